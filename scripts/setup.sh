@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Shared set-up for play.sh and test.sh: installs the Debian packages the build needs
+# (only those missing; sudo only when not root), then configures and builds one preset.
+# Usage: scripts/setup.sh PRESET [extra cmake configure arguments...]
+set -euo pipefail
+preset="$1"; shift
+cd "$(dirname "$0")/.."
+
+packages=(g++ cmake ninja-build pkg-config libsdl2-dev libgtest-dev libgmock-dev
+          libbenchmark-dev libfreetype-dev fonts-dejavu-core xvfb xdotool x11-utils)
+missing=()
+for p in "${packages[@]}"; do
+    status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+    [[ "$status" == "install ok installed" ]] || missing+=("$p")
+done
+if (( ${#missing[@]} )); then
+    echo "Installing missing packages: ${missing[*]}"
+    sudo_cmd=()
+    (( EUID == 0 )) || sudo_cmd=(sudo)
+    "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+    "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+cmake --preset "$preset" "$@" >/dev/null
+cmake --build --preset "$preset"

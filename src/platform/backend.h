@@ -1,0 +1,50 @@
+#pragma once
+// The narrow interface between the Window and the system that shows it. Two implementations:
+// the SDL desktop backend (src/platform/sdl) and the scripted headless backend
+// (src/platform/headless). The Window calls it; nothing in the game above the platform does.
+
+#include <cstdint>
+
+struct Surface;
+
+// One input or window event, already translated to the game's terms: key codes are Win32
+// virtual-key values (Left 0x25, Up 0x26, Right 0x27, Down 0x28, Enter 13, Escape 27, Space 0x20,
+// letters and digits as their ASCII capitals); mouse positions are back-buffer pixels.
+struct PlatformEvent {
+    enum class Kind { KeyDown, KeyUp, MouseDown, MouseUp, MouseMove, Close, FocusLost };
+    Kind kind = Kind::Close;
+    uint32_t key = 0;   // KeyDown (also each automatic repeat) and KeyUp
+    int x = 0;          // mouse events
+    int y = 0;
+    int button = 0;     // 1 left, 2 right, 4 middle
+};
+
+// The kinds of message box the game shows.
+enum class MessageBoxKind { Fatal, Fault, Warning, Question };
+
+class Backend {
+public:
+    virtual ~Backend() = default;
+
+    // Opens the one window with the given title and client size in back-buffer pixels.
+    // Returns false (with the platform's last error set) when no window can be made.
+    virtual bool openWindow(const char* title, int clientWidth, int clientHeight) = 0;
+    // Closes the window; harmless when none is open.
+    virtual void closeWindow() = 0;
+    virtual void setTitle(const char* title) = 0;
+    // The usable desktop size in pixels.
+    virtual void desktopSize(int* width, int* height) = 0;
+    // Takes the next waiting event without blocking; false when none waits.
+    virtual bool pollEvent(PlatformEvent* event) = 0;
+    // Shows the back buffer in the window. Returns false (last error set) when it failed.
+    virtual bool present(const Surface& backBuffer) = 0;
+    // 0 hides the pointer (full-screen kind), 1 arrow, 2 crosshair.
+    virtual void setCursor(int kind) = 0;
+    // Desktop full screen on or off; false (last error set) when refused.
+    virtual bool setFullscreen(bool on) = 0;
+    // Shows a box with an OK button, or Yes and No for a question. Returns true only when a
+    // question was answered Yes; a box that cannot be shown returns false at once.
+    virtual bool showMessageBox(MessageBoxKind kind, const char* caption, const char* text) = 0;
+    // Milliseconds since the backend started: real time for SDL, the script's clock headless.
+    virtual uint32_t milliseconds() = 0;
+};

@@ -1,0 +1,79 @@
+#pragma once
+// The one window of the game: its back buffer, handler slots and message pump.
+// The entry point owns the Window for the whole run; every screen installs its handlers in
+// `callbacks`, loops on requestRepaint + pumpMessages, and does its frame's work in onPaint.
+
+#include <cstdint>
+
+#include "gfx/surface.h"
+
+class Backend;
+struct Window;
+
+// The nine handler slots of the screen that runs now; a null slot means the event is not handled.
+// Key codes are Win32 virtual-key values; mouse positions are back-buffer pixels.
+struct WindowCallbacks {
+    void (*onKeyDown)(Window* window, uint32_t virtualKey) = nullptr;
+    void (*onKeyUp)(Window* window, uint32_t virtualKey) = nullptr;
+    void (*onMouseDown)(Window* window, int x, int y, int button) = nullptr;
+    void (*onMouseUp)(Window* window, int x, int y, int button) = nullptr;
+    void (*onMouseMove)(Window* window, int x, int y) = nullptr;
+    void (*onClose)(Window* window) = nullptr;
+    void (*onDestroy)(Window* window) = nullptr;
+    void (*onPaint)(Window* window) = nullptr;
+    void (*onResize)(Window* window) = nullptr;
+};
+
+struct Window {
+    Backend* backend = nullptr;   // set by the creator before `create`; not owned
+    bool alive = false;           // true from `create` until the window is destroyed
+    bool repaintRequested = false;
+    int clientW = 0;              // the client area's current size in back-buffer pixels
+    int clientH = 0;
+    Surface backBuffer;           // always the client area's size; every drawing goes here
+    bool messageBoxShown = false; // true while a box owned by this window is open
+    bool fullscreen = false;      // true once setFullscreen succeeded
+    int cursorKind = 0;           // 0 hidden (full screen), 1 arrow, 2 crosshair
+    bool keysHeld[256] = {};      // held keys by virtual-key code, kept from key events
+    WindowCallbacks callbacks;
+};
+
+// Opens the window through window->backend (which must be set), with its back buffer, the
+// arrow cursor, centred on the desktop. The record must be freshly value-initialised.
+// Every failure ends the program through fatalError.
+void create(Window* window);
+// Sets the window's title (the game's is "Vantor (Version 1.02)").
+void setWindowTitle(Window* window, const char* title);
+// Makes the client area 640 by 480 and rebuilds the back buffer (onResize follows).
+void sizeClientArea(Window* window);
+// Centres the window on the desktop.
+void centreOnDesktop(Window* window);
+// The client area's current width and height; asked afresh every time, never cached by callers.
+int clientWidth(const Window* window);
+int clientHeight(const Window* window);
+// Asks for one repaint of the whole client area; delivered by the next pumpMessages.
+void requestRepaint(Window* window);
+// Dispatches every waiting event to the handler slots without waiting; a requested repaint is
+// delivered last, once: cursor, onPaint, present.
+void pumpMessages(Window* window);
+// Copies the back buffer to the window; a failure shows the non-fatal warning
+// "Blit back buffer to front buffer".
+void presentBackBuffer(Window* window);
+// Shows cursor kind 0, 1 or 2 and stores it in cursorKind; any other kind changes nothing.
+void applyCursor(Window* window, int kind);
+// Destroys the window if it is alive: onDestroy runs, the window stops counting as alive.
+void destroyWindow(Window* window);
+// Whether the window still exists (every screen loop checks it).
+bool isWindowAlive(const Window* window);
+// Releases what create made (after the window was destroyed); the entry point calls it at exit.
+void releaseWindow(Window* window);
+// Whether the key with this virtual-key code is held now (the race's polled query).
+bool isKeyHeld(const Window* window, uint32_t virtualKey);
+// The platform clock: milliseconds since start, from window->backend.
+uint32_t readClock(const Window* window);
+// Asks the full-screen question as a Yes/No box owned by the window (messageBoxShown set while
+// it is open); false when the answer is No or no box can be shown.
+bool askYesNo(Window* window, const char* caption, const char* text);
+// Switches to desktop full screen, the back buffer scaled to fit with its aspect kept; on failure
+// shows the fault report and the game goes on windowed.
+void setFullscreen(Window* window);

@@ -1,0 +1,1 @@
+# Test suites of the game area.

@@ -1,0 +1,1 @@
+# Test suites of the gfx area.

@@ -1,0 +1,2 @@
+# Test suites of the track area.
+vantor_test(random_test random_test.cpp)
