@@ -3,4 +3,4 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/setup.sh release
-exec build/release/vantor "$@"
+exec build/release/src/game/vantor "$@"
