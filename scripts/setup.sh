@@ -2,6 +2,7 @@
 # Shared set-up for play.sh and test.sh: installs the Debian packages the build needs
 # (only those missing; sudo only when not root), then configures and builds one preset.
 # Usage: scripts/setup.sh PRESET [extra cmake configure arguments...]
+# VANTOR_TARGETS, when set, names the targets to build (default: all).
 set -euo pipefail
 preset="$1"; shift
 cd "$(dirname "$0")/.."
@@ -22,4 +23,9 @@ if (( ${#missing[@]} )); then
 fi
 
 cmake --preset "$preset" "$@" >/dev/null
-cmake --build --preset "$preset"
+if [[ -n "${VANTOR_TARGETS:-}" ]]; then
+    # shellcheck disable=SC2086
+    cmake --build --preset "$preset" --target ${VANTOR_TARGETS}
+else
+    cmake --build --preset "$preset"
+fi
