@@ -34,6 +34,11 @@ public:
     virtual void setTitle(const char* title) = 0;
     // The usable desktop size in pixels.
     virtual void desktopSize(int* width, int* height) = 0;
+    // The open window's outer size in desktop pixels, frame and title bar included.
+    virtual void windowOuterSize(int* width, int* height) = 0;
+    // Moves the open window's outer top-left corner to (x, y), in pixels from the usable desktop's
+    // top-left corner; its size and stacking order stay.
+    virtual void moveWindow(int x, int y) = 0;
     // Takes the next waiting event without blocking; false when none waits.
     virtual bool pollEvent(PlatformEvent* event) = 0;
     // Shows the back buffer in the window. Returns false (last error set) when it failed.

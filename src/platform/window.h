@@ -46,8 +46,12 @@ void create(Window* window);
 void setWindowTitle(Window* window, const char* title);
 // Makes the client area 640 by 480 and rebuilds the back buffer (onResize follows).
 void sizeClientArea(Window* window);
-// Centres the window on the desktop.
+// Centres the window on the desktop: its outer top-left corner goes to
+// (desktop width / 2 - outer width / 2, desktop height / 2 - outer height / 2), integer halves.
 void centreOnDesktop(Window* window);
+// Moves the window's outer top-left corner to (x, y) on the desktop, in desktop pixels; its size
+// stays. Start-up moves a full-screen window to (0, 0) with it.
+void moveWindow(Window* window, int x, int y);
 // The client area's current width and height; asked afresh every time, never cached by callers.
 int clientWidth(const Window* window);
 int clientHeight(const Window* window);

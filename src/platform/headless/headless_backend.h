@@ -1,0 +1,130 @@
+#pragma once
+// The scripted backend: runs the Window and the whole game with no display, for tests,
+// benchmarks and tools. A script (the test or tool that owns the backend) feeds events,
+// moves the clock, programs the answers of message boxes and reads back what the game showed.
+//
+// Typical use:
+//   HeadlessBackend backend;
+//   backend.setFrameStep(16);                      // each presented frame moves the clock 16 ms
+//   backend.setPumpHook([](HeadlessBackend& b) {   // react to the game at every pump
+//       if (b.presentCount() == 3) b.keyDown(13);
+//   });
+//   Window window{}; window.backend = &backend; create(&window); ...
+//   backend.lastFrame().pixels[...];               // the frame the window showed last
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "gfx/surface.h"
+#include "platform/backend.h"
+
+class HeadlessBackend final : public Backend {
+public:
+    // One message box the game showed, in the order shown.
+    struct ShownBox {
+        MessageBoxKind kind;
+        std::string caption;
+        std::string text;
+    };
+    // Called at the start of every pump (the first pollEvent after the queue was last found
+    // empty), before that pump takes any event; it may queue events, move the clock, etc.
+    using PumpHook = std::function<void(HeadlessBackend&)>;
+
+    HeadlessBackend() = default;
+
+    // --- The script's side ---
+
+    // The virtual clock in milliseconds; it starts at 0 and only the script (or presents) moves it.
+    void setClock(uint32_t milliseconds);
+    void advanceClock(uint32_t milliseconds);
+    // Milliseconds added to the clock after every present (0, the default, leaves it alone).
+    void setFrameStep(uint32_t milliseconds);
+
+    // Queues events; the next pump delivers them in order. Keys are virtual-key codes.
+    void queueEvent(const PlatformEvent& event);
+    void keyDown(uint32_t virtualKey);
+    void keyUp(uint32_t virtualKey);
+    void closeRequest();
+    void focusLost();
+    void mouseMove(int x, int y);
+    void mouseDown(int x, int y, int button);
+    void mouseUp(int x, int y, int button);
+    // Events queued and not yet taken by a pump.
+    size_t pendingEvents() const { return events.size(); }
+
+    // Answers for the Yes/No questions, used in order; once they run out every question gets
+    // `defaultAnswer` (No unless changed).
+    void queueAnswer(bool yes);
+    void setDefaultAnswer(bool yes);
+    // Every box shown so far (fatal, fault, warning and question).
+    const std::vector<ShownBox>& shownBoxes() const { return boxes; }
+
+    void setPumpHook(PumpHook hook);
+    // The usable desktop's size (1920 x 1080 unless set) and the frame added around the client
+    // area to give the window's outer size (6 x 29 unless set, a captioned window's frame).
+    void setDesktopSize(int width, int height);
+    void setFrameSize(int extraWidth, int extraHeight);
+
+    // Failure injection: the next openWindow fails, every present fails while set, full screen
+    // is refused while set. Each failure sets the platform's last error as a real one would.
+    bool failOpen = false;
+    bool failPresent = false;
+    bool refuseFullscreen = false;
+
+    // --- What the game did ---
+
+    bool isOpen() const { return open; }
+    const std::string& title() const { return windowTitle; }
+    int clientWidthShown() const { return clientW; }
+    int clientHeightShown() const { return clientH; }
+    int windowX() const { return posX; }
+    int windowY() const { return posY; }
+    int cursor() const { return cursorKind; }
+    bool isFullscreen() const { return fullscreen; }
+    // A copy of the back buffer as last presented (empty before the first present) and how many
+    // presents succeeded.
+    const Surface& lastFrame() const { return frame; }
+    int presentCount() const { return presents; }
+
+    // --- Backend ---
+    bool openWindow(const char* title, int clientWidth, int clientHeight) override;
+    void closeWindow() override;
+    void setTitle(const char* title) override;
+    void desktopSize(int* width, int* height) override;
+    void windowOuterSize(int* width, int* height) override;
+    void moveWindow(int x, int y) override;
+    bool pollEvent(PlatformEvent* event) override;
+    bool present(const Surface& backBuffer) override;
+    void setCursor(int kind) override;
+    bool setFullscreen(bool on) override;
+    bool showMessageBox(MessageBoxKind kind, const char* caption, const char* text) override;
+    uint32_t milliseconds() override;
+
+private:
+    uint32_t clock = 0;
+    uint32_t frameStep = 0;
+    std::deque<PlatformEvent> events;
+    std::deque<bool> answers;
+    bool defaultAnswer = false;
+    std::vector<ShownBox> boxes;
+    PumpHook pumpHook;
+    bool pumping = false;   // a pump is taking events; the hook ran for it
+    int desktopW = 1920;
+    int desktopH = 1080;
+    int frameW = 6;
+    int frameH = 29;
+
+    bool open = false;
+    std::string windowTitle;
+    int clientW = 0;
+    int clientH = 0;
+    int posX = 0;
+    int posY = 0;
+    int cursorKind = -1;
+    bool fullscreen = false;
+    Surface frame;
+    int presents = 0;
+};

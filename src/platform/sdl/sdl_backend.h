@@ -1,0 +1,89 @@
+#pragma once
+// The desktop backend on SDL2: one window showing the 640x480 back buffer scaled by a whole
+// factor (nearest pixel), desktop full screen with the picture fitted and its aspect kept,
+// SDL key events turned into Win32 virtual-key codes, SDL message boxes.
+// The entry point owns one SdlBackend for the whole run and hands it to the Window.
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+
+#include "platform/backend.h"
+
+struct SDL_Window;
+struct SDL_Renderer;
+struct SDL_Texture;
+struct SDL_Cursor;
+
+// Choices the game leaves at their defaults; tests and benchmarks change them.
+struct SdlBackendOptions {
+    // The whole factor by which the windowed client area is shown; 0 picks the largest that fits
+    // the usable desktop with room for the window's frame (at least 1).
+    int scale = 0;
+    // false: no box is ever shown (reports still go to stderr) and every question answers No,
+    // so that a run on a display nobody watches cannot wait on a box.
+    bool messageBoxes = true;
+    // false: presents never wait, even where the display offers no vertical sync (benchmarks of
+    // the present itself).
+    bool paceWithoutVsync = true;
+};
+
+class SdlBackend final : public Backend {
+public:
+    explicit SdlBackend(const SdlBackendOptions& options = {});
+    ~SdlBackend() override;
+    SdlBackend(const SdlBackend&) = delete;
+    SdlBackend& operator=(const SdlBackend&) = delete;
+
+    // The renderer SDL chose ("opengl", "software", ...), empty while no window is open.
+    const std::string& rendererName() const { return renderName; }
+    // The whole factor of the windowed client area, 0 while no window is open.
+    int scale() const { return scaleFactor; }
+    // Whether presents now pace themselves to the display's refresh rate, because the display
+    // offers no vertical sync or its presents come back sooner than a refresh.
+    bool pacesPresents() const { return pacing; }
+
+    bool openWindow(const char* title, int clientWidth, int clientHeight) override;
+    void closeWindow() override;
+    void setTitle(const char* title) override;
+    void desktopSize(int* width, int* height) override;
+    void windowOuterSize(int* width, int* height) override;
+    void moveWindow(int x, int y) override;
+    bool pollEvent(PlatformEvent* event) override;
+    bool present(const Surface& backBuffer) override;
+    void setCursor(int kind) override;
+    bool setFullscreen(bool on) override;
+    bool showMessageBox(MessageBoxKind kind, const char* caption, const char* text) override;
+    uint32_t milliseconds() override;
+
+private:
+    using Clock = std::chrono::steady_clock;
+
+    bool makeTexture(int width, int height);
+    void pictureRect(int* x, int* y, int* width, int* height);
+    void toBackBuffer(int windowX, int windowY, int* x, int* y);
+    void pace();
+
+    SdlBackendOptions options;
+    Clock::time_point started;
+    bool videoStarted = false;
+
+    SDL_Window* window = nullptr;
+    SDL_Renderer* renderer = nullptr;
+    SDL_Texture* texture = nullptr;
+    int textureW = 0;
+    int textureH = 0;
+    SDL_Cursor* arrowCursor = nullptr;
+    SDL_Cursor* crossCursor = nullptr;
+    int cursorShown = -1;
+    bool fullscreen = false;
+    std::string renderName;
+    int scaleFactor = 0;
+
+    // Pacing where vertical sync is missing: one present per refresh period.
+    bool pacing = false;
+    Clock::duration refreshPeriod{};
+    Clock::time_point lastPresent{};
+    Clock::time_point nextPresent{};
+    int quickPresents = 0;
+};

@@ -1,0 +1,250 @@
+// The one window of the game: creation, sizing, the message pump that feeds the handler slots,
+// the per-frame present, the cursor, the full-screen switch and the start-up question.
+#include "platform/window.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <iterator>
+
+#include "platform/backend.h"
+#include "platform/errors.h"
+
+namespace {
+
+// The client area every screen is laid out for.
+constexpr int gameWidth = 640;
+constexpr int gameHeight = 480;
+
+// A new back buffer of the client area's size, black, as a freshly made picture is.
+void rebuildBackBuffer(Window* window)
+{
+    window->backBuffer.width = window->clientW;
+    window->backBuffer.height = window->clientH;
+    window->backBuffer.pixels.assign(
+        static_cast<size_t>(window->clientW) * static_cast<size_t>(window->clientH), 0u);
+}
+
+// Writes the platform's own description of its last error to stderr, so that a report whose
+// text is fixed still tells the player why the platform refused.
+void explainPlatformError()
+{
+    if (const char* description = lastPlatformError()) {
+        std::fprintf(stderr, "The platform reported: %s\n", description);
+        std::fflush(stderr);
+    }
+}
+
+// One repaint: the cursor, the screen's frame, then the copy to the window.
+void paint(Window* window)
+{
+    applyCursor(window, window->cursorKind);
+    if (auto onPaint = window->callbacks.onPaint) {
+        onPaint(window);
+    }
+    if (isWindowAlive(window)) {
+        presentBackBuffer(window);
+    }
+}
+
+// Hands one event to the slot that handles it. Each slot is read at the moment of the call, so a
+// handler that clears slots or destroys the window affects everything after it.
+void dispatch(Window* window, const PlatformEvent& event)
+{
+    const WindowCallbacks& slots = window->callbacks;
+    switch (event.kind) {
+    case PlatformEvent::Kind::KeyDown:
+        if (event.key < std::size(window->keysHeld)) {
+            window->keysHeld[event.key] = true;
+        }
+        if (auto handler = slots.onKeyDown) {
+            handler(window, event.key);
+        }
+        break;
+    case PlatformEvent::Kind::KeyUp:
+        if (event.key < std::size(window->keysHeld)) {
+            window->keysHeld[event.key] = false;
+        }
+        if (auto handler = slots.onKeyUp) {
+            handler(window, event.key);
+        }
+        break;
+    case PlatformEvent::Kind::MouseDown:
+        if (auto handler = slots.onMouseDown) {
+            handler(window, event.x, event.y, event.button);
+        }
+        break;
+    case PlatformEvent::Kind::MouseUp:
+        if (auto handler = slots.onMouseUp) {
+            handler(window, event.x, event.y, event.button);
+        }
+        break;
+    case PlatformEvent::Kind::MouseMove:
+        if (auto handler = slots.onMouseMove) {
+            handler(window, event.x, event.y);
+        }
+        break;
+    case PlatformEvent::Kind::Close:
+        // A screen that does not handle closing gets the plain window's behaviour: it goes away.
+        if (auto handler = slots.onClose) {
+            handler(window);
+        } else {
+            destroyWindow(window);
+        }
+        break;
+    case PlatformEvent::Kind::FocusLost:
+        // Key releases that happen while another window has the focus never arrive: forget
+        // every held key so that none sticks.
+        std::fill(std::begin(window->keysHeld), std::end(window->keysHeld), false);
+        break;
+    }
+}
+
+} // namespace
+
+void create(Window* window)
+{
+    setReportBackend(window->backend);
+    if (!window->backend) {
+        fatalError(__LINE__, "Cannot get program handle");
+    }
+    if (!window->backend->openWindow("Untitled window", gameWidth, gameHeight)) {
+        explainPlatformError();
+        fatalError(__LINE__, "Failed creating window");
+    }
+    window->alive = true;
+    applyCursor(window, 1);
+    window->clientW = gameWidth;
+    window->clientH = gameHeight;
+    rebuildBackBuffer(window);
+    centreOnDesktop(window);
+}
+
+void setWindowTitle(Window* window, const char* title)
+{
+    window->backend->setTitle(title);
+}
+
+void sizeClientArea(Window* window)
+{
+    if (!isWindowAlive(window)) {
+        return;
+    }
+    window->clientW = gameWidth;
+    window->clientH = gameHeight;
+    rebuildBackBuffer(window);
+    if (auto onResize = window->callbacks.onResize) {
+        onResize(window);
+    }
+}
+
+void centreOnDesktop(Window* window)
+{
+    int desktopW = 0;
+    int desktopH = 0;
+    int outerW = 0;
+    int outerH = 0;
+    window->backend->desktopSize(&desktopW, &desktopH);
+    window->backend->windowOuterSize(&outerW, &outerH);
+    moveWindow(window, desktopW / 2 - outerW / 2, desktopH / 2 - outerH / 2);
+}
+
+void moveWindow(Window* window, int x, int y)
+{
+    window->backend->moveWindow(x, y);
+}
+
+void requestRepaint(Window* window)
+{
+    window->repaintRequested = true;
+}
+
+void pumpMessages(Window* window)
+{
+    PlatformEvent event;
+    while (isWindowAlive(window) && window->backend->pollEvent(&event)) {
+        dispatch(window, event);
+    }
+    if (isWindowAlive(window) && window->repaintRequested) {
+        // Cleared before the paint, so that a repaint asked for during onPaint is kept for the
+        // next pump instead of being lost.
+        window->repaintRequested = false;
+        paint(window);
+    }
+}
+
+void presentBackBuffer(Window* window)
+{
+    if (!isWindowAlive(window)) {
+        return;
+    }
+    clearLastPlatformError();
+    window->backend->present(window->backBuffer);
+    reportLastError(window, "Blit back buffer to front buffer");
+}
+
+void applyCursor(Window* window, int kind)
+{
+    if (kind < 0 || kind > 2) {
+        return;
+    }
+    window->backend->setCursor(kind);
+    window->cursorKind = kind;
+}
+
+void destroyWindow(Window* window)
+{
+    if (!isWindowAlive(window)) {
+        return;
+    }
+    // No longer alive before onDestroy runs, so a handler that destroys again does nothing.
+    window->alive = false;
+    if (auto onDestroy = window->callbacks.onDestroy) {
+        onDestroy(window);
+    }
+    window->backend->closeWindow();
+}
+
+bool isWindowAlive(const Window* window)
+{
+    return window && window->alive;
+}
+
+void releaseWindow(Window* window)
+{
+    destroyWindow(window);
+    window->backBuffer = Surface{};
+    // Reports after this point go to stderr only: the backend may be gone soon.
+    setReportBackend(nullptr);
+}
+
+bool isKeyHeld(const Window* window, uint32_t virtualKey)
+{
+    return virtualKey < std::size(window->keysHeld) && window->keysHeld[virtualKey];
+}
+
+uint32_t readClock(const Window* window)
+{
+    return window->backend->milliseconds();
+}
+
+bool askYesNo(Window* window, const char* caption, const char* text)
+{
+    window->messageBoxShown = true;
+    bool yes = window->backend->showMessageBox(MessageBoxKind::Question, caption, text);
+    window->messageBoxShown = false;
+    return yes;
+}
+
+void setFullscreen(Window* window)
+{
+    // The switch shows the arrow; cursorKind stays, and start-up chooses the kind afterwards.
+    window->backend->setCursor(1);
+    if (!window->backend->setFullscreen(true)) {
+        explainPlatformError();
+        programFault(__LINE__, "Window::setFullscreen() - Failed to set specified display mode");
+        // Reported here; a later warning must not show this refusal again.
+        clearLastPlatformError();
+        return;
+    }
+    window->fullscreen = true;
+}
