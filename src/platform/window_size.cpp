@@ -1,4 +1,4 @@
-// The client area's size as the window reports it now.
+// The client area's size as the platform reports it now.
 #include "platform/window.h"
 
 int clientWidth(const Window* window)
