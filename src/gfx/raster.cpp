@@ -1,0 +1,356 @@
+// The software raster: fills, outlines, polygons, lines and copies on Surfaces, all clipped.
+#include "gfx/raster.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+
+namespace {
+
+// How far outside the surface shapes are clipped in floating point before their coordinates
+// become integers: far enough that a clipped edge never moves a visible pixel centre.
+constexpr double guardBand = 2.0;
+// Polygon vertices beyond this magnitude cannot come from single-precision geometry; such a
+// polygon draws nothing rather than overflowing the clipping arithmetic.
+constexpr double largestVertex = 1e38;
+constexpr int maxPolygonVertices = 8;
+
+__extension__ typedef __int128 WideInt;
+
+uint32_t* pixelRow(Surface* surface, int y)
+{
+    return surface->pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(surface->width);
+}
+
+// Fills columns [x0, x1) of row y, both already inside the surface.
+void fillSpan(Surface* surface, int y, int x0, int x1, uint32_t colour)
+{
+    if (x0 < x1) {
+        uint32_t* row = pixelRow(surface, y);
+        std::fill(row + x0, row + x1, colour);
+    }
+}
+
+// The first pixel index whose centre (i + 0.5) is at or beyond the edge v, for an edge already
+// clamped to the guard band.
+int firstCentreFrom(double v)
+{
+    return static_cast<int>(std::ceil(v - 0.5));
+}
+
+double clampToBand(double v, int size)
+{
+    return std::clamp(v, -guardBand, static_cast<double>(size) + guardBand);
+}
+
+// Draws the inclusive span [a, b] of row y in 64-bit coordinates, clipped.
+void clippedHorizontal(Surface* surface, int64_t y, int64_t a, int64_t b, uint32_t colour)
+{
+    if (y < 0 || y >= surface->height) {
+        return;
+    }
+    const int64_t x0 = std::max<int64_t>(std::min(a, b), 0);
+    const int64_t x1 = std::min<int64_t>(std::max(a, b), surface->width - 1);
+    if (x0 <= x1) {
+        fillSpan(surface, static_cast<int>(y), static_cast<int>(x0), static_cast<int>(x1) + 1, colour);
+    }
+}
+
+// Draws the inclusive column span [a, b] of column x in 64-bit coordinates, clipped.
+void clippedVertical(Surface* surface, int64_t x, int64_t a, int64_t b, uint32_t colour)
+{
+    if (x < 0 || x >= surface->width) {
+        return;
+    }
+    const int64_t y0 = std::max<int64_t>(std::min(a, b), 0);
+    const int64_t y1 = std::min<int64_t>(std::max(a, b), surface->height - 1);
+    for (int64_t y = y0; y <= y1; ++y) {
+        pixelRow(surface, static_cast<int>(y))[x] = colour;
+    }
+}
+
+// One axis of a stretched copy: for every destination index of [start, start + count) that lies
+// inside the destination and reads a source index inside the source, the source index, in order.
+// Returns the first destination index kept (the table holds the rest).
+int sampleAxis(int64_t toStart, int toSize, int64_t fromStart, int fromSize, int dstSize, int srcSize,
+               std::vector<int>* table)
+{
+    table->clear();
+    const int64_t first = std::max<int64_t>(toStart, 0);
+    const int64_t end = std::min<int64_t>(toStart + toSize, dstSize);
+    int kept = -1;
+    for (int64_t d = first; d < end; ++d) {
+        const int64_t s = fromStart + (d - toStart) * fromSize / toSize;
+        if (s < 0) {
+            continue;
+        }
+        if (s >= srcSize) {
+            break;
+        }
+        if (kept < 0) {
+            kept = static_cast<int>(d);
+        }
+        table->push_back(static_cast<int>(s));
+    }
+    return kept;
+}
+
+// Walks every destination pixel of a clipped, stretched copy once and hands it to
+// `combine(destinationPixel, sourceIndex)`, where sourceIndex counts row by row in a source of
+// width srcW. Source columns and rows are worked out once per call, never per pixel.
+template <typename Combine>
+void forEachStretched(Surface* destination, PixelRect to, int srcW, int srcH, PixelRect from,
+                      Combine combine)
+{
+    if (to.w < 1 || to.h < 1 || from.w < 1 || from.h < 1 || destination->width < 1 ||
+        destination->height < 1 || srcW < 1 || srcH < 1) {
+        return;
+    }
+    thread_local std::vector<int> columns;
+    thread_local std::vector<int> rows;
+    const int firstX = sampleAxis(to.x, to.w, from.x, from.w, destination->width, srcW, &columns);
+    const int firstY = sampleAxis(to.y, to.h, from.y, from.h, destination->height, srcH, &rows);
+    if (firstX < 0 || firstY < 0) {
+        return;
+    }
+    const std::size_t width = columns.size();
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        uint32_t* out = pixelRow(destination, firstY + static_cast<int>(r)) + firstX;
+        const std::size_t sourceRow = static_cast<std::size_t>(rows[r]) * static_cast<std::size_t>(srcW);
+        for (std::size_t c = 0; c < width; ++c) {
+            combine(out[c], sourceRow + static_cast<std::size_t>(columns[c]));
+        }
+    }
+}
+
+template <typename Value>
+void combineInto(uint32_t& d, Value s, RasterOp op)
+{
+    switch (op) {
+    case RasterOp::Copy: d = s; break;
+    case RasterOp::Or: d |= s; break;
+    case RasterOp::And: d &= s; break;
+    }
+}
+
+// Sutherland-Hodgman clip of a polygon against one half-plane: keeps the points p where
+// side * (coordinate of p - limit) <= 0. Points on the boundary stay; crossings are interpolated.
+int clipAgainst(const PointF* in, int count, PointF* out, bool alongX, double limit, double side)
+{
+    int n = 0;
+    for (int i = 0; i < count; ++i) {
+        const PointF& a = in[i];
+        const PointF& b = in[(i + 1) % count];
+        const double da = side * ((alongX ? a.x : a.y) - limit);
+        const double db = side * ((alongX ? b.x : b.y) - limit);
+        if (da <= 0) {
+            out[n++] = a;
+        }
+        if ((da < 0 && db > 0) || (da > 0 && db < 0)) {
+            const double t = da / (da - db);
+            PointF p{a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t};
+            if (alongX) {
+                p.x = limit;
+            } else {
+                p.y = limit;
+            }
+            out[n++] = p;
+        }
+    }
+    return n;
+}
+
+} // namespace
+
+void resizeSurface(Surface* surface, int width, int height)
+{
+    if (width < 1 || height < 1) {
+        width = 0;
+        height = 0;
+    }
+    surface->width = width;
+    surface->height = height;
+    surface->pixels.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0u);
+}
+
+void fillSurface(Surface* surface, uint32_t colour)
+{
+    std::fill(surface->pixels.begin(), surface->pixels.end(), colour);
+}
+
+void drawRectangle(Surface* surface, double left, double top, double right, double bottom,
+                   Brush brush, Pen pen)
+{
+    if (!std::isfinite(left) || !std::isfinite(top) || !std::isfinite(right) ||
+        !std::isfinite(bottom) || surface->width < 1 || surface->height < 1) {
+        return;
+    }
+    const int x0 = firstCentreFrom(clampToBand(std::min(left, right), surface->width));
+    const int x1 = firstCentreFrom(clampToBand(std::max(left, right), surface->width));
+    const int y0 = firstCentreFrom(clampToBand(std::min(top, bottom), surface->height));
+    const int y1 = firstCentreFrom(clampToBand(std::max(top, bottom), surface->height));
+    if (x0 >= x1 || y0 >= y1) {
+        return;
+    }
+    const int cx0 = std::max(x0, 0);
+    const int cx1 = std::min(x1, surface->width);
+    if (!brush.hollow) {
+        for (int y = std::max(y0, 0); y < std::min(y1, surface->height); ++y) {
+            fillSpan(surface, y, cx0, cx1, brush.colour);
+        }
+    }
+    if (!pen.none) {
+        drawRectangleOutline(surface, x0, y0, x1 - 1, y1 - 1, pen);
+    }
+}
+
+void drawRectangleOutline(Surface* surface, int x0, int y0, int x1, int y1, Pen pen)
+{
+    if (pen.none) {
+        return;
+    }
+    clippedHorizontal(surface, y0, x0, x1, pen.colour);
+    clippedHorizontal(surface, y1, x0, x1, pen.colour);
+    clippedVertical(surface, x0, y0, y1, pen.colour);
+    clippedVertical(surface, x1, y0, y1, pen.colour);
+}
+
+void fillPolygon(Surface* surface, const PointF* points, int count, Brush brush)
+{
+    if (brush.hollow || count < 3 || count > maxPolygonVertices || surface->width < 1 ||
+        surface->height < 1) {
+        return;
+    }
+    for (int i = 0; i < count; ++i) {
+        if (!(std::fabs(points[i].x) <= largestVertex) || !(std::fabs(points[i].y) <= largestVertex)) {
+            return;
+        }
+    }
+    // Clip against the guard band; each half-plane adds at most one vertex.
+    PointF bufferA[maxPolygonVertices + 4];
+    PointF bufferB[maxPolygonVertices + 4];
+    const double right = surface->width + guardBand;
+    const double bottom = surface->height + guardBand;
+    int n = clipAgainst(points, count, bufferA, true, -guardBand, -1.0);
+    n = clipAgainst(bufferA, n, bufferB, true, right, 1.0);
+    n = clipAgainst(bufferB, n, bufferA, false, -guardBand, -1.0);
+    n = clipAgainst(bufferA, n, bufferB, false, bottom, 1.0);
+    if (n < 3) {
+        return;
+    }
+    const PointF* poly = bufferB;
+    double minY = poly[0].y;
+    double maxY = poly[0].y;
+    for (int i = 1; i < n; ++i) {
+        minY = std::min(minY, poly[i].y);
+        maxY = std::max(maxY, poly[i].y);
+    }
+    const int rowFirst = std::max(firstCentreFrom(minY), 0);
+    const int rowEnd = std::min(firstCentreFrom(maxY), surface->height);
+    double crossings[maxPolygonVertices + 4];
+    for (int y = rowFirst; y < rowEnd; ++y) {
+        const double centre = y + 0.5;
+        int k = 0;
+        for (int i = 0; i < n; ++i) {
+            const PointF& a = poly[i];
+            const PointF& b = poly[(i + 1) % n];
+            // Half-open in y: an edge counts from its upper end, not at its lower end, so a
+            // top edge is in and a bottom edge out, and a shared vertex is counted once.
+            if ((a.y <= centre && centre < b.y) || (b.y <= centre && centre < a.y)) {
+                crossings[k++] = a.x + (centre - a.y) * (b.x - a.x) / (b.y - a.y);
+            }
+        }
+        std::sort(crossings, crossings + k);
+        for (int i = 0; i + 1 < k; i += 2) {
+            const int x0 = std::max(firstCentreFrom(crossings[i]), 0);
+            const int x1 = std::min(firstCentreFrom(crossings[i + 1]), surface->width);
+            fillSpan(surface, y, x0, x1, brush.colour);
+        }
+    }
+}
+
+void drawLine(Surface* surface, int x0, int y0, int x1, int y1, Pen pen)
+{
+    if (pen.none || (x0 == x1 && y0 == y1)) {
+        return;
+    }
+    const int64_t dx = static_cast<int64_t>(x1) - x0;
+    const int64_t dy = static_cast<int64_t>(y1) - y0;
+    const bool alongX = (dx < 0 ? -dx : dx) >= (dy < 0 ? -dy : dy);
+    // Step along the major axis from its start (inclusive) to its end (exclusive); the minor
+    // coordinate is the one nearest to the exact line, halves rounded upwards.
+    const int64_t major0 = alongX ? x0 : y0;
+    const int64_t majorDelta = alongX ? dx : dy;
+    const int64_t minor0 = alongX ? y0 : x0;
+    const int64_t minorDelta = alongX ? dy : dx;
+    const int64_t step = majorDelta > 0 ? 1 : -1;
+    const int64_t length = majorDelta * step;
+    const int64_t majorSize = alongX ? surface->width : surface->height;
+    const int64_t minorSize = alongX ? surface->height : surface->width;
+    // Only the part of the major range inside the surface is walked.
+    int64_t kFirst = 0;
+    int64_t kEnd = length;
+    if (step > 0) {
+        kFirst = std::max<int64_t>(kFirst, -major0);
+        kEnd = std::min<int64_t>(kEnd, majorSize - major0);
+    } else {
+        kFirst = std::max<int64_t>(kFirst, major0 - (majorSize - 1));
+        kEnd = std::min<int64_t>(kEnd, major0 + 1);
+    }
+    for (int64_t k = kFirst; k < kEnd; ++k) {
+        const WideInt numerator = static_cast<WideInt>(k) * minorDelta;
+        // Round numerator / length to the nearest integer, halves upwards.
+        WideInt twice = 2 * numerator + length;
+        WideInt offset = twice / (2 * static_cast<WideInt>(length));
+        if (twice % (2 * static_cast<WideInt>(length)) != 0 && twice < 0) {
+            offset -= 1;
+        }
+        const int64_t minor = minor0 + static_cast<int64_t>(offset);
+        if (minor < 0 || minor >= minorSize) {
+            continue;
+        }
+        const int64_t major = major0 + k * step;
+        const int px = static_cast<int>(alongX ? major : minor);
+        const int py = static_cast<int>(alongX ? minor : major);
+        pixelRow(surface, py)[px] = pen.colour;
+    }
+}
+
+void stretchBlit(Surface* destination, PixelRect to, const Surface& source, PixelRect from,
+                 RasterOp op)
+{
+    const uint32_t* src = source.pixels.data();
+    forEachStretched(destination, to, source.width, source.height, from,
+                     [src, op](uint32_t& d, std::size_t i) { combineInto(d, src[i], op); });
+}
+
+void blit(Surface* destination, int x, int y, const Surface& source, PixelRect from, RasterOp op)
+{
+    stretchBlit(destination, PixelRect{x, y, from.w, from.h}, source, from, op);
+}
+
+void stretchMask(Surface* destination, PixelRect to, const Mask& mask, PixelRect from,
+                 uint32_t textColour, uint32_t backgroundColour, RasterOp op)
+{
+    const uint8_t* bits = mask.bits.data();
+    forEachStretched(destination, to, mask.width, mask.height, from,
+                     [=](uint32_t& d, std::size_t i) {
+                         combineInto(d, bits[i] ? backgroundColour : textColour, op);
+                     });
+}
+
+void stretchKeyed(Surface* destination, PixelRect to, const Surface& picture, const Mask& mask,
+                  PixelRect from)
+{
+    if (mask.width != picture.width || mask.height != picture.height) {
+        return;
+    }
+    const uint32_t* src = picture.pixels.data();
+    const uint8_t* bits = mask.bits.data();
+    forEachStretched(destination, to, picture.width, picture.height, from,
+                     [src, bits](uint32_t& d, std::size_t i) {
+                         if (bits[i]) {
+                             d = src[i];
+                         }
+                     });
+}

@@ -1,0 +1,90 @@
+#pragma once
+// Pictures loaded from the game's BMP files, with colour-key transparency, and Sprites: a picture
+// with its chain of halved reductions for drawing at many sizes.
+// Screens and the race graphics set load them; sprite_draw.h and text.h draw them.
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "gfx/raster.h"
+#include "gfx/surface.h"
+
+struct Window;
+
+// The picture's description: filled from the loaded file, set by bitmapFromPixels, all zero
+// for a picture that failed to load.
+struct BitmapInfo {
+    int32_t type = 0;
+    int32_t width = 0;      // pixels
+    int32_t height = 0;     // pixels
+    int32_t widthBytes = 0; // bytes per row of 32-bit pixels
+    uint16_t planes = 0;
+    uint16_t bitsPixel = 0;
+    const void* bits = nullptr; // the pixels the picture was made from (bitmapFromPixels only)
+};
+
+// A loaded picture (heap record made by loadBitmap or bitmapFromPixels, released by freeBitmap).
+// An empty Bitmap (no picture) is valid everywhere and draws nothing.
+struct Bitmap {
+    // The colour picture, 0x00RRGGBB; white wherever a colour-keyed picture is transparent.
+    // Null when loading failed.
+    std::unique_ptr<Surface> picture;
+    // 1 where the picture is opaque, 0 where it is transparent; null for an opaque Bitmap.
+    std::unique_ptr<Mask> mask;
+    BitmapInfo info;
+    // width x height values 0xAARRGGBB, top row first. Loaded pictures: AA is 0xFF for an opaque
+    // pixel and 0 for a pixel of the key colour; pictures made from pixels keep the caller's values.
+    std::vector<uint32_t> pixels;
+};
+
+// A picture with its reductions (record allocated by its user, filled by loadSprite, emptied by
+// freeSprite). After a failed load: loaded 0, width, height and levelCount 0, levels null.
+struct Sprite {
+    uint8_t loaded = 0;
+    int32_t width = 0;       // full-size picture width
+    int32_t height = 0;      // full-size picture height
+    uint32_t levelCount = 0; // number of levels
+    // levelCount owned Bitmaps: level 0 is the loaded picture, level i is it reduced to
+    // width >> i by height >> i (each at least 1), keyed on the same colour.
+    Bitmap** levels = nullptr;
+};
+
+// Loads the BMP file at path, written as the game writes it ("gfx\\menu\\arrow.bmp"), found in the
+// working folder, beside the executable or in the installed data folder. transparent 0 = opaque;
+// 1 = colour-keyed: the bottom-right pixel's colour marks every transparent pixel. Never returns
+// null; a null path or a missing, damaged or oversized file gives the empty Bitmap silently.
+// Running out of memory ends the program with "Cannot allocate enough memory for bitmap!".
+// The caller owns the result and releases it with freeBitmap.
+Bitmap* loadBitmap(Window* window, const char* path, uint8_t transparent);
+
+// Makes a colour-keyed Bitmap from the caller's width x height pixels (top row first), keyed on
+// the bottom-right pixel's colour (top byte ignored). The caller keeps its array; the Bitmap holds
+// a copy with the top bytes untouched. Null pixels or a size below 1 give the empty Bitmap.
+// Running out of memory ends the program with "Not enough memory to hold bitmap!".
+Bitmap* bitmapFromPixels(const uint32_t* pixels, int width, int height);
+
+// Releases the Bitmap and everything it owns. The argument must not be null.
+void freeBitmap(Bitmap* bitmap);
+
+// Fills the caller's Sprite from the file at path (colour-keyed) and builds its levels; returns
+// the same Sprite. A null path or window, a missing file or an empty picture leaves the Sprite not
+// loaded, with zero sizes and no levels.
+Sprite* loadSprite(Window* window, const char* path, Sprite* sprite);
+
+// Frees the levels of a loaded Sprite and leaves it not loaded with zero sizes; does not free the
+// record. Does nothing for a Sprite that is not loaded.
+void freeSprite(Sprite* sprite);
+
+// How many picture records are alive now. A soak test checks that they are back to their
+// earlier values after every race.
+struct PictureCounts {
+    long bitmaps = 0;     // Bitmaps made and not yet freed
+    long spriteLevels = 0; // loaded Sprites whose levels are not yet freed
+    long fonts = 0;       // BitmapFonts made and not yet freed (text.h)
+};
+PictureCounts livePictureCounts();
+
+// Bookkeeping for text.h's font records.
+void countFontMade();
+void countFontFreed();
