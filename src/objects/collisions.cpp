@@ -100,17 +100,34 @@ void respondToHit(GameObject& mover, GameObject& hit)
 
 } // namespace
 
-int gatherNeighbours(const GameObject* mover, GameObject* (&neighbours)[neighbourCapacity])
+int gatherNeighbours(const GameObject* mover, float targetZ,
+                     GameObject* (&neighbours)[neighbourCapacity])
 {
     const Track* track = raceState.objectTrack;
     const int32_t s = mover->segmentIndex;
-    const auto segmentCount = static_cast<int32_t>(track->segmentCount);
+    const auto last = static_cast<int32_t>(track->segmentCount) - 1;
     int count = 0;
     appendBucket(track->segments[s], neighbours, &count);
     if (s > 0)
         appendBucket(track->segments[s - 1], neighbours, &count);
-    if (s < segmentCount - 1)
+    if (s < last)
         appendBucket(track->segments[s + 1], neighbours, &count);
+
+    // Only a move whose leading face gets beyond the adjacent segment looks further: from the
+    // segment after the adjacent one to the one after the segment it reaches.
+    const float halfLength = mover->size.length * 0.5f;
+    const bool forward = targetZ >= mover->position.z;
+    const int32_t reached = segmentIndexAt(forward ? targetZ + halfLength : targetZ - halfLength);
+    const int64_t reach = forward ? int64_t{reached} - s : int64_t{s} - reached;
+    if (reach >= 2) {
+        const int32_t step = forward ? 1 : -1;
+        for (int32_t far = 2; far <= reach + 1 && far < 2 + farSegmentLimit; ++far) {
+            const int32_t index = s + step * far;
+            if (index < 0 || index > last)
+                break;
+            appendBucket(track->segments[index], neighbours, &count);
+        }
+    }
     neighbours[count] = nullptr;
     return count;
 }
@@ -118,13 +135,13 @@ int gatherNeighbours(const GameObject* mover, GameObject* (&neighbours)[neighbou
 void moveWithCollisions(GameObject* mover)
 {
     const float dt = raceState.averageFrameSeconds;
-    GameObject* neighbours[neighbourCapacity];
-    const int count = gatherNeighbours(mover, neighbours);
-
     Vec3 target = mover->position;
     target.x += mover->velocity.x * dt;
     target.y += mover->velocity.y * dt;
     target.z += mover->velocity.z * dt;
+
+    GameObject* neighbours[neighbourCapacity];
+    const int count = gatherNeighbours(mover, target.z, neighbours);
 
     // Blocking sweeps: the nearest solid face on each axis pulls the target back to it.
     GameObject* hits[3] = {nullptr, nullptr, nullptr};
