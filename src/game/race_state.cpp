@@ -1,0 +1,4 @@
+// The one race state.
+#include "game/race_state.h"
+
+RaceState raceState{};

@@ -1,0 +1,61 @@
+#pragma once
+// The race-wide state: one global record that the race set-up fills, the race frame rewrites and
+// the teardown frees. The track, simulation and rendering code read it. This header is a leaf
+// (forward declarations only) so that every layer can include it.
+//
+// Ownership: the race set-up creates, and the teardown frees, everything the race section points
+// to (timer, camera, sky layer, track, driver records, both arrays, race font, gauge pictures).
+// The object lists own every game object of the race; `cars`, the driver records and the segment
+// buckets only point at objects.
+
+#include <cstdint>
+
+struct Bitmap;
+struct BitmapFont;
+struct FrameTimer;
+struct OpponentDriver;
+struct SkyLayer;
+struct Track;
+struct Window;
+class GameObject;
+class Obj_Car;
+
+// How many objects each object list (and the removal queue) can hold.
+inline constexpr uint32_t maxListedObjects = 65535;
+
+struct RaceState {
+    // Race section.
+    bool raceRunning;              // true from set-up until endRace
+    SkyLayer* skyLayer;            // sky and cloud backdrop, owned by the race
+    Window* raceWindow;            // the window the race runs in
+    float* camera;                 // camera position x, y, z in world units (3 floats)
+    FrameTimer* frameTimer;        // the race's timer
+    float averageFrameSeconds;     // mean frame time of the last completed block of 8 frames
+    float frameSecondsSum;         // sum of frame times of the current block
+    uint32_t framesSummed;         // frames in the current block, 0..7
+    BitmapFont* raceFont;          // the race font
+    Track* track;                  // the generated track
+    float countdownSeconds;        // seconds left in the start countdown
+    float goSeconds;               // seconds left to show "GO!"
+    int32_t finishPosition;        // -1 until the finish line is passed, then the player's place
+    Obj_Car** cars;                // carCount entries; 0 is the player's car (not owned)
+    uint32_t carCount;             // cars including the player's, at least 2
+    OpponentDriver** opponentDrivers; // carCount - 1 entries; entry i - 1 drives car i
+    Bitmap* hudGaugeFullLeft;
+    Bitmap* hudGaugeFullRight;
+    Bitmap* hudGaugeEmptyLeft;
+    Bitmap* hudGaugeEmptyRight;
+
+    // Object lists: they own every game object of the race.
+    bool updatingObjects;          // true while updateWorld walks movingObjects
+    uint32_t staticObjectCount;    // entries in use in staticObjects
+    uint32_t movingObjectCount;    // entries in use in movingObjects
+    uint32_t pendingRemovalCount;  // entries in use in pendingRemovals
+    Track* objectTrack;            // the track objects are filed in (a copy of track)
+    GameObject* staticObjects[maxListedObjects];   // objects that never move
+    GameObject* movingObjects[maxListedObjects];   // objects updated every frame, in visiting order
+    GameObject* pendingRemovals[maxListedObjects]; // removals asked for during the world update
+};
+
+// The one race state; zero and null at program start.
+extern RaceState raceState;

@@ -1,0 +1,145 @@
+// The game-object family: cars, snow puffs, oil spills and solid obstacles.
+#include "objects/game_object.h"
+
+#include <cmath>
+
+#include "objects/object_lists.h"
+#include "objects/object_sprite.h"
+#include "render/race_graphics.h"
+#include "track/track.h"
+
+namespace {
+int64_t liveObjects = 0;
+}
+
+GameObject::GameObject()
+{
+    ++liveObjects;
+}
+
+GameObject::~GameObject()
+{
+    --liveObjects;
+}
+
+int64_t liveGameObjectCount()
+{
+    return liveObjects;
+}
+
+Obj_Car::Obj_Car(Vec3 position_, Sprite** views_, float power_) : views(views_), power(power_)
+{
+    size = {600.0f, 400.0f, 256.0f};
+    mass = 60.0f;
+    hasGravity = true;
+    solid = true;
+    dynamic = true;
+    position = position_;
+}
+
+void Obj_Car::onContact(GameObject&) {}
+
+int carViewIndex(float vx, float vz)
+{
+    // The angle of travel from the +x axis, 90 degrees straight ahead.
+    float angle = 90.0f;
+    const float squaredLength = vx * vx + vz * vz;
+    if (vx != 0.0f && std::isnormal(squaredLength) && squaredLength > 0.0f) {
+        float cosine = vx / std::sqrt(squaredLength);
+        if (std::isfinite(cosine)) {
+            cosine = std::fmin(1.0f, std::fmax(-1.0f, cosine));
+            angle = static_cast<float>(std::acos(static_cast<double>(cosine))) * 57.295776f;
+        }
+    }
+    const float fromAhead = angle - 90.0f;
+    int index = vz >= 0.0f ? 3 - static_cast<int>(fromAhead * 0.25f)
+                           : 3 - static_cast<int>(fromAhead * -0.25f);
+    if (index < 0)
+        index = 0;
+    if (index > 6)
+        index = 6;
+    return index;
+}
+
+void Obj_Car::draw(Window* window, const float* camera)
+{
+    drawObjectSprite(window, this, camera, views[carViewIndex(velocity.x, velocity.z)]);
+}
+
+void Obj_Car::update(Track* track, float dt)
+{
+    const float z = position.z;
+    const float bottom = position.y - size.height * 0.5f;
+    if (heightAt(track, z) + 0.5f < bottom)
+        return; // in the air
+    if (leftEdgeAt(track, z) < position.x && position.x < rightEdgeAt(track, z))
+        return; // on the road
+    offRoadDistance += std::fabs(velocity.z * dt);
+    if (offRoadDistance >= 500.0f) {
+        addObject(newGameObject<Obj_SnowPuff>(position.x, position.y, position.z));
+        offRoadDistance = 0.0f;
+    }
+}
+
+Obj_SnowPuff::Obj_SnowPuff(float x, float y, float z) : frames(raceGraphics.snowPuffFrames)
+{
+    size = {700.0f, 500.0f, 1.0f};
+    mass = 1.0f;
+    dynamic = true;
+    position = {x, y, z};
+}
+
+void Obj_SnowPuff::onContact(GameObject&) {}
+
+void Obj_SnowPuff::draw(Window* window, const float* camera)
+{
+    int frame = static_cast<int>(age * 24.0f);
+    if (frame < 0)
+        frame = 0;
+    if (frame > 5)
+        frame = 5;
+    drawObjectSprite(window, this, camera, frames[frame]);
+}
+
+void Obj_SnowPuff::update(Track*, float dt)
+{
+    age += dt;
+    if (age >= 0.25f)
+        removeObject(this);
+}
+
+Obj_OilSpill::Obj_OilSpill(Vec3 position_, Sprite* sprite_) : sprite(sprite_)
+{
+    size = {800.0f, 200.0f, 800.0f};
+    mass = 1.0f;
+    position = position_;
+}
+
+void Obj_OilSpill::onContact(GameObject& other)
+{
+    other.velocity.x *= 1.4f;
+}
+
+void Obj_OilSpill::draw(Window* window, const float* camera)
+{
+    drawObjectSprite(window, this, camera, sprite);
+}
+
+void Obj_OilSpill::update(Track*, float) {}
+
+Obj_SolidObstacle::Obj_SolidObstacle(Vec3 position_, BoxSize size_, Sprite* sprite_) : sprite(sprite_)
+{
+    size = size_;
+    mass = 1.0f;
+    solid = true;
+    position = position_;
+}
+
+void Obj_SolidObstacle::onContact(GameObject&) {}
+
+void Obj_SolidObstacle::draw(Window* window, const float* camera)
+{
+    drawObjectSprite(window, this, camera, sprite);
+}
+
+void Obj_SolidObstacle::update(Track*, float) {}
