@@ -333,19 +333,3 @@ TEST(TrackGeneration, EqualBoundsGiveHillsAndBendsOfExactlyThatSize)
         EXPECT_EQ(p.right[2048] - p.left[2048], 4500.0f);
     }
 }
-
-TEST(TrackGeneration, SameSeedSameTrack)
-{
-    seedRandom(424242);
-    Track* first = generateTrack(4096, 8000.0f, 35000.0f, 8000.0f, 35000.0f);
-    const uint32_t stateAfterFirst = randomState();
-    seedRandom(424242);
-    Track* second = generateTrack(4096, 8000.0f, 35000.0f, 8000.0f, 35000.0f);
-    EXPECT_EQ(randomState(), stateAfterFirst);
-    const Profiles a = pointsOf(first);
-    const Profiles b = pointsOf(second);
-    EXPECT_EQ(firstDifference(a.height, b.height), -1);
-    EXPECT_EQ(firstDifference(a.left, b.left), -1);
-    freeTrack(&first);
-    freeTrack(&second);
-}
