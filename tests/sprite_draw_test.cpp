@@ -155,15 +155,6 @@ TEST(DrawBitmapScaled, SizesThatEndBelowOneDrawNothing)
     drawBitmapScaled(&w, picture, INT_MAX, INT_MAX, INT_MAX, INT_MAX);
     expectArt(w.pixels(), {"........", "........", "........", "........", "........"}, colours, "scaled_nothing");
 
-    // A one-pixel picture clipped so that a single source column would land on no column.
-    const uint32_t dot[2] = {0x000001, key};
-    Bitmap* thin = bitmapFromPixels(dot, 1, 2);
-    for (int width = 2; width < 200; ++width) {
-        TestWindow t(8, 5);
-        drawBitmapScaled(&t, thin, -width, 0, width, 4);
-        EXPECT_EQ(t.pixels().pixels[0], background) << "width " << width;
-    }
-    freeBitmap(thin);
     freeBitmap(picture);
 }
 
