@@ -1,1 +1,2 @@
 # Test suites of the objects area.
+vantor_test(object_lists_test object_lists_test.cpp)
