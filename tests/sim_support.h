@@ -85,6 +85,9 @@ protected:
         raceState.averageFrameSeconds = 1.0f / 60.0f;
     }
 
+    // Destroys every object and starts again on a fresh track of the same shape and length.
+    void restart() { useTrack(makeTrack(raceState.track->segmentCount)); }
+
     virtual uint32_t segmentCountForTest() const { return 256; }
 
     // A listed car standing on the road (box bottom on the ground) at (x, z).
@@ -95,8 +98,9 @@ protected:
         return car;
     }
 
-    // A listed tree of the given box standing on the road at (x, z).
-    Obj_SolidObstacle* addTree(float x, float z, BoxSize size = {400.0f, 1600.0f, 512.0f})
+    // A listed tree of the given box standing on the road at (x, z). It is wider than a car: a
+    // mover only meets what has one of its side faces within the other's extent.
+    Obj_SolidObstacle* addTree(float x, float z, BoxSize size = {800.0f, 1600.0f, 512.0f})
     {
         auto* tree = new Obj_SolidObstacle({x, heightAt(raceState.track, z) + size.height * 0.5f, z},
                                            size, &graphics.sprites[0]);
