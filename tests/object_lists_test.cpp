@@ -105,20 +105,6 @@ TEST_F(RaceTrackTest, AnObjectRefusedByAFullListIsDestroyedNotLeaked)
     delete loose;
 }
 
-TEST_F(RaceTrackTest, ClearObjectsDestroysEverythingAndForgetsTheTrack)
-{
-    addTree(-5000.0f, 1500.0f);
-    addCar(0.0f, 4096.0f);
-    addObject(new Obj_SnowPuff(5000.0f, 250.0f, 9000.0f));
-    EXPECT_EQ(liveGameObjectCount(), liveBefore + 3);
-    clearObjects();
-    EXPECT_EQ(liveGameObjectCount(), liveBefore);
-    EXPECT_EQ(raceState.staticObjectCount, 0u);
-    EXPECT_EQ(raceState.movingObjectCount, 0u);
-    EXPECT_EQ(raceState.movingObjects[0], nullptr);
-    EXPECT_EQ(raceState.objectTrack, nullptr);
-}
-
 TEST_F(RaceTrackTest, SnowPuffAgesAndIsRemovedAfterTheWalkOfItsLastFrame)
 {
     raceState.averageFrameSeconds = 0.1f;
