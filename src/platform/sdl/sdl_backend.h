@@ -23,9 +23,10 @@ struct SdlBackendOptions {
     // false: no box is ever shown (reports still go to stderr) and every question answers No,
     // so that a run on a display nobody watches cannot wait on a box.
     bool messageBoxes = true;
-    // false: presents never wait, even where the display offers no vertical sync (benchmarks of
-    // the present itself).
-    bool paceWithoutVsync = true;
+    // true: presents wait for the display's vertical sync, and where the display offers none
+    // they pace themselves to its refresh rate. false: presents never wait (benchmarks of the
+    // present itself).
+    bool vsync = true;
 };
 
 class SdlBackend final : public Backend {
