@@ -2,6 +2,7 @@
 
 # The Window, its pump and its reports on the scripted backend.
 vantor_test(platform_window_test platform_window_test.cpp)
+vantor_test(platform_pacer_test platform_pacer_test.cpp)
 
 # The desktop backend for real, under an Xvfb server each test starts on a free display.
 vantor_test(platform_sdl_window_test platform_sdl_window_test.cpp xvfb_display.cpp)

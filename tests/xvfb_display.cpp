@@ -14,6 +14,15 @@
 
 namespace {
 
+// prefix, the number in decimal, suffix: names of displays, sockets and lock files.
+std::string numbered(const char* prefix, int number, const char* suffix = "")
+{
+    std::string text = prefix;
+    text += std::to_string(number);
+    text += suffix;
+    return text;
+}
+
 bool exists(const std::string& path)
 {
     struct stat info {};
@@ -36,8 +45,8 @@ bool waitForExit(pid_t child, std::chrono::milliseconds limit)
 
 pid_t startServer(int number, int width, int height)
 {
-    std::string display = ":" + std::to_string(number);
-    std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
+    std::string display = numbered(":", number);
+    std::string screen = numbered(numbered("", width, "x").c_str(), height, "x24");
     pid_t child = fork();
     if (child == 0) {
         // The server goes with the test, even when the test is killed.
@@ -66,8 +75,8 @@ XvfbDisplay::XvfbDisplay(int width, int height)
     // Spread concurrent test processes over different numbers, then try a few from there.
     int first = 200 + static_cast<int>(getpid() % 500);
     for (int number = first; number < first + 8 && pid <= 0; ++number) {
-        std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
-        if (exists(socket) || exists("/tmp/.X" + std::to_string(number) + "-lock")) {
+        std::string socket = numbered("/tmp/.X11-unix/X", number);
+        if (exists(socket) || exists(numbered("/tmp/.X", number, "-lock"))) {
             continue;
         }
         pid_t child = startServer(number, width, height);
@@ -86,7 +95,7 @@ XvfbDisplay::XvfbDisplay(int width, int height)
                     why = "Xvfb is not installed (the set-up script installs it)";
                     return;
                 }
-                why = "Xvfb ended at start on display :" + std::to_string(number);
+                why = numbered("Xvfb ended at start on display :", number);
                 break;
             }
             ready = exists(socket);
@@ -96,7 +105,7 @@ XvfbDisplay::XvfbDisplay(int width, int height)
         }
         if (ready) {
             pid = child;
-            displayName = ":" + std::to_string(number);
+            displayName = numbered(":", number);
             setenv("DISPLAY", displayName.c_str(), 1);
             why.clear();
         } else if (!ended) {

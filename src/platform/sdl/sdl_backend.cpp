@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <thread>
 
 #include "gfx/surface.h"
 #include "platform/errors.h"
@@ -20,10 +19,6 @@ constexpr int frameAllowanceW = 16;
 constexpr int frameAllowanceH = 64;
 // The refresh rate assumed when the display does not tell its own.
 constexpr int defaultRefreshHz = 60;
-// Presents that come back this many times in a row sooner than three quarters of a refresh show
-// that vertical sync, though offered, does not hold them back.
-constexpr int quickPresentsForPacing = 10;
-
 // Before an SDL call whose failure we report: forget earlier SDL and errno state, so that what is
 // read after a failure belongs to this call alone.
 void beginSdlCall()
@@ -218,11 +213,7 @@ bool SdlBackend::openWindow(const char* title, int clientWidth, int clientHeight
         && mode.refresh_rate > 0) {
         refreshHz = mode.refresh_rate;
     }
-    refreshPeriod = std::chrono::duration_cast<Clock::duration>(std::chrono::seconds(1)) / refreshHz;
-    pacing = options.vsync && !vsync;
-    quickPresents = 0;
-    lastPresent = Clock::now();
-    nextPresent = lastPresent;
+    pacer.start(std::chrono::duration_cast<Clock::duration>(std::chrono::seconds(1)) / refreshHz, !vsync);
 
     arrowCursor = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW);
     crossCursor = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_CROSSHAIR);
@@ -259,7 +250,6 @@ void SdlBackend::closeWindow()
     renderName.clear();
     scaleFactor = 0;
     fullscreen = false;
-    pacing = false;
 }
 
 void SdlBackend::setTitle(const char* title)
@@ -469,36 +459,10 @@ bool SdlBackend::present(const Surface& backBuffer)
         return false;
     }
     SDL_RenderPresent(renderer);
-    pace();
+    if (options.vsync) {
+        pacer.afterPresent();
+    }
     return true;
-}
-
-void SdlBackend::pace()
-{
-    Clock::time_point now = Clock::now();
-    if (!pacing && options.vsync) {
-        // Vertical sync holds every present until the next refresh; presents that keep coming
-        // back much sooner show that it does not, whatever the driver claimed.
-        if ((now - lastPresent) * 4 < refreshPeriod * 3) {
-            if (++quickPresents >= quickPresentsForPacing) {
-                pacing = true;
-                nextPresent = now;
-            }
-        } else {
-            quickPresents = 0;
-        }
-    }
-    if (pacing) {
-        nextPresent += refreshPeriod;
-        if (nextPresent > now) {
-            std::this_thread::sleep_until(nextPresent);
-            now = Clock::now();
-        } else {
-            // A slow frame: no sleep, and the next period counts from here.
-            nextPresent = now;
-        }
-    }
-    lastPresent = now;
 }
 
 void SdlBackend::setCursor(int kind)
