@@ -105,11 +105,12 @@ void headlessPresent(benchmark::State& state)
     }
 }
 
-// Presents that wait for the display at scale 2: the frame rate reached and the share of one
-// core the process used meanwhile (an unpaced loop would use a whole core).
+// Presents that wait for the display: the frame rate reached and the share of one core the
+// process used meanwhile, every thread of the renderer included (an unpaced loop would use a
+// whole core). state.range(0): scale; state.range(1): as for desktopPresent.
 void pacedPresentCpu(benchmark::State& state)
 {
-    auto backend = openDesktop(state, 2, state.range(0) != 0, true);
+    auto backend = openDesktop(state, static_cast<int>(state.range(0)), state.range(1) != 0, true);
     if (!backend) {
         return;
     }
@@ -148,9 +149,8 @@ BENCHMARK(headlessPresent)
     ->ComputeStatistics("min", minimum)
     ->ComputeStatistics("max", maximum);
 BENCHMARK(pacedPresentCpu)
-    ->Arg(0)
-    ->Arg(1)
-    ->ArgName("software")
+    ->ArgsProduct({{1, 2}, {0, 1}})
+    ->ArgNames({"scale", "software"})
     ->Iterations(180)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
