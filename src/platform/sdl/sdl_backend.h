@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/backend.h"
+#include "platform/present_pacer.h"
 
 struct SDL_Window;
 struct SDL_Renderer;
@@ -23,9 +24,10 @@ struct SdlBackendOptions {
     // false: no box is ever shown (reports still go to stderr) and every question answers No,
     // so that a run on a display nobody watches cannot wait on a box.
     bool messageBoxes = true;
-    // false: presents never wait, even where the display offers no vertical sync (benchmarks of
-    // the present itself).
-    bool paceWithoutVsync = true;
+    // true: presents wait for the display's vertical sync, and where the display offers none
+    // they pace themselves to its refresh rate. false: presents never wait (benchmarks of the
+    // present itself).
+    bool vsync = true;
 };
 
 class SdlBackend final : public Backend {
@@ -41,7 +43,7 @@ public:
     int scale() const { return scaleFactor; }
     // Whether presents now pace themselves to the display's refresh rate, because the display
     // offers no vertical sync or its presents come back sooner than a refresh.
-    bool pacesPresents() const { return pacing; }
+    bool pacesPresents() const { return pacer.pacing(); }
 
     bool openWindow(const char* title, int clientWidth, int clientHeight) override;
     void closeWindow() override;
@@ -62,7 +64,6 @@ private:
     bool makeTexture(int width, int height);
     void pictureRect(int* x, int* y, int* width, int* height);
     void toBackBuffer(int windowX, int windowY, int* x, int* y);
-    void pace();
 
     SdlBackendOptions options;
     Clock::time_point started;
@@ -81,9 +82,5 @@ private:
     int scaleFactor = 0;
 
     // Pacing where vertical sync is missing: one present per refresh period.
-    bool pacing = false;
-    Clock::duration refreshPeriod{};
-    Clock::time_point lastPresent{};
-    Clock::time_point nextPresent{};
-    int quickPresents = 0;
+    PresentPacer pacer;
 };

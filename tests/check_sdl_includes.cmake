@@ -1,0 +1,28 @@
+# Fails when any source outside src/platform/sdl includes an SDL header: the desktop backend is
+# the only code that may know SDL, so the game, tools, tests and benchmarks build without it.
+# Usage: cmake -DSOURCE_ROOT=<checkout> -P check_sdl_includes.cmake
+if(NOT SOURCE_ROOT)
+    message(FATAL_ERROR "SOURCE_ROOT is not set")
+endif()
+file(GLOB_RECURSE sources LIST_DIRECTORIES false
+    "${SOURCE_ROOT}/src/*" "${SOURCE_ROOT}/tools/*" "${SOURCE_ROOT}/tests/*" "${SOURCE_ROOT}/bench/*")
+set(offenders "")
+foreach(path IN LISTS sources)
+    if(NOT path MATCHES "\\.(c|cc|cpp|cxx|h|hh|hpp|hxx|inl)$")
+        continue()
+    endif()
+    file(RELATIVE_PATH relative "${SOURCE_ROOT}" "${path}")
+    if(relative MATCHES "^src/platform/sdl/")
+        continue()
+    endif()
+    file(STRINGS "${path}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"](SDL2/)?SDL")
+    if(includes)
+        list(APPEND offenders "${relative}")
+    endif()
+endforeach()
+list(LENGTH sources count)
+if(offenders)
+    list(JOIN offenders "\n  " listed)
+    message(FATAL_ERROR "SDL headers included outside src/platform/sdl:\n  ${listed}")
+endif()
+message(STATUS "No SDL include outside src/platform/sdl (${count} files looked at)")

@@ -1,0 +1,241 @@
+// The desktop backend for real: each test starts its own Xvfb server, opens the game's window on
+// it and checks it from outside with xwininfo and xdotool. Every wait has a deadline.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/sdl/sdl_backend.h"
+#include "platform/window.h"
+#include "xvfb_display.h"
+
+namespace {
+
+constexpr const char* gameTitle = "Vantor (Version 1.02)";
+
+std::vector<uint32_t> keysDown;
+std::vector<uint32_t> keysUp;
+std::vector<std::string> mouseSeen;
+
+void recordKeyDown(Window*, uint32_t key) { keysDown.push_back(key); }
+void recordKeyUp(Window*, uint32_t key) { keysUp.push_back(key); }
+void recordMouseDown(Window*, int x, int y, int button)
+{
+    mouseSeen.push_back(std::to_string(x) + "," + std::to_string(y) + " " + std::to_string(button));
+}
+
+// What xwininfo says about the game's window: its id and its size, 0 when not found.
+struct SeenWindow {
+    std::string id;
+    int width = 0;
+    int height = 0;
+};
+
+// The text after `label` up to the next space or end of line ("" when the label is missing).
+std::string fieldAfter(const std::string& text, const std::string& label)
+{
+    size_t at = text.find(label);
+    if (at == std::string::npos) {
+        return "";
+    }
+    at += label.size();
+    size_t end = text.find_first_of(" \n", at);
+    return text.substr(at, end == std::string::npos ? std::string::npos : end - at);
+}
+
+SeenWindow lookAtWindow()
+{
+    std::string info = runCommand(std::string("xwininfo -name '") + gameTitle + "' 2>/dev/null");
+    SeenWindow seen;
+    seen.id = fieldAfter(info, "Window id: ");
+    std::string width = fieldAfter(info, "Width: ");
+    std::string height = fieldAfter(info, "Height: ");
+    seen.width = width.empty() ? 0 : std::atoi(width.c_str());
+    seen.height = height.empty() ? 0 : std::atoi(height.c_str());
+    return seen;
+}
+
+class SdlWindowOnXvfb : public ::testing::Test {
+protected:
+    // Starts the server with the given screen and opens the game's window on it as start-up does.
+    void openOn(int screenWidth, int screenHeight)
+    {
+        keysDown.clear();
+        keysUp.clear();
+        mouseSeen.clear();
+        display = std::make_unique<XvfbDisplay>(screenWidth, screenHeight);
+        if (!display->running()) {
+            GTEST_SKIP() << display->failure();
+        }
+        // SDL's own software renderer: on Xvfb the alternative is Mesa's software GL, which is
+        // far slower under the sanitizers and keeps allocations the leak checker reports.
+        setenv("SDL_RENDER_DRIVER", "software", 1);
+        SdlBackendOptions options;
+        options.messageBoxes = false; // nobody watches this display
+        backend = std::make_unique<SdlBackend>(options);
+        window.backend = backend.get();
+        create(&window);
+        setWindowTitle(&window, gameTitle);
+        sizeClientArea(&window);
+        centreOnDesktop(&window);
+        window.callbacks.onKeyDown = recordKeyDown;
+        window.callbacks.onKeyUp = recordKeyUp;
+        window.callbacks.onMouseDown = recordMouseDown;
+    }
+
+    void TearDown() override
+    {
+        if (backend) {
+            releaseWindow(&window);
+            backend.reset();
+        }
+        display.reset();
+    }
+
+    // Runs frames of the screen loop until `done` holds or 5 s have passed.
+    template <typename Done>
+    bool runFramesUntil(Done done)
+    {
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (std::chrono::steady_clock::now() < deadline) {
+            requestRepaint(&window);
+            pumpMessages(&window);
+            if (done()) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    void runFrames(int count)
+    {
+        for (int i = 0; i < count; ++i) {
+            requestRepaint(&window);
+            pumpMessages(&window);
+        }
+    }
+
+    std::unique_ptr<XvfbDisplay> display;
+    std::unique_ptr<SdlBackend> backend;
+    Window window{};
+};
+
+} // namespace
+
+TEST_F(SdlWindowOnXvfb, WindowHasTheTitleAndTheLargestWholeScaleThatFits)
+{
+    openOn(1920, 1080);
+    runFrames(3);
+    SeenWindow seen = lookAtWindow();
+    ASSERT_FALSE(seen.id.empty()) << "no window titled " << gameTitle;
+    EXPECT_EQ(backend->scale(), 2);
+    EXPECT_EQ(seen.width, 1280);
+    EXPECT_EQ(seen.height, 960);
+    EXPECT_EQ(clientWidth(&window), 640);
+    EXPECT_EQ(clientHeight(&window), 480);
+}
+
+TEST_F(SdlWindowOnXvfb, SmallDesktopKeepsScaleOne)
+{
+    openOn(1024, 768);
+    runFrames(3);
+    SeenWindow seen = lookAtWindow();
+    EXPECT_EQ(backend->scale(), 1);
+    EXPECT_EQ(seen.width, 640);
+    EXPECT_EQ(seen.height, 480);
+}
+
+TEST_F(SdlWindowOnXvfb, KeysSentToTheWindowReachTheSlotsAsVirtualKeys)
+{
+    openOn(1920, 1080);
+    runFrames(3);
+    SeenWindow seen = lookAtWindow();
+    ASSERT_FALSE(seen.id.empty());
+    runCommand("xdotool windowfocus --sync " + seen.id);
+    runCommand("xdotool key --delay 20 Left Up Right Down Return KP_Enter Escape space a 5");
+    std::vector<uint32_t> expected{0x25, 0x26, 0x27, 0x28, 13, 13, 27, 0x20, 'A', '5'};
+    EXPECT_TRUE(runFramesUntil([&] { return keysUp.size() >= expected.size(); }));
+    EXPECT_EQ(keysDown, expected);
+    EXPECT_EQ(keysUp, expected);
+    EXPECT_FALSE(isKeyHeld(&window, 0x25));
+
+    // A key held down repeats as further key-downs and counts as held until it is released.
+    keysDown.clear();
+    keysUp.clear();
+    runCommand("xdotool keydown Up");
+    EXPECT_TRUE(runFramesUntil([] { return keysDown.size() >= 3; }));
+    EXPECT_TRUE(isKeyHeld(&window, 0x26));
+    runCommand("xdotool keyup Up");
+    EXPECT_TRUE(runFramesUntil([] { return !keysUp.empty(); }));
+    EXPECT_FALSE(isKeyHeld(&window, 0x26));
+    EXPECT_GE(keysDown.size(), 3u);
+    EXPECT_EQ(keysUp, std::vector<uint32_t>{0x26});
+}
+
+TEST_F(SdlWindowOnXvfb, MouseButtonsArriveInBackBufferPixels)
+{
+    openOn(1920, 1080);
+    runFrames(3);
+    SeenWindow seen = lookAtWindow();
+    ASSERT_FALSE(seen.id.empty());
+    // At scale 2, window pixel (201, 101) is back-buffer pixel (100, 50).
+    runCommand("xdotool mousemove --window " + seen.id + " 201 101 click 1 mousemove --window "
+               + seen.id + " 1279 959 click 3");
+    EXPECT_TRUE(runFramesUntil([] { return mouseSeen.size() >= 2; }));
+    EXPECT_EQ(mouseSeen, (std::vector<std::string>{"100,50 1", "639,479 2"}));
+}
+
+TEST_F(SdlWindowOnXvfb, FullScreenOnAndOffLeavesAWorkingWindow)
+{
+    openOn(1920, 1080);
+    runFrames(3);
+    setFullscreen(&window);
+    EXPECT_TRUE(window.fullscreen);
+    runFrames(5);
+    EXPECT_TRUE(isWindowAlive(&window));
+    EXPECT_EQ(clientWidth(&window), 640);
+    EXPECT_EQ(clientHeight(&window), 480);
+
+    ASSERT_TRUE(backend->setFullscreen(false));
+    runFrames(5);
+    SeenWindow seen = lookAtWindow();
+    ASSERT_FALSE(seen.id.empty());
+    EXPECT_EQ(seen.width, 1280);
+    EXPECT_EQ(seen.height, 960);
+
+    runCommand("xdotool windowfocus --sync " + seen.id);
+    runCommand("xdotool key Escape");
+    EXPECT_TRUE(runFramesUntil([] { return !keysUp.empty(); }));
+    EXPECT_EQ(keysDown, std::vector<uint32_t>{27});
+}
+
+TEST_F(SdlWindowOnXvfb, PresentsWaitForTheDisplayEvenWithoutVerticalSync)
+{
+    openOn(1024, 768);
+    runFrames(12); // enough for presents that come back too soon to be noticed
+    auto start = std::chrono::steady_clock::now();
+    runFrames(30);
+    auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    // Xvfb has no vertical sync; 30 frames at the display's rate (60 Hz unless it says otherwise)
+    // still take about half a second, where unpaced they would take a few milliseconds.
+    EXPECT_GE(took.count(), 30 * 1000 / 60 * 3 / 4);
+}
+
+TEST(SdlWindowWithoutDisplay, CreateEndsWithTheFatalReportAndStatusOne)
+{
+    EXPECT_EXIT(
+        {
+            unsetenv("DISPLAY");
+            unsetenv("WAYLAND_DISPLAY");
+            unsetenv("SDL_VIDEODRIVER");
+            SdlBackend backend;
+            Window window{};
+            window.backend = &backend;
+            create(&window);
+        },
+        testing::ExitedWithCode(1),
+        "Fatal program error in module '\\.\\\\_Source\\\\Window' at line [0-9]+: 'Failed creating window'");
+}

@@ -1,0 +1,416 @@
+// The Window on the scripted backend: the pump's dispatch, closing, held keys, the reports and
+// the full-screen switch.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "platform/errors.h"
+#include "platform/headless/headless_backend.h"
+#include "platform/window.h"
+
+namespace {
+
+// What the handlers saw, in order, shared by the plain-function slots below.
+std::vector<std::string> seen;
+HeadlessBackend* scriptBackend = nullptr;
+
+void logKeyDown(Window*, uint32_t key) { seen.push_back("down " + std::to_string(key)); }
+void logKeyUp(Window*, uint32_t key) { seen.push_back("up " + std::to_string(key)); }
+void logMouseDown(Window*, int x, int y, int button)
+{
+    seen.push_back("mousedown " + std::to_string(x) + "," + std::to_string(y) + " " + std::to_string(button));
+}
+void logMouseMove(Window*, int x, int y)
+{
+    seen.push_back("move " + std::to_string(x) + "," + std::to_string(y));
+}
+void logDestroy(Window*) { seen.push_back("destroy"); }
+void logClose(Window*) { seen.push_back("close"); }
+// Records the cursor the backend shows and the presents made when the frame is drawn.
+void logPaint(Window* window)
+{
+    seen.push_back("paint cursor " + std::to_string(scriptBackend->cursor()) + " presents "
+                   + std::to_string(scriptBackend->presentCount()));
+    std::fill(window->backBuffer.pixels.begin(), window->backBuffer.pixels.end(), 0x00123456u);
+}
+void destroyOnKey(Window* window, uint32_t) { destroyWindow(window); }
+void clearSlotsOnKey(Window* window, uint32_t key)
+{
+    seen.push_back("clearing at " + std::to_string(key));
+    window->callbacks = WindowCallbacks{};
+}
+void requestAgainInPaint(Window* window)
+{
+    seen.push_back("paint");
+    requestRepaint(window);
+}
+
+class WindowOnScript : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        seen.clear();
+        scriptBackend = &backend;
+        window.backend = &backend;
+        create(&window);
+    }
+    void TearDown() override
+    {
+        releaseWindow(&window);
+        scriptBackend = nullptr;
+    }
+
+    HeadlessBackend backend;
+    Window window{};
+};
+
+} // namespace
+
+TEST_F(WindowOnScript, CreateOpensACentredWindowWithABlackBackBufferAndTheArrow)
+{
+    EXPECT_TRUE(isWindowAlive(&window));
+    EXPECT_TRUE(backend.isOpen());
+    EXPECT_EQ(backend.title(), "Untitled window");
+    EXPECT_EQ(clientWidth(&window), 640);
+    EXPECT_EQ(clientHeight(&window), 480);
+    ASSERT_EQ(window.backBuffer.width, 640);
+    ASSERT_EQ(window.backBuffer.height, 480);
+    ASSERT_EQ(window.backBuffer.pixels.size(), 640u * 480u);
+    EXPECT_TRUE(std::all_of(window.backBuffer.pixels.begin(), window.backBuffer.pixels.end(),
+                            [](uint32_t p) { return p == 0; }));
+    EXPECT_EQ(window.cursorKind, 1);
+    EXPECT_EQ(backend.cursor(), 1);
+    // 1920 x 1080 desktop, outer 646 x 509: (960 - 323, 540 - 254).
+    EXPECT_EQ(backend.windowX(), 637);
+    EXPECT_EQ(backend.windowY(), 286);
+
+    setWindowTitle(&window, "Vantor (Version 1.02)");
+    EXPECT_EQ(backend.title(), "Vantor (Version 1.02)");
+}
+
+TEST_F(WindowOnScript, CentringHalvesOddSizesTowardZero)
+{
+    backend.setDesktopSize(1366, 768);
+    backend.setFrameSize(7, 29);
+    centreOnDesktop(&window);
+    EXPECT_EQ(backend.windowX(), 683 - 323);
+    EXPECT_EQ(backend.windowY(), 384 - 254);
+    moveWindow(&window, 0, 0);
+    EXPECT_EQ(backend.windowX(), 0);
+    EXPECT_EQ(backend.windowY(), 0);
+}
+
+TEST_F(WindowOnScript, PumpDeliversEventsInOrderThenOnePaintWithCursorFirstAndPresentAfter)
+{
+    window.callbacks.onKeyDown = logKeyDown;
+    window.callbacks.onKeyUp = logKeyUp;
+    window.callbacks.onMouseDown = logMouseDown;
+    window.callbacks.onMouseMove = logMouseMove;
+    window.callbacks.onPaint = logPaint;
+    window.cursorKind = 2; // a screen chose the cross; the paint shows it before drawing
+
+    requestRepaint(&window);
+    requestRepaint(&window);
+    backend.keyDown(0x26);
+    backend.mouseMove(65535, 3);
+    backend.mouseDown(10, 20, 4);
+    backend.keyUp(0x26);
+    pumpMessages(&window);
+
+    std::vector<std::string> expected{"down 38", "move 65535,3", "mousedown 10,20 4", "up 38",
+                                      "paint cursor 2 presents 0"};
+    EXPECT_EQ(seen, expected);
+    EXPECT_EQ(backend.presentCount(), 1);
+    ASSERT_EQ(backend.lastFrame().pixels.size(), 640u * 480u);
+    EXPECT_EQ(backend.lastFrame().pixels[0], 0x00123456u);
+    EXPECT_FALSE(window.repaintRequested);
+
+    // No new request: the next pump paints nothing.
+    pumpMessages(&window);
+    EXPECT_EQ(backend.presentCount(), 1);
+    EXPECT_EQ(seen.size(), expected.size());
+}
+
+TEST_F(WindowOnScript, ARepaintAskedForDuringPaintWaitsForTheNextPump)
+{
+    window.callbacks.onPaint = requestAgainInPaint;
+    requestRepaint(&window);
+    pumpMessages(&window);
+    EXPECT_EQ(seen.size(), 1u);
+    EXPECT_TRUE(window.repaintRequested);
+    pumpMessages(&window);
+    EXPECT_EQ(seen.size(), 2u);
+    EXPECT_EQ(backend.presentCount(), 2);
+}
+
+TEST_F(WindowOnScript, CloseWithoutOnCloseDestroysTheWindowAndCallsOnDestroyOnce)
+{
+    window.callbacks.onDestroy = logDestroy;
+    window.callbacks.onKeyDown = logKeyDown;
+    window.callbacks.onPaint = logPaint;
+    requestRepaint(&window);
+    backend.closeRequest();
+    backend.keyDown(13); // after the close: never delivered
+    pumpMessages(&window);
+
+    EXPECT_EQ(seen, std::vector<std::string>{"destroy"});
+    EXPECT_FALSE(isWindowAlive(&window));
+    EXPECT_FALSE(backend.isOpen());
+    EXPECT_EQ(backend.presentCount(), 0);
+
+    // Destroying again, or pumping a dead window, does nothing.
+    destroyWindow(&window);
+    requestRepaint(&window);
+    pumpMessages(&window);
+    EXPECT_EQ(seen.size(), 1u);
+}
+
+TEST_F(WindowOnScript, CloseWithOnCloseLeavesTheWindowToTheScreen)
+{
+    window.callbacks.onClose = logClose;
+    window.callbacks.onDestroy = logDestroy;
+    backend.closeRequest();
+    pumpMessages(&window);
+    EXPECT_EQ(seen, std::vector<std::string>{"close"});
+    EXPECT_TRUE(isWindowAlive(&window));
+}
+
+TEST_F(WindowOnScript, HandlersThatDestroyOrClearSlotsStopWhatFollows)
+{
+    window.callbacks.onKeyDown = clearSlotsOnKey;
+    window.callbacks.onKeyUp = logKeyUp;
+    window.callbacks.onPaint = logPaint;
+    requestRepaint(&window);
+    backend.keyDown(65);
+    backend.keyUp(65);
+    pumpMessages(&window);
+    // The slots were cleared by the first handler: neither the key-up nor the paint ran a handler,
+    // but the frame was still presented.
+    EXPECT_EQ(seen, std::vector<std::string>{"clearing at 65"});
+    EXPECT_EQ(backend.presentCount(), 1);
+
+    window.callbacks.onKeyDown = destroyOnKey;
+    window.callbacks.onKeyUp = logKeyUp;
+    window.callbacks.onPaint = logPaint;
+    requestRepaint(&window);
+    backend.keyDown(27);
+    backend.keyUp(27);
+    pumpMessages(&window);
+    EXPECT_FALSE(isWindowAlive(&window));
+    EXPECT_EQ(seen.size(), 1u);
+    EXPECT_EQ(backend.presentCount(), 1);
+}
+
+TEST_F(WindowOnScript, HeldKeysFollowKeyEventsRepeatsAndFocusLoss)
+{
+    int downs = 0;
+    static int* counter = nullptr;
+    counter = &downs;
+    window.callbacks.onKeyDown = [](Window*, uint32_t) { ++*counter; };
+
+    backend.keyDown(0x25);
+    backend.keyDown(0x25); // automatic repeats arrive as further key-downs
+    backend.keyDown(0x25);
+    backend.keyDown(0x20);
+    pumpMessages(&window);
+    EXPECT_EQ(downs, 4);
+    EXPECT_TRUE(isKeyHeld(&window, 0x25));
+    EXPECT_TRUE(isKeyHeld(&window, 0x20));
+    EXPECT_FALSE(isKeyHeld(&window, 0x27));
+
+    backend.keyUp(0x20);
+    pumpMessages(&window);
+    EXPECT_FALSE(isKeyHeld(&window, 0x20));
+    EXPECT_TRUE(isKeyHeld(&window, 0x25));
+
+    backend.focusLost();
+    pumpMessages(&window);
+    EXPECT_FALSE(isKeyHeld(&window, 0x25));
+
+    // Codes beyond the table reach the slot but are never held, and asking for them is safe.
+    backend.keyDown(0x1234);
+    pumpMessages(&window);
+    EXPECT_EQ(downs, 5);
+    EXPECT_FALSE(isKeyHeld(&window, 0x1234));
+    counter = nullptr;
+}
+
+TEST_F(WindowOnScript, PumpHookRunsOnceAtTheStartOfEveryPumpAndMayQueueEvents)
+{
+    int pumps = 0;
+    backend.setPumpHook([&pumps](HeadlessBackend& script) {
+        ++pumps;
+        if (pumps == 2) {
+            script.keyDown(13);
+        }
+    });
+    window.callbacks.onKeyDown = logKeyDown;
+    backend.keyDown(65);
+    pumpMessages(&window);
+    EXPECT_EQ(pumps, 1);
+    pumpMessages(&window);
+    EXPECT_EQ(pumps, 2);
+    EXPECT_EQ(seen, (std::vector<std::string>{"down 65", "down 13"}));
+    backend.setPumpHook(nullptr);
+}
+
+TEST_F(WindowOnScript, ClockMovesOnlyByScriptAndFrameStepAndTheFrameIsACopy)
+{
+    EXPECT_EQ(readClock(&window), 0u);
+    backend.setClock(1000);
+    backend.advanceClock(5);
+    EXPECT_EQ(readClock(&window), 1005u);
+    backend.setFrameStep(16);
+    std::fill(window.backBuffer.pixels.begin(), window.backBuffer.pixels.end(), 0x00FF0000u);
+    presentBackBuffer(&window);
+    presentBackBuffer(&window);
+    EXPECT_EQ(readClock(&window), 1037u);
+    window.backBuffer.pixels[0] = 0x0000FF00u;
+    EXPECT_EQ(backend.lastFrame().pixels[0], 0x00FF0000u);
+}
+
+TEST_F(WindowOnScript, SizeClientAreaRebuildsTheBackBufferBeforeOnResize)
+{
+    static Window* resized = nullptr;
+    resized = nullptr;
+    window.backBuffer.pixels.assign(window.backBuffer.pixels.size(), 0x00FFFFFFu);
+    window.callbacks.onResize = [](Window* w) {
+        resized = w;
+        EXPECT_EQ(w->backBuffer.pixels.size(), 640u * 480u);
+        EXPECT_EQ(w->backBuffer.pixels[0], 0u);
+    };
+    sizeClientArea(&window);
+    EXPECT_EQ(resized, &window);
+    EXPECT_EQ(clientWidth(&window), 640);
+    EXPECT_EQ(clientHeight(&window), 480);
+}
+
+TEST_F(WindowOnScript, ApplyCursorTakesKindsZeroToTwoAndIgnoresOthers)
+{
+    applyCursor(&window, 0);
+    EXPECT_EQ(window.cursorKind, 0);
+    EXPECT_EQ(backend.cursor(), 0);
+    applyCursor(&window, 3);
+    applyCursor(&window, -1);
+    EXPECT_EQ(window.cursorKind, 0);
+    EXPECT_EQ(backend.cursor(), 0);
+    applyCursor(&window, 2);
+    EXPECT_EQ(window.cursorKind, 2);
+    EXPECT_EQ(backend.cursor(), 2);
+}
+
+TEST_F(WindowOnScript, QuestionIsAskedOnceWithItsTextsAndAnswersAsScripted)
+{
+    backend.queueAnswer(true);
+    EXPECT_TRUE(askYesNo(&window, "caption", "text\nline"));
+    EXPECT_FALSE(window.messageBoxShown);
+    EXPECT_FALSE(askYesNo(&window, "caption", "again")); // answers ran out: No
+    ASSERT_EQ(backend.shownBoxes().size(), 2u);
+    EXPECT_EQ(backend.shownBoxes()[0].kind, MessageBoxKind::Question);
+    EXPECT_EQ(backend.shownBoxes()[0].caption, "caption");
+    EXPECT_EQ(backend.shownBoxes()[0].text, "text\nline");
+}
+
+TEST_F(WindowOnScript, FullScreenAcceptedKeepsTheBackBufferAndRefusedReportsAFault)
+{
+    setFullscreen(&window);
+    EXPECT_TRUE(window.fullscreen);
+    EXPECT_TRUE(backend.isFullscreen());
+    EXPECT_EQ(window.backBuffer.width, 640);
+    EXPECT_EQ(window.backBuffer.height, 480);
+    EXPECT_TRUE(backend.shownBoxes().empty());
+
+    HeadlessBackend refusing;
+    refusing.refuseFullscreen = true;
+    Window windowed{};
+    windowed.backend = &refusing;
+    create(&windowed);
+    testing::internal::CaptureStderr();
+    setFullscreen(&windowed);
+    std::string written = testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(windowed.fullscreen);
+    EXPECT_FALSE(refusing.isFullscreen());
+    EXPECT_TRUE(isWindowAlive(&windowed));
+    ASSERT_EQ(refusing.shownBoxes().size(), 1u);
+    const HeadlessBackend::ShownBox& box = refusing.shownBoxes()[0];
+    EXPECT_EQ(box.kind, MessageBoxKind::Fault);
+    EXPECT_EQ(box.caption, "Program fault");
+    EXPECT_EQ(box.text.rfind("Program fault in module '.\\_Source\\Window' at line ", 0), 0u) << box.text;
+    EXPECT_NE(box.text.find(": 'Window::setFullscreen() - Failed to set specified display mode'"),
+              std::string::npos) << box.text;
+    EXPECT_NE(written.find(box.text), std::string::npos);
+    // The refusal was reported; the next warning does not show it again.
+    EXPECT_EQ(lastPlatformError(), nullptr);
+    releaseWindow(&windowed);
+}
+
+TEST_F(WindowOnScript, PresentFailureShowsOneWarningAndTheGameGoesOn)
+{
+    backend.failPresent = true;
+    testing::internal::CaptureStderr();
+    presentBackBuffer(&window);
+    testing::internal::GetCapturedStderr();
+    backend.failPresent = false;
+    presentBackBuffer(&window);
+    ASSERT_EQ(backend.shownBoxes().size(), 1u);
+    const HeadlessBackend::ShownBox& box = backend.shownBoxes()[0];
+    EXPECT_EQ(box.kind, MessageBoxKind::Warning);
+    EXPECT_EQ(box.caption, "A non fatal program error has occured");
+    EXPECT_EQ(box.text, "Blit back buffer to front buffer:headless: the script refused the present");
+    EXPECT_FALSE(window.messageBoxShown);
+    EXPECT_EQ(backend.presentCount(), 1);
+}
+
+TEST_F(WindowOnScript, LastErrorWarningIsSilentWhenClearAndShownOnceWhenSet)
+{
+    clearLastPlatformError();
+    reportLastError(&window, "context");
+    EXPECT_TRUE(backend.shownBoxes().empty());
+    EXPECT_EQ(lastPlatformError(), nullptr);
+
+    setLastPlatformError("No such file or directory");
+    testing::internal::CaptureStderr();
+    reportLastError(&window, "gfx\\menu\\arrow.bmp");
+    reportLastError(&window, "gfx\\menu\\arrow.bmp");
+    std::string written = testing::internal::GetCapturedStderr();
+    ASSERT_EQ(backend.shownBoxes().size(), 1u);
+    EXPECT_EQ(backend.shownBoxes()[0].text, "gfx\\menu\\arrow.bmp:No such file or directory");
+    EXPECT_EQ(written,
+              "A non fatal program error has occured: gfx\\menu\\arrow.bmp:No such file or directory\n");
+}
+
+TEST(WindowReports, FatalReportNamesModuleAndLineThenEndsWithStatusOne)
+{
+    EXPECT_EXIT(fatalError(7, "x"), testing::ExitedWithCode(1),
+                "Fatal program error: Fatal program error in module '\\.\\\\_Source\\\\Window' "
+                "at line 7: 'x'");
+}
+
+TEST(WindowReports, FaultReportGoesOnWithItsCaption)
+{
+    HeadlessBackend backend;
+    setReportBackend(&backend);
+    testing::internal::CaptureStderr();
+    programFault(12, "y");
+    std::string written = testing::internal::GetCapturedStderr();
+    setReportBackend(nullptr);
+    ASSERT_EQ(backend.shownBoxes().size(), 1u);
+    EXPECT_EQ(backend.shownBoxes()[0].caption, "Program fault");
+    EXPECT_EQ(backend.shownBoxes()[0].text, "Program fault in module '.\\_Source\\Window' at line 12: 'y'");
+    EXPECT_EQ(written, "Program fault: Program fault in module '.\\_Source\\Window' at line 12: 'y'\n");
+}
+
+TEST(WindowReports, WindowThatCannotOpenEndsTheProgramWithTheFatalReport)
+{
+    EXPECT_EXIT(
+        {
+            HeadlessBackend backend;
+            backend.failOpen = true;
+            Window window{};
+            window.backend = &backend;
+            create(&window);
+        },
+        testing::ExitedWithCode(1), "at line [0-9]+: 'Failed creating window'");
+}
