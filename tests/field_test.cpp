@@ -79,6 +79,7 @@ TEST_F(FieldTest, SceneryFromSeedOne)
     EXPECT_LT(count, 512u * 80 / 100);
     for (uint32_t i = 0; i < count; ++i) {
         const Obj_SolidObstacle* o = obstacle(i);
+        ASSERT_NE(o, nullptr) << "entry " << i << " is not a tree or rock";
         const bool left = o->position.x < 0.0f;
         const float outside = left ? -2250.0f - o->position.x : o->position.x - 2250.0f;
         EXPECT_GE(outside, 1024.0f);
