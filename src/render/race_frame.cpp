@@ -27,10 +27,6 @@ void drawGauges(Window* window)
     Bitmap* emptyLeft = raceState.hudGaugeEmptyLeft;
     Bitmap* fullRight = raceState.hudGaugeFullRight;
     Bitmap* emptyRight = raceState.hudGaugeEmptyRight;
-    if (fullLeft == nullptr || emptyLeft == nullptr || fullRight == nullptr ||
-        emptyRight == nullptr) {
-        return;
-    }
     const int fill = gaugeFill(raceState.cars[0]->velocity.z, fullLeft->info.width);
     // Pictures of unequal width can ask for a region of negative width here; the region drawing
     // draws nothing unless at least one pixel by one remains.
