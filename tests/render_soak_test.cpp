@@ -3,6 +3,7 @@
 // out-of-range access or overflow in the drawing; they also check what a frame leaves behind.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 

@@ -81,28 +81,6 @@ std::unique_ptr<Obj_SolidObstacle> obstacle(float x, float y, float z, float wid
     return std::make_unique<Obj_SolidObstacle>(Vec3{x, y, z}, BoxSize{width, height, 256.0f}, sprite);
 }
 
-TEST_F(RoadTest, BrushTablesHoldTheShadedColoursAndAreHollowOnceDeleted)
-{
-    EXPECT_EQ(roadBrushes[255].colour, 0x333333u);
-    EXPECT_EQ(groundBrushes[255].colour, 0xDDDDE5u); // 221.85, 229.5
-    EXPECT_EQ(lineBrushes[255].colour, 0xCCCC3Fu);   // 204, 63.75
-    EXPECT_EQ(dashBrushes[255].colour, 0xCCCCCCu);
-    EXPECT_EQ(groundBrushes[251].colour, ground251);
-    EXPECT_EQ(lineBrushes[251].colour, line251);
-    for (const Brush* table : {roadBrushes, groundBrushes, lineBrushes, dashBrushes}) {
-        EXPECT_FALSE(table[0].hollow);
-        EXPECT_EQ(table[0].colour, 0u);
-    }
-    // From beside the camera to the draw distance the shade falls from 254 to 136.
-    EXPECT_EQ(roadShade(1.0f), 254);
-    EXPECT_EQ(roadShade(3000.0f), 251);
-    EXPECT_EQ(roadShade(175000.0f), 136);
-
-    deleteRoadBrushes();
-    EXPECT_TRUE(roadBrushes[100].hollow);
-    EXPECT_TRUE(dashBrushes[255].hollow);
-}
-
 // Camera 1000 above a level road, 3000 before its start: segment 0 lies 3000 to 6000 ahead,
 // its near edge on row 240 + 240000 / 3000 = 320, its far edge on 240 + 40 = 280, drawn from 279.
 // At depth 3000 the road edges (+-2250) fall on x = 80 and 560, at 6000 on 200 and 440.
