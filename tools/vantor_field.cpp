@@ -33,13 +33,13 @@ int usage()
     return 2;
 }
 
-const char* kindOf(const GameObject* object)
+const char* kindOf(const GameObject& object)
 {
-    if (dynamic_cast<const Obj_Car*>(object) != nullptr)
+    if (dynamic_cast<const Obj_Car*>(&object) != nullptr)
         return "car";
-    if (dynamic_cast<const Obj_OilSpill*>(object) != nullptr)
+    if (dynamic_cast<const Obj_OilSpill*>(&object) != nullptr)
         return "oil";
-    const auto* obstacle = dynamic_cast<const Obj_SolidObstacle*>(object);
+    const auto* obstacle = dynamic_cast<const Obj_SolidObstacle*>(&object);
     if (obstacle != nullptr && obstacle->sprite == raceGraphics.slots[raceSlotFinishSign])
         return "sign";
     if (obstacle != nullptr && obstacle->sprite == raceGraphics.slots[raceSlotFirstScenery + 3])
@@ -47,14 +47,14 @@ const char* kindOf(const GameObject* object)
     return "tree";
 }
 
-void printObject(const GameObject* object)
+void printObject(const GameObject& object)
 {
-    const auto* car = dynamic_cast<const Obj_Car*>(object);
+    const auto* car = dynamic_cast<const Obj_Car*>(&object);
     const float power = car != nullptr ? car->power : 0.0f;
     std::printf("%s,%.9g,%.9g,%.9g,%.9g,%.9g,%.9g,%.9g\n", kindOf(object),
-                static_cast<double>(object->position.x), static_cast<double>(object->position.y),
-                static_cast<double>(object->position.z), static_cast<double>(object->size.width),
-                static_cast<double>(object->size.height), static_cast<double>(object->size.length),
+                static_cast<double>(object.position.x), static_cast<double>(object.position.y),
+                static_cast<double>(object.position.z), static_cast<double>(object.size.width),
+                static_cast<double>(object.size.height), static_cast<double>(object.size.length),
                 static_cast<double>(power));
 }
 
@@ -80,9 +80,9 @@ int main(int argc, char** argv)
 
     std::printf("kind,x,y,z,width,height,length,power\n");
     for (uint32_t i = 0; i < raceState.staticObjectCount; ++i)
-        printObject(raceState.staticObjects[i]);
+        printObject(*raceState.staticObjects[i]);
     for (uint32_t i = 0; i < raceState.movingObjectCount; ++i)
-        printObject(raceState.movingObjects[i]);
+        printObject(*raceState.movingObjects[i]);
 
     freeRaceField();
     freeRaceGraphics();

@@ -28,6 +28,9 @@ constexpr int largestPictureSide = 8192;
 // decoded (see bmpFileLooksSound); a file that fails the check is Unreadable. Nothing is
 // reported: the caller decides what a failure means.
 PictureRead readPictureFile(const std::string& fileSystemPath, PicturePixels* picture);
+// The same for a whole file already held in memory (`size` bytes at `data`, owned by the caller);
+// the picture file fuzzer feeds its inputs through here.
+PictureRead readPictureBytes(const uint8_t* data, std::size_t size, PicturePixels* picture);
 
 // Checks a whole BMP file held in memory before any decoder sees it: the signature, the header's
 // size and fields, a width of 1 to 8192, a height of -8192 to 8192 but not 0, 1, 4, 8, 16, 24 or

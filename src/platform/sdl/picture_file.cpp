@@ -48,11 +48,19 @@ PictureRead failure()
 PictureRead readPictureFile(const std::string& fileSystemPath, PicturePixels* picture)
 {
     std::vector<uint8_t> bytes;
-    if (!readWholeFile(fileSystemPath, &bytes) || !bmpFileLooksSound(bytes.data(), bytes.size())) {
+    if (!readWholeFile(fileSystemPath, &bytes)) {
+        return PictureRead::Unreadable;
+    }
+    return readPictureBytes(bytes.data(), bytes.size(), picture);
+}
+
+PictureRead readPictureBytes(const uint8_t* data, std::size_t size, PicturePixels* picture)
+{
+    if (size > static_cast<std::size_t>(largestFileBytes) || !bmpFileLooksSound(data, size)) {
         return PictureRead::Unreadable;
     }
     SDL_ClearError();
-    SDL_RWops* stream = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
+    SDL_RWops* stream = SDL_RWFromConstMem(data, static_cast<int>(size));
     if (stream == nullptr) {
         return failure();
     }
