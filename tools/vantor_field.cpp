@@ -18,25 +18,9 @@
 #include "platform/headless/headless_backend.h"
 #include "platform/window.h"
 #include "render/race_graphics.h"
+#include "tool_arguments.h"
 
 namespace {
-
-// An unsigned decimal of at most `maximum`: digits only, no sign, no blanks.
-bool parseNumber(const char* text, uint64_t maximum, uint64_t* value)
-{
-    if (*text == '\0')
-        return false;
-    uint64_t result = 0;
-    for (const char* c = text; *c != '\0'; ++c) {
-        if (*c < '0' || *c > '9')
-            return false;
-        result = result * 10 + static_cast<uint64_t>(*c - '0');
-        if (result > maximum)
-            return false;
-    }
-    *value = result;
-    return true;
-}
 
 int usage()
 {
@@ -83,18 +67,9 @@ int main(int argc, char** argv)
     uint64_t seed = 0;
     if (!parseNumber(argv[1], UINT32_MAX, &seed))
         return usage();
-    uint64_t index[6] = {};
-    for (int i = 0; i < 6; ++i) {
-        if (!parseNumber(argv[2 + i], i == 3 ? 3 : 2, &index[i]))
-            return usage();
-    }
     RaceSettings settings;
-    settings.trackLength = static_cast<int32_t>(index[0]);
-    settings.hillSteepness = static_cast<int32_t>(index[1]);
-    settings.turnSharpness = static_cast<int32_t>(index[2]);
-    settings.numCompetitors = static_cast<int32_t>(index[3]);
-    settings.aiCarSpeed = static_cast<int32_t>(index[4]);
-    settings.gridSpacing = static_cast<int32_t>(index[5]);
+    if (!parseSettings(argv + 2, &settings))
+        return usage();
 
     HeadlessBackend backend;
     Window window{};

@@ -1,0 +1,44 @@
+#pragma once
+// Command-line arguments shared by the developer tools: unsigned decimals and the six main-menu
+// indices of a race's settings.
+
+#include <cstdint>
+
+#include "game/race_settings.h"
+
+// An unsigned decimal of at most `maximum`: digits only, no sign, no blanks. False when `text` is
+// anything else; `value` is then unchanged.
+inline bool parseNumber(const char* text, uint64_t maximum, uint64_t* value)
+{
+    if (*text == '\0')
+        return false;
+    uint64_t result = 0;
+    for (const char* c = text; *c != '\0'; ++c) {
+        if (*c < '0' || *c > '9')
+            return false;
+        result = result * 10 + static_cast<uint64_t>(*c - '0');
+        if (result > maximum)
+            return false;
+    }
+    *value = result;
+    return true;
+}
+
+// The settings of the six indices in menu order (track length, hill steepness, turn sharpness,
+// competitors, opponent speed, grid spacing), each checked against its range (competitors 0 to 3,
+// the others 0 to 2). False when one is out of range or not a number.
+inline bool parseSettings(const char* const texts[6], RaceSettings* settings)
+{
+    uint64_t index[6] = {};
+    for (int i = 0; i < 6; ++i) {
+        if (!parseNumber(texts[i], i == 3 ? 3 : 2, &index[i]))
+            return false;
+    }
+    settings->trackLength = static_cast<int32_t>(index[0]);
+    settings->hillSteepness = static_cast<int32_t>(index[1]);
+    settings->turnSharpness = static_cast<int32_t>(index[2]);
+    settings->numCompetitors = static_cast<int32_t>(index[3]);
+    settings->aiCarSpeed = static_cast<int32_t>(index[4]);
+    settings->gridSpacing = static_cast<int32_t>(index[5]);
+    return true;
+}

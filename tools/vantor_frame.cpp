@@ -1,0 +1,115 @@
+// vantor-frame SEED L,H,T,C,S,G Z OUT.bmp [SPEED [SECONDS]]
+//
+// Draws one race frame without a display and writes it as a bitmap file. The race is set up as
+// the game sets it up, from a seed of the random source and the six main-menu indices (track
+// length, hills, turns, competitors, opponent speed, grid spacing; the first choice of each is 0),
+// with the pictures from gfx. The player's car is then moved to distance Z (negative is behind the
+// start), keeping its place on the road, and given forward speed SPEED (units per second, default
+// 0, which the gauges show); SECONDS is the time since the countdown began (default 10: the race
+// is running and no countdown is shown; 0 shows "3", 3.5 "GO!"). The camera is placed behind the
+// car as in a race. Bad arguments print the usage line to standard error and exit with status 2;
+// a failed write exits with status 1.
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "game/race_moment.h"
+#include "game/race_settings.h"
+#include "game/race_state.h"
+#include "objects/game_object.h"
+#include "platform/headless/headless_backend.h"
+#include "platform/picture_writer.h"
+#include "platform/window.h"
+#include "render/race_frame.h"
+#include "tool_arguments.h"
+
+namespace {
+
+int usage()
+{
+    std::fputs("usage: vantor-frame SEED L,H,T,C,S,G Z OUT.bmp [SPEED [SECONDS]]\n"
+               "  SEED     random seed, 0 to 4294967295\n"
+               "  L,H,T    track length, hill steepness, turn sharpness: 0 to 2\n"
+               "  C        competitors: 0 to 3 (8, 16, 24 or 32 cars)\n"
+               "  S,G      opponent speed, grid spacing: 0 to 2\n"
+               "  Z        the player's distance along the track, world units\n"
+               "  OUT.bmp  the picture file to write\n"
+               "  SPEED    the player's forward speed, units per second (default 0)\n"
+               "  SECONDS  time since the countdown began (default 10)\n",
+               stderr);
+    return 2;
+}
+
+// A finite decimal number, the whole text.
+bool parseReal(const char* text, float* value)
+{
+    char* end = nullptr;
+    const float v = std::strtof(text, &end);
+    if (end == text || *end != '\0' || !std::isfinite(v))
+        return false;
+    *value = v;
+    return true;
+}
+
+// Splits "L,H,T,C,S,G" into the settings.
+bool parseIndexList(const char* text, RaceSettings* settings)
+{
+    char copy[64];
+    if (std::strlen(text) >= sizeof copy)
+        return false;
+    std::strcpy(copy, text);
+    const char* parts[6] = {};
+    char* cursor = copy;
+    for (int i = 0; i < 6; ++i) {
+        parts[i] = cursor;
+        char* comma = std::strchr(cursor, ',');
+        if ((comma == nullptr) != (i == 5))
+            return false;
+        if (comma != nullptr) {
+            *comma = '\0';
+            cursor = comma + 1;
+        }
+    }
+    return parseSettings(parts, settings);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 5 || argc > 7)
+        return usage();
+    uint64_t seed = 0;
+    RaceSettings settings;
+    float z = 0.0f;
+    float speed = 0.0f;
+    float seconds = 10.0f;
+    if (!parseNumber(argv[1], UINT32_MAX, &seed) || !parseIndexList(argv[2], &settings) ||
+        !parseReal(argv[3], &z) || (argc > 5 && !parseReal(argv[5], &speed)) ||
+        (argc > 6 && (!parseReal(argv[6], &seconds) || seconds < 0.0f)))
+        return usage();
+    const char* out = argv[4];
+
+    HeadlessBackend backend;
+    Window window{};
+    window.backend = &backend;
+    create(&window);
+    setUpRaceMoment(&window, static_cast<uint32_t>(seed), raceParameters(settings));
+    moveCarTo(0, z);
+    raceState.cars[0]->velocity.z = speed;
+    raceState.countdownSeconds = 2.99999f - seconds;
+    if (raceState.countdownSeconds <= 0.0f)
+        raceState.goSeconds = 1.5f + raceState.countdownSeconds;
+    placeCamera();
+    drawRaceFrame(&window);
+    const bool written = writePictureFile(out, window.backBuffer);
+    freeRaceMoment();
+    releaseWindow(&window);
+    if (!written) {
+        std::fprintf(stderr, "vantor-frame: cannot write %s\n", out);
+        return 1;
+    }
+    return 0;
+}
