@@ -213,7 +213,7 @@ bool parseOptions(int argc, char** argv, Options* options)
 // screen that runs, presses keys, moves the clock and records what the game showed.
 class Player {
 public:
-    Player(Options& options, std::FILE* trace) : options(options), trace(trace) {}
+    Player(Options& runOptions, std::FILE* traceFile) : options(runOptions), trace(traceFile) {}
 
     void onPump(HeadlessBackend& backend);
 
@@ -239,7 +239,6 @@ private:
     bool settingsPicked = false;
     bool menuShotTaken = false;
     bool controlsShotTaken = false;
-    bool resultShotTaken = false;
     bool lastPumpRan = false; // the previous pump ran a race frame
     bool upHeld = false;
     bool leftHeld = false;
@@ -383,9 +382,8 @@ void Player::onPump(HeadlessBackend& backend)
         }
         break;
     case Screen::Result:
-        if (!resultShotTaken) {
-            takeShots(backend, ShotKind::Result, 0);
-            resultShotTaken = true;
+        if (!raceEnded) {
+            // The screen's first frame is shown by this pump; Enter waits for the next one.
             raceEnded = true;
             finishPosition = raceState.finishPosition;
             carCount = raceState.carCount;
@@ -393,9 +391,11 @@ void Player::onPump(HeadlessBackend& backend)
             holdKey(backend, keyUp, false, &upHeld);
             holdKey(backend, keyLeft, false, &leftHeld);
             holdKey(backend, keyRight, false, &rightHeld);
+        } else {
+            takeShots(backend, ShotKind::Result, 0);
+            backend.keyDown(keyEnter);
+            backend.keyUp(keyEnter);
         }
-        backend.keyDown(keyEnter);
-        backend.keyUp(keyEnter);
         break;
     }
     backend.advanceClock(options.stepMs);
