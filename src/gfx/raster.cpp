@@ -114,22 +114,42 @@ void forEachStretched(Surface* destination, PixelRect to, int srcW, int srcH, Pi
         return;
     }
     const std::size_t width = columns.size();
+    // Unscaled columns run consecutively in the source: a plain loop the compiler can vectorise.
+    const bool unscaledColumns = from.w == to.w;
     for (std::size_t r = 0; r < rows.size(); ++r) {
         uint32_t* out = pixelRow(destination, firstY + static_cast<int>(r)) + firstX;
         const std::size_t sourceRow = static_cast<std::size_t>(rows[r]) * static_cast<std::size_t>(srcW);
-        for (std::size_t c = 0; c < width; ++c) {
-            combine(out[c], sourceRow + static_cast<std::size_t>(columns[c]));
+        if (unscaledColumns) {
+            const std::size_t first = sourceRow + static_cast<std::size_t>(columns[0]);
+            for (std::size_t c = 0; c < width; ++c) {
+                combine(out[c], first + c);
+            }
+        } else {
+            for (std::size_t c = 0; c < width; ++c) {
+                combine(out[c], sourceRow + static_cast<std::size_t>(columns[c]));
+            }
         }
     }
 }
 
-template <typename Value>
-void combineInto(uint32_t& d, Value s, RasterOp op)
+// Runs a stretched copy with the raster operation chosen once, outside the pixel loop.
+template <typename Source>
+void combineStretched(Surface* destination, PixelRect to, int srcW, int srcH, PixelRect from,
+                      RasterOp op, Source source)
 {
     switch (op) {
-    case RasterOp::Copy: d = s; break;
-    case RasterOp::Or: d |= s; break;
-    case RasterOp::And: d &= s; break;
+    case RasterOp::Copy:
+        forEachStretched(destination, to, srcW, srcH, from,
+                         [&](uint32_t& d, std::size_t i) { d = source(i); });
+        break;
+    case RasterOp::Or:
+        forEachStretched(destination, to, srcW, srcH, from,
+                         [&](uint32_t& d, std::size_t i) { d |= source(i); });
+        break;
+    case RasterOp::And:
+        forEachStretched(destination, to, srcW, srcH, from,
+                         [&](uint32_t& d, std::size_t i) { d &= source(i); });
+        break;
     }
 }
 
@@ -260,7 +280,12 @@ void fillPolygon(Surface* surface, const PointF* points, int count, Brush brush)
                 crossings[k++] = a.x + (centre - a.y) * (b.x - a.x) / (b.y - a.y);
             }
         }
-        std::sort(crossings, crossings + k);
+        // At most a dozen crossings: insertion sort.
+        for (int i = 1; i < k; ++i) {
+            for (int j = i; j > 0 && crossings[j] < crossings[j - 1]; --j) {
+                std::swap(crossings[j], crossings[j - 1]);
+            }
+        }
         for (int i = 0; i + 1 < k; i += 2) {
             const int x0 = std::max(firstCentreFrom(crossings[i]), 0);
             const int x1 = std::min(firstCentreFrom(crossings[i + 1]), surface->width);
@@ -320,8 +345,8 @@ void stretchBlit(Surface* destination, PixelRect to, const Surface& source, Pixe
                  RasterOp op)
 {
     const uint32_t* src = source.pixels.data();
-    forEachStretched(destination, to, source.width, source.height, from,
-                     [src, op](uint32_t& d, std::size_t i) { combineInto(d, src[i], op); });
+    combineStretched(destination, to, source.width, source.height, from, op,
+                     [src](std::size_t i) { return src[i]; });
 }
 
 void blit(Surface* destination, int x, int y, const Surface& source, PixelRect from, RasterOp op)
@@ -333,10 +358,8 @@ void stretchMask(Surface* destination, PixelRect to, const Mask& mask, PixelRect
                  uint32_t textColour, uint32_t backgroundColour, RasterOp op)
 {
     const uint8_t* bits = mask.bits.data();
-    forEachStretched(destination, to, mask.width, mask.height, from,
-                     [=](uint32_t& d, std::size_t i) {
-                         combineInto(d, bits[i] ? backgroundColour : textColour, op);
-                     });
+    combineStretched(destination, to, mask.width, mask.height, from, op,
+                     [=](std::size_t i) { return bits[i] ? backgroundColour : textColour; });
 }
 
 void stretchKeyed(Surface* destination, PixelRect to, const Surface& picture, const Mask& mask,

@@ -39,31 +39,25 @@ void describe(Bitmap* bitmap, int width, int height)
 void buildMask(Bitmap* bitmap)
 {
     Surface& picture = *bitmap->picture;
-    auto mask = std::make_unique<Mask>();
-    mask->width = picture.width;
-    mask->height = picture.height;
-    mask->bits.resize(picture.pixels.size());
+    std::vector<uint8_t> bits(picture.pixels.size());
     const uint32_t key = picture.pixels.back();
     for (std::size_t i = 0; i < picture.pixels.size(); ++i) {
         const bool opaque = picture.pixels[i] != key;
-        mask->bits[i] = opaque ? 1 : 0;
+        bits[i] = opaque ? 1 : 0;
         if (!opaque) {
             picture.pixels[i] = white;
         }
     }
-    bitmap->mask = std::move(mask);
+    bitmap->mask = std::make_unique<Mask>(Mask{picture.width, picture.height, std::move(bits)});
 }
 
 // The picture surface of a Bitmap: its pixels' colours without the top byte.
 std::unique_ptr<Surface> pictureFrom(const std::vector<uint32_t>& pixels, int width, int height)
 {
-    auto picture = std::make_unique<Surface>();
-    picture->width = width;
-    picture->height = height;
-    picture->pixels.resize(pixels.size());
-    std::transform(pixels.begin(), pixels.end(), picture->pixels.begin(),
+    std::vector<uint32_t> colours(pixels.size());
+    std::transform(pixels.begin(), pixels.end(), colours.begin(),
                    [](uint32_t p) { return p & colourBits; });
-    return picture;
+    return std::make_unique<Surface>(Surface{width, height, std::move(colours)});
 }
 
 // The number of times n can be halved before it reaches 0.

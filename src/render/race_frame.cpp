@@ -1,0 +1,217 @@
+// One race frame: sky, road, place, gauges, countdown.
+#include "render/race_frame.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "game/frame_timer.h"
+#include "game/race_state.h"
+#include "objects/game_object.h"
+#include "platform/bitmap.h"
+#include "platform/sprite_draw.h"
+#include "platform/text.h"
+#include "render/race_graphics.h"
+#include "render/road.h"
+
+namespace {
+
+constexpr float cloudStartX[4] = {-60.0f, 120.0f, 300.0f, 520.0f};
+constexpr float cloudStartY[4] = {20.0f, 90.0f, 40.0f, 110.0f};
+
+// The two speed gauges filled by the player's z speed: each full picture up to the fill, its
+// empty picture beyond, the left one from the left screen edge, the right one from the right.
+void drawGauges(Window* window)
+{
+    Bitmap* fullLeft = raceState.hudGaugeFullLeft;
+    Bitmap* emptyLeft = raceState.hudGaugeEmptyLeft;
+    Bitmap* fullRight = raceState.hudGaugeFullRight;
+    Bitmap* emptyRight = raceState.hudGaugeEmptyRight;
+    if (fullLeft == nullptr || emptyLeft == nullptr || fullRight == nullptr ||
+        emptyRight == nullptr) {
+        return;
+    }
+    const int fill = gaugeFill(raceState.cars[0]->velocity.z, fullLeft->info.width);
+    // Pictures of unequal width can ask for a region of negative width here; the region drawing
+    // draws nothing unless at least one pixel by one remains.
+    drawBitmapRegion(window, fullLeft, 0, 0, 0, 0, fill, fullLeft->info.height);
+    drawBitmapRegion(window, emptyLeft, fill, 0, fill, 0, emptyLeft->info.width - fill,
+                     emptyLeft->info.height);
+    drawBitmapRegion(window, fullRight, fullRight->info.width - fill, 0, 640 - fill, 0, fill,
+                     fullRight->info.height);
+    drawBitmapRegion(window, emptyRight, 0, 0, 640 - emptyRight->info.width, 0,
+                     emptyRight->info.width - fill, fullRight->info.height);
+}
+
+// The number 3, 2, 1 while the countdown runs, then "GO!" for a second and a half, each counted
+// down by the last frame's own time.
+void drawStartSequence(Window* window, BitmapFont* font)
+{
+    const float elapsed = raceState.frameTimer->elapsedSeconds;
+    char text[16];
+    std::memset(text, 0, sizeof text);
+    if (raceState.countdownSeconds > 0.0f) {
+        std::snprintf(text, sizeof text, "%i",
+                      static_cast<int>(std::trunc(raceState.countdownSeconds)) + 1);
+        drawText(window, font, text, 320 - font->cellWidth / 2, 240 - font->cellHeight / 2);
+        raceState.countdownSeconds -= elapsed;
+    } else if (raceState.goSeconds > 0.0f) {
+        std::snprintf(text, sizeof text, "GO!");
+        drawText(window, font, text, 320 - (3 * font->cellWidth) / 2, 240 - font->cellHeight / 2);
+        raceState.goSeconds -= elapsed;
+    }
+}
+
+} // namespace
+
+SkyLayer* createSkyLayer(Window* window)
+{
+    auto* layer = new SkyLayer{};
+    layer->sky = loadBitmap(window, "gfx\\bgr\\sky.bmp", 0);
+    layer->cloud = loadBitmap(window, "gfx\\bgr\\cloud.bmp", 1);
+    for (int i = 0; i < 4; ++i) {
+        layer->cloudX[i] = cloudStartX[i];
+        layer->cloudY[i] = cloudStartY[i];
+    }
+    return layer;
+}
+
+void freeSkyLayer(SkyLayer* layer)
+{
+    if (layer->sky != nullptr) {
+        freeBitmap(layer->sky);
+        layer->sky = nullptr;
+    }
+    if (layer->cloud != nullptr) {
+        freeBitmap(layer->cloud);
+        layer->cloud = nullptr;
+    }
+}
+
+void drawSky(Window* window)
+{
+    SkyLayer* layer = raceState.skyLayer;
+    float shift = raceState.averageFrameSeconds * 19.5f;
+    if (shift < -640.0f) {
+        shift = -640.0f;
+    }
+    if (shift > 640.0f) {
+        shift = 640.0f;
+    }
+    const float w = layer->cloud != nullptr ? static_cast<float>(layer->cloud->info.width) : 0.0f;
+    for (float& x : layer->cloudX) {
+        x += shift;
+        if (x >= 640.0f) {
+            x -= w + 640.0f;
+        }
+        if (x < -w) {
+            x += w + 640.0f;
+        }
+    }
+    drawBitmap(window, layer->sky, 0, 0);
+    for (int i = 3; i >= 0; --i) {
+        drawBitmap(window, layer->cloud, static_cast<int>(std::trunc(layer->cloudX[i])),
+                   static_cast<int>(std::trunc(layer->cloudY[i])));
+    }
+}
+
+int currentPlace()
+{
+    const float playerZ = raceState.cars[0]->position.z;
+    int place = 1;
+    for (uint32_t i = 1; i < raceState.carCount; ++i) {
+        if (raceState.cars[i]->position.z >= playerZ) {
+            ++place;
+        }
+    }
+    return place;
+}
+
+void formatPlace(int place, char text[16])
+{
+    std::memset(text, 0, 16);
+    const char* suffix = "th";
+    if (place < 10 || place > 20) {
+        switch (place % 10) {
+        case 1:
+            suffix = "st";
+            break;
+        case 2:
+            suffix = "nd";
+            break;
+        case 3:
+            suffix = "rd";
+            break;
+        default:
+            break;
+        }
+    }
+    std::snprintf(text, 16, "%i%s", place, suffix);
+}
+
+int gaugeFill(float speed, int gaugeWidth)
+{
+    const auto width = static_cast<float>(gaugeWidth);
+    const float fill = std::fabs(speed) * 1.3333333e-05f * width;
+    // Compared before the conversion, so that any speed, however large, gives the full gauge.
+    if (!(fill < width)) {
+        return gaugeWidth;
+    }
+    return static_cast<int>(std::trunc(fill));
+}
+
+void drawRaceFrame(Window* window)
+{
+    drawSky(window);
+    drawRoad(window);
+
+    BitmapFont* font = raceState.raceFont;
+    char text[16];
+    formatPlace(currentPlace(), text);
+    const auto length = static_cast<int>(std::strlen(text));
+    drawText(window, font, text, 320 - (length * font->cellWidth) / 2, 0);
+
+    drawGauges(window);
+    drawStartSequence(window, font);
+}
+
+void placeCamera()
+{
+    const Obj_Car* player = raceState.cars[0];
+    float* camera = raceState.camera;
+    camera[0] = player->velocity.x * 0.025f + player->position.x;
+    camera[1] = player->position.y + 1000.0f;
+    camera[2] = player->position.z - 1500.0f;
+}
+
+void loadRacePictures(Window* window)
+{
+    raceState.skyLayer = createSkyLayer(window);
+    createRoadBrushes();
+    loadRaceGraphics(window);
+    raceState.raceFont = makeBitmapFont(window, "gfx\\font\\font1.bmp");
+    raceState.hudGaugeFullLeft = loadBitmap(window, "gfx\\hud\\guageFullLeft.bmp", 1);
+    raceState.hudGaugeFullRight = loadBitmap(window, "gfx\\hud\\guageFullRight.bmp", 1);
+    raceState.hudGaugeEmptyLeft = loadBitmap(window, "gfx\\hud\\guageEmptyLeft.bmp", 1);
+    raceState.hudGaugeEmptyRight = loadBitmap(window, "gfx\\hud\\guageEmptyRight.bmp", 1);
+}
+
+void freeRacePictures()
+{
+    if (raceState.skyLayer != nullptr) {
+        freeSkyLayer(raceState.skyLayer);
+        delete raceState.skyLayer;
+        raceState.skyLayer = nullptr;
+    }
+    deleteRoadBrushes();
+    freeRaceGraphics();
+    for (Bitmap** gauge : {&raceState.hudGaugeFullLeft, &raceState.hudGaugeFullRight,
+                           &raceState.hudGaugeEmptyLeft, &raceState.hudGaugeEmptyRight}) {
+        if (*gauge != nullptr) {
+            freeBitmap(*gauge);
+            *gauge = nullptr;
+        }
+    }
+    freeBitmapFont(raceState.raceFont);
+    raceState.raceFont = nullptr;
+}

@@ -1,0 +1,67 @@
+#pragma once
+// One race frame in the back buffer, built back to front: the sky with four drifting clouds, the
+// road with every object, the player's place at the top centre, the two speed gauges in the top
+// corners and the start countdown (3, 2, 1, then "GO!") in the middle of the screen.
+// Everything is read from raceState; the race frame handler places the camera and then calls
+// drawRaceFrame once per frame.
+
+#include <cstdint>
+
+struct Bitmap;
+struct Window;
+
+// The sky and cloud backdrop: one per race on the heap, held in raceState.skyLayer. Made by
+// createSkyLayer at race set-up; at teardown freeSkyLayer frees its pictures and the race deletes
+// the record.
+struct SkyLayer {
+    float cloudX[4]; // screen x of each cloud's left edge; drift every frame
+    float cloudY[4]; // screen y of each cloud's top edge; never change
+    Bitmap* sky;     // "gfx\bgr\sky.bmp", opaque
+    Bitmap* cloud;   // "gfx\bgr\cloud.bmp", colour-keyed
+};
+
+// Loads the sky (first) and the cloud picture and puts the clouds at x -60, 120, 300, 520 and
+// y 20, 90, 40, 110. A missing picture gives an empty one, which draws nothing. The caller owns
+// the record (delete) and its pictures (freeSkyLayer).
+SkyLayer* createSkyLayer(Window* window);
+
+// Frees the sky and then the cloud picture, each only if present, and clears both pointers.
+// The record itself stays for the caller to delete.
+void freeSkyLayer(SkyLayer* layer);
+
+// Moves the clouds of raceState.skyLayer by raceState.averageFrameSeconds x 19.5 pixels (at most
+// 640 either way), wrapping one that reaches x = 640 round to the left edge, then draws the sky
+// at the top-left corner and the clouds over it, cloud 0 last.
+void drawSky(Window* window);
+
+// The player's place: 1 + the number of opponents (cars 1 to carCount - 1) whose z is at least
+// the player's (car 0); an opponent exactly level counts as ahead.
+int currentPlace();
+
+// Writes the place as shown, "1st" ... "32nd": the number, then "st", "nd" or "rd" for a last
+// digit 1, 2 or 3 when the place is below 10 or above 20, "th" otherwise. `text` holds 16 bytes.
+void formatPlace(int place, char text[16]);
+
+// The width in pixels of the filled part of each speed gauge at z speed `speed` (either sign) for
+// a gauge picture `gaugeWidth` pixels wide: trunc(|speed| x 1.3333333e-05 x width), at most the
+// width, so the gauge is full from 75000 units per second.
+int gaugeFill(float speed, int gaugeWidth);
+
+// Composes the whole frame from raceState into the window's back buffer: sky, road, place text,
+// gauges, countdown. Counts countdownSeconds, then goSeconds, down by the frame timer's
+// elapsedSeconds in each frame that shows them.
+void drawRaceFrame(Window* window);
+
+// Puts raceState.camera 1000 above and 1500 behind the player's car (car 0), 0.025 s of its
+// sideways speed ahead sideways. The race frame calls it after the world update, before drawing.
+void placeCamera();
+
+// Makes every picture a race draws, in the race set-up's order, into raceState and the race
+// graphics set: the sky layer, the road brushes, the race graphics set, the race font
+// "gfx\font\font1.bmp" and the gauges (full left, full right, empty left, empty right).
+// Draws nothing from the random source. Undone by freeRacePictures.
+void loadRacePictures(Window* window);
+
+// Frees what loadRacePictures made, in the race teardown's order (sky layer, brushes, race
+// graphics set, gauges, race font), each pointer cleared. Call it once the race's objects are gone.
+void freeRacePictures();

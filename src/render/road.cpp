@@ -1,0 +1,214 @@
+// The road seen from the race camera.
+#include "render/road.h"
+
+#include <cmath>
+#include <utility>
+
+#include "game/race_state.h"
+#include "objects/game_object.h"
+#include "platform/window.h"
+#include "track/track.h"
+
+Brush roadBrushes[roadShadeCount];
+Brush groundBrushes[roadShadeCount];
+Brush lineBrushes[roadShadeCount];
+Brush dashBrushes[roadShadeCount];
+
+namespace {
+
+// trunc(shade x factor) in single precision: one colour channel of a shaded brush.
+uint32_t channel(int shade, float factor)
+{
+    return static_cast<uint32_t>(std::trunc(static_cast<float>(shade) * factor));
+}
+
+Brush shadedBrush(int shade, float red, float green, float blue)
+{
+    return solidBrush(channel(shade, red) << 16 | channel(shade, green) << 8 | channel(shade, blue));
+}
+
+// Screen x and y of a point `x` sideways and `y` up from the camera at depth d (d >= 1), as
+// whole pixels kept in floating point: a road corner beside the camera projects hundreds of
+// thousands of pixels out, and the raster clips it before it ever becomes an integer.
+float projectX(float x, float d)
+{
+    return std::trunc(320.0f + 320.0f * x / d);
+}
+float projectY(float y, float d)
+{
+    return std::trunc(240.0f - 240.0f * y / d);
+}
+
+// A strip of the road between two depths: its left and right x at the near end on row nearY and
+// at the far end, whose row is drawn one pixel higher than projected.
+void fillStrip(Surface* surface, float nearA, float nearB, float nearY, float farA, float farB,
+               float farY, Brush brush)
+{
+    const double farRow = static_cast<double>(farY) - 1.0;
+    const PointF corners[4] = {
+        {static_cast<double>(nearA), static_cast<double>(nearY)},
+        {static_cast<double>(nearB), static_cast<double>(nearY)},
+        {static_cast<double>(farB), farRow},
+        {static_cast<double>(farA), farRow},
+    };
+    fillPolygon(surface, corners, 4, brush);
+}
+
+float between(float nearValue, float farValue, float t)
+{
+    return nearValue + (farValue - nearValue) * t;
+}
+
+} // namespace
+
+void createRoadBrushes()
+{
+    for (int shade = 0; shade < roadShadeCount; ++shade) {
+        roadBrushes[shade] = shadedBrush(shade, 0.2f, 0.2f, 0.2f);
+        groundBrushes[shade] = shadedBrush(shade, 0.87f, 0.87f, 0.9f);
+        lineBrushes[shade] = shadedBrush(shade, 0.8f, 0.8f, 0.25f);
+        dashBrushes[shade] = shadedBrush(shade, 0.8f, 0.8f, 0.8f);
+    }
+}
+
+void deleteRoadBrushes()
+{
+    for (int shade = 0; shade < roadShadeCount; ++shade) {
+        roadBrushes[shade] = hollowBrush();
+        groundBrushes[shade] = hollowBrush();
+        lineBrushes[shade] = hollowBrush();
+        dashBrushes[shade] = hollowBrush();
+    }
+}
+
+int roadShade(float nearDistance)
+{
+    return static_cast<int>(std::trunc(255.0f / (nearDistance * 0.000005f + 1.0f)));
+}
+
+void drawRoad(Window* window)
+{
+    const Track* track = raceState.track;
+    const float* camera = raceState.camera;
+    if (track == nullptr || camera == nullptr) {
+        return;
+    }
+    // A camera that is not a place on the map (never the case in a race) shows no road.
+    if (!std::isfinite(camera[0]) || !std::isfinite(camera[1]) || !std::isfinite(camera[2])) {
+        return;
+    }
+    // Signed throughout: a camera behind the start gives a negative last segment, never a huge
+    // unsigned one.
+    int64_t first = segmentIndexAt(camera[2]);
+    if (first < 0) {
+        first = 0;
+    }
+    int64_t last = segmentIndexAt(camera[2] + drawDistance);
+    const int64_t count = track->segmentCount;
+    if (last >= count) {
+        last = count - 1;
+    }
+    if (last < 0 || first >= count || last < first) {
+        return;
+    }
+    for (int64_t i = last; i >= first; --i) {
+        drawSegment(track->segments[i], window, camera);
+    }
+}
+
+void drawSegment(TrackSegment* segment, Window* window, const float* camera)
+{
+    const TrackSegment& s = *segment;
+    const float cx = camera[0];
+    const float cy = camera[1];
+    const float cz = camera[2];
+
+    // The camera below the plane of the surface sees only its underside: the far side of a crest.
+    const bool facesAway = (cy - s.farHeight) * s.normalY + (cz - s.farZ) * s.normalZ < 0.0f;
+    float dn = s.nearZ - cz;
+    float df = s.farZ - cz;
+    // A far end less than one unit ahead (the camera within a unit of its segment's end, or past
+    // it) has no meaningful projection: such a segment shows only its objects.
+    if (!facesAway && df >= nearPlane) {
+        // Everything relative to the camera, in local copies: the track itself never changes.
+        float nearLeft = s.nearLeft - cx;
+        float nearRight = s.nearRight - cx;
+        const float farLeft = s.farLeft - cx;
+        const float farRight = s.farRight - cx;
+        float nearLeftLine[2] = {s.nearLeftLine[0] - cx, s.nearLeftLine[1] - cx};
+        float nearRightLine[2] = {s.nearRightLine[0] - cx, s.nearRightLine[1] - cx};
+        const float farLeftLine[2] = {s.farLeftLine[0] - cx, s.farLeftLine[1] - cx};
+        const float farRightLine[2] = {s.farRightLine[0] - cx, s.farRightLine[1] - cx};
+        float dashNear[2] = {s.dashNear[0] - cx, s.dashNear[1] - cx};
+        const float dashFar[2] = {s.dashFar[0] - cx, s.dashFar[1] - cx};
+        float nearHeight = s.nearHeight - cy;
+        const float farHeight = s.farHeight - cy;
+        float dashNearHeight = s.dashNearHeight - cy;
+        const float dashFarHeight = s.dashFarHeight - cy;
+        float dnd = s.dashNearZ - cz;
+        const float dfd = s.dashFarZ - cz;
+
+        // The part of the road behind the near plane is cut off.
+        if (dn < nearPlane) {
+            const float t = (nearPlane - dn) / (df - dn);
+            nearLeft = between(nearLeft, farLeft, t);
+            nearRight = between(nearRight, farRight, t);
+            for (int k = 0; k < 2; ++k) {
+                nearLeftLine[k] = between(nearLeftLine[k], farLeftLine[k], t);
+                nearRightLine[k] = between(nearRightLine[k], farRightLine[k], t);
+            }
+            nearHeight = between(nearHeight, farHeight, t);
+            dn = nearPlane;
+        }
+        // The dash wholly behind the near plane is hidden; one that crosses it is cut off there.
+        const bool dashShown = dfd >= nearPlane;
+        if (dashShown && dnd < nearPlane) {
+            const float t = (nearPlane - dnd) / (dfd - dnd);
+            dashNear[0] = between(dashNear[0], dashFar[0], t);
+            dashNear[1] = between(dashNear[1], dashFar[1], t);
+            dashNearHeight = between(dashNearHeight, dashFarHeight, t);
+            dnd = nearPlane;
+        }
+
+        const float nearY = projectY(nearHeight, dn);
+        const float farY = projectY(farHeight, df);
+        const int shade = roadShade(dn);
+        Surface* surface = &window->backBuffer;
+
+        drawRectangle(surface, 0.0, static_cast<double>(farY) - 1.0, 642.0,
+                      static_cast<double>(nearY), groundBrushes[shade], noPen());
+        fillStrip(surface, projectX(nearLeft, dn), projectX(nearRight, dn), nearY,
+                  projectX(farLeft, df), projectX(farRight, df), farY, roadBrushes[shade]);
+        if (dn < lineDistance) {
+            fillStrip(surface, projectX(nearLeftLine[0], dn), projectX(nearLeftLine[1], dn), nearY,
+                      projectX(farLeftLine[0], df), projectX(farLeftLine[1], df), farY,
+                      lineBrushes[shade]);
+            fillStrip(surface, projectX(nearRightLine[0], dn), projectX(nearRightLine[1], dn),
+                      nearY, projectX(farRightLine[0], df), projectX(farRightLine[1], df), farY,
+                      lineBrushes[shade]);
+            if (dashShown) {
+                fillStrip(surface, projectX(dashNear[0], dnd), projectX(dashNear[1], dnd),
+                          projectY(dashNearHeight, dnd), projectX(dashFar[0], dfd),
+                          projectX(dashFar[1], dfd), projectY(dashFarHeight, dfd),
+                          dashBrushes[shade]);
+            }
+        }
+    }
+    drawSegmentObjects(segment, window, camera);
+}
+
+void drawSegmentObjects(TrackSegment* segment, Window* window, const float* camera)
+{
+    GameObject** objects = segment->objects;
+    const uint32_t k = segment->objectCount;
+    for (uint32_t i = 0; i < k; ++i) {
+        for (uint32_t j = 0; j < k; ++j) {
+            if (objects[i]->position.z > objects[j]->position.z) {
+                std::swap(objects[i], objects[j]);
+            }
+        }
+    }
+    for (uint32_t i = 0; i < k; ++i) {
+        objects[i]->draw(window, camera);
+    }
+}

@@ -1,0 +1,59 @@
+#pragma once
+// The road seen from the race camera: every visible segment from the farthest to the one under
+// the camera, each as a shaded band of snow across the screen, the grey road, two yellow edge
+// lines and the light centre dash, followed by the objects filed in that segment, farthest first.
+// Painting strictly far to near is the whole occlusion scheme: nearer bands and road cover what
+// lies behind a crest, and a segment whose surface faces away from the camera draws only its
+// objects.
+//
+// Camera: three floats x, y, z in world units; it never rotates and looks along +z. A point at
+// depth d = z - camera z (d >= 1) lands on back-buffer pixel
+//   x = trunc(320 + 320 * (x - camera x) / d),  y = trunc(240 - 240 * (y - camera y) / d).
+
+#include <cstdint>
+
+#include "gfx/raster.h"
+
+struct TrackSegment;
+struct Window;
+
+// Segments whose near end lies farther ahead than this are not drawn.
+inline constexpr float drawDistance = 175000.0f;
+// Edge lines and the dash are drawn only on segments whose clipped near end is nearer than this.
+inline constexpr float lineDistance = 75000.0f;
+// Nothing nearer to the camera than this is projected; the road is clipped there.
+inline constexpr float nearPlane = 1.0f;
+// Shades 0 to 255 of each road colour.
+inline constexpr int roadShadeCount = 256;
+
+// The four tables of shaded fills, index `shade`: made by createRoadBrushes at race set-up,
+// hollow (drawing nothing) before that and after deleteRoadBrushes at race teardown.
+extern Brush roadBrushes[roadShadeCount];   // road surface, dark grey
+extern Brush groundBrushes[roadShadeCount]; // snow beside the road, bluish white
+extern Brush lineBrushes[roadShadeCount];   // edge lines, yellow
+extern Brush dashBrushes[roadShadeCount];   // centre dash, light grey
+
+// Fills the four tables: shade s gets, per colour channel, trunc(s x factor) in single precision
+// with the factors road (0.2, 0.2, 0.2), ground (0.87, 0.87, 0.9), line (0.8, 0.8, 0.25) and
+// dash (0.8, 0.8, 0.8) for red, green and blue. Called once by the race set-up.
+void createRoadBrushes();
+// Returns all 1024 fills to hollow. Called by the race teardown.
+void deleteRoadBrushes();
+
+// The shade of a segment whose clipped near end lies `nearDistance` (at least 1) ahead of the
+// camera: trunc(255 / (nearDistance x 0.000005 + 1)), from 254 beside the camera to 136 at the
+// draw distance.
+int roadShade(float nearDistance);
+
+// Draws the visible part of raceState.track as seen from raceState.camera into the window's back
+// buffer: segments trunc((camera z + 175000) / 3000) (at most the last) down to trunc(camera z /
+// 3000) (at least 0). Called once per frame by drawRaceFrame, after the sky.
+void drawRoad(Window* window);
+
+// Draws one segment (its band, road, lines and dash where visible) and then its objects, seen
+// from `camera` (x, y, z). Reads the segment without changing it; its bucket is sorted.
+void drawSegment(TrackSegment* segment, Window* window, const float* camera);
+
+// Sorts the segment's bucket in place into descending z (farthest first), then has every object
+// draw itself in that order. The new bucket order stays: later walks over the bucket see it.
+void drawSegmentObjects(TrackSegment* segment, Window* window, const float* camera);
