@@ -227,32 +227,6 @@ TEST(MainMenu, ArrowKeysMoveWithinEveryLimitAndNothingWraps)
     EXPECT_FALSE(game.backend.isOpen());
 }
 
-TEST(MainMenu, DrawsTheArrowBesideTheSelectedRow)
-{
-    // The arrow sits at x = 10 on the selected row; it moves down with the row.
-    ScriptedGame game;
-    int step = 0;
-    Surface rowZero;
-    game.run([&](HeadlessBackend& b, Screen) {
-        switch (step++) {
-        case 0:
-            break;
-        case 1:
-            rowZero = b.lastFrame();
-            press(b, keyDown);
-            press(b, keyDown);
-            break;
-        default: {
-            const Surface& rowTwo = b.lastFrame();
-            EXPECT_TRUE(showsSomething(rowZero));
-            EXPECT_NE(rowZero.pixels, rowTwo.pixels);
-            b.keyDown(keyEscape);
-        }
-        }
-    });
-    EXPECT_EQ(game.exitStatus, 0);
-}
-
 TEST(Race, FirstRaceUsesTheNormalSettingsAndIsSeededFromTheClock)
 {
     // The race seeds its random source with the clock reading at its set-up: the same clock
