@@ -1,8 +1,9 @@
-// Entry point of the game executable.
-#include <cstdio>
+// The game executable: the whole game on the desktop backend.
+#include "game/game.h"
+#include "platform/sdl/sdl_backend.h"
 
 int main()
 {
-    std::fputs("Vantor is not playable yet: the race and its screens are still being built.\n", stderr);
-    return 1;
+    SdlBackend backend;
+    return runGame(&backend);
 }

@@ -41,7 +41,9 @@ bool bmpFileLooksSound(const uint8_t* data, std::size_t size);
 
 // The folders searched for the game's pictures, in order: the working folder (""), the folder of
 // the running executable and its parents up to a few levels (so a build tree finds the
-// repository's gfx), then the installed data folder. Each ends with '/' unless empty.
+// repository's gfx), <prefix>/share/vantor for an executable in <prefix>/bin (an installed game,
+// wherever its prefix was moved), then the configured installed data folder. Each ends with '/'
+// unless empty.
 std::vector<std::string> pictureSearchFolders();
 
 // Turns a path as the game writes it ("gfx\\menu\\arrow.bmp") into ours ('\\' becomes '/') and

@@ -1,5 +1,5 @@
-// Where the game's pictures are found: the working folder, beside the executable, or the
-// installed data folder.
+// Where the game's pictures are found: the working folder, beside the executable, the data folder
+// of the prefix the executable is installed in, or the data folder of the configured prefix.
 #include <filesystem>
 #include <system_error>
 
@@ -28,6 +28,10 @@ std::vector<std::string> pictureSearchFolders()
     std::error_code error;
     std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
     if (!error) {
+        // An installed game moved to another prefix keeps its pictures in <prefix>/share/vantor
+        // beside <prefix>/bin.
+        const std::filesystem::path installedData =
+            executable.parent_path().parent_path() / "share" / "vantor";
         std::filesystem::path folder = executable.parent_path();
         for (int level = 0; level <= executableParentsSearched && !folder.empty(); ++level) {
             folders.push_back(asFolder(folder));
@@ -36,6 +40,7 @@ std::vector<std::string> pictureSearchFolders()
             }
             folder = folder.parent_path();
         }
+        folders.push_back(asFolder(installedData));
     }
     folders.push_back(asFolder(VANTOR_DATA_DIR));
     return folders;

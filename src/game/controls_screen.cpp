@@ -1,0 +1,63 @@
+// The controls screen before a race.
+#include "game/controls_screen.h"
+
+#include "platform/bitmap.h"
+#include "platform/sprite_draw.h"
+#include "platform/text.h"
+#include "platform/window.h"
+
+ControlsScreen controlsScreen;
+
+void runControlsScreen(Window* window)
+{
+    ControlsScreen& screen = controlsScreen;
+    screen.controlsRunning = true;
+    screen.keyLayout = loadBitmap(window, "gfx\\menu\\keyLayout.bmp", 1);
+    screen.bar = loadBitmap(window, "gfx\\menu\\menuBar1.bmp", 1);
+    screen.font = makeBitmapFont(window, "gfx\\font\\font1sm.bmp");
+
+    window->callbacks.onPaint = controlsOnPaint;
+    window->callbacks.onKeyDown = controlsOnKeyDown;
+    window->callbacks.onDestroy = controlsOnDestroy;
+
+    while (screen.controlsRunning) {
+        requestRepaint(window);
+        pumpMessages(window);
+    }
+
+    window->callbacks.onPaint = nullptr;
+    window->callbacks.onKeyDown = nullptr;
+    window->callbacks.onDestroy = nullptr;
+    freeBitmap(screen.bar);
+    screen.bar = nullptr;
+    freeBitmap(screen.keyLayout);
+    screen.keyLayout = nullptr;
+    freeBitmapFont(screen.font);
+    screen.font = nullptr;
+}
+
+void controlsOnPaint(Window* window)
+{
+    const ControlsScreen& screen = controlsScreen;
+    const int w = screen.font->cellWidth;
+    const int h = screen.font->cellHeight;
+    clearScreen(window);
+    drawBitmap(window, screen.keyLayout, 320 - screen.keyLayout->info.width / 2,
+               240 - screen.keyLayout->info.height / 2);
+    drawText(window, screen.font, "Game controls", 320 - (13 * w) / 2, h);
+    drawBitmap(window, screen.bar, 0, 3 * h);
+    drawBitmap(window, screen.bar, 0, 480 - 5 * h);
+    drawText(window, screen.font, "Press enter to continue.", 320 - (24 * w) / 2, 480 - h);
+}
+
+void controlsOnKeyDown(Window* /*window*/, uint32_t virtualKey)
+{
+    if (virtualKey == 13) {
+        controlsScreen.controlsRunning = false;
+    }
+}
+
+void controlsOnDestroy(Window* /*window*/)
+{
+    controlsScreen.controlsRunning = false;
+}

@@ -1,0 +1,37 @@
+// Start-up and shutdown of the game.
+#include "game/game.h"
+
+#include "game/main_menu.h"
+#include "platform/window.h"
+
+int runGame(Backend* backend)
+{
+    Window window{};
+    window.backend = backend;
+    create(&window);
+    setWindowTitle(&window, "Vantor (Version 1.02)");
+    sizeClientArea(&window);
+    centreOnDesktop(&window);
+
+    const bool fullscreen = askYesNo(
+        &window, "Vantor (Version 1.02) : Run game in fullscreen mode.",
+        "Do you want to run the game in fullscreen mode? \nPeformance may be degraded on some "
+        "machines in fullscreen mode, on others it may increase.");
+    if (fullscreen) {
+        // Whether or not the switch worked, the pointer is hidden and the window sits at the
+        // screen's top-left corner.
+        setFullscreen(&window);
+        applyCursor(&window, 0);
+        moveWindow(&window, 0, 0);
+    } else {
+        centreOnDesktop(&window);
+        sizeClientArea(&window);
+    }
+    // The window is made without a sizing border or maximise button, so its frame stays fixed.
+
+    runMainMenu(&window);
+
+    destroyWindow(&window);
+    releaseWindow(&window);
+    return 0;
+}

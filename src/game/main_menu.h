@@ -1,0 +1,35 @@
+#pragma once
+// The main menu, the game's home screen: six race settings chosen with the arrow keys, Enter
+// starts a race (controls screen, race, result screen) and comes back here, Escape quits.
+
+#include <cstdint>
+
+struct Bitmap;
+struct BitmapFont;
+struct Window;
+
+// The menu's state, alive while runMainMenu runs; null pictures otherwise.
+struct MainMenu {
+    bool menuRunning = false;       // the menu loop runs while it is true
+    Bitmap* menuBar = nullptr;      // "gfx\menu\menuBar1.bmp", owned while the menu runs
+    Bitmap* menuArrow = nullptr;    // "gfx\menu\arrow.bmp", owned while the menu runs
+    BitmapFont* menuFont = nullptr; // from "gfx\font\font1sm.bmp", owned while the menu runs
+    int32_t menuSelectedRow = 0;    // highlighted setting, 0..5 in the order of RaceSettings
+};
+extern MainMenu mainMenu;
+
+// Runs the menu until Escape is pressed or the window is destroyed. Called once by the entry
+// point; every setting starts at "NORMAL" and row 0 is selected. Frees everything it loaded.
+void runMainMenu(Window* window);
+
+// The menu's handlers, installed in the window's slots while the menu shows.
+// onPaint: clears the back buffer and draws the heading, bars, arrow, settings and help lines.
+void menuOnPaint(Window* window);
+// onKeyDown: Up/Down move the arrow, Left/Right change the selected setting (nothing wraps),
+// Enter runs a race with the settings, Escape ends the menu; other keys are ignored.
+void menuOnKeyDown(Window* window, uint32_t virtualKey);
+// onDestroy: ends the menu.
+void menuOnDestroy(Window* window);
+
+// The back-buffer y of setting row `row` (0..5) for a font cell height of cellHeight.
+int menuRowY(int row, int cellHeight);

@@ -1,0 +1,245 @@
+// One race: set-up, frame, finish and teardown.
+#include "game/race_loop.h"
+
+#include <new>
+
+#include "game/controls_screen.h"
+#include "game/frame_timer.h"
+#include "game/race_input.h"
+#include "game/race_settings.h"
+#include "game/race_state.h"
+#include "game/result_screen.h"
+#include "objects/game_object.h"
+#include "objects/object_lists.h"
+#include "objects/world_update.h"
+#include "platform/bitmap.h"
+#include "platform/errors.h"
+#include "platform/text.h"
+#include "platform/window.h"
+#include "render/race_frame.h"
+#include "render/race_graphics.h"
+#include "render/road.h"
+#include "track/field_placement.h"
+#include "track/opponent_driving.h"
+#include "track/random.h"
+#include "track/track.h"
+#include "track/track_generation.h"
+
+namespace {
+
+// Every car's z at the start and at the end of the current frame: 2 x carCount floats, the start
+// values first, owned by the race from set-up to teardown. The finish test ranks the cars by the
+// moment in the frame at which each crossed the line.
+float* carZ = nullptr;
+
+// The frame timer reads the window's platform clock.
+uint32_t windowClock(void* window)
+{
+    return readClock(static_cast<Window*>(window));
+}
+
+template <class T>
+T* allocateArray(uint32_t count)
+{
+    T* array = new (std::nothrow) T[count]();
+    if (array == nullptr) {
+        fatalError(__LINE__, "Out of memory for the field of cars");
+    }
+    return array;
+}
+
+} // namespace
+
+void runRace(uint32_t carCount, Window* window, uint32_t segmentCount, float hillMin,
+             float hillMax, float turnMin, float turnMax, float opponentPowerCut,
+             float opponentPowerCutPerPlace, float gridGap)
+{
+    if (!isWindowAlive(window)) {
+        return;
+    }
+    runControlsScreen(window);
+    if (!isWindowAlive(window)) {
+        return;
+    }
+
+    RaceParameters minimums{};
+    minimums.carCount = carCount;
+    minimums.gridGap = gridGap;
+    applyRaceMinimums(&minimums);
+    carCount = minimums.carCount;
+    gridGap = minimums.gridGap;
+
+    RaceState& race = raceState;
+    race.carCount = carCount;
+    race.cars = allocateArray<Obj_Car*>(carCount);
+    race.opponentDrivers = allocateArray<OpponentDriver*>(carCount - 1);
+    carZ = allocateArray<float>(2 * carCount);
+
+    race.raceRunning = true;
+    race.raceWindow = window;
+    race.frameTimer = nullptr;
+    race.camera = nullptr;
+    race.skyLayer = nullptr;
+    race.track = nullptr;
+    race.averageFrameSeconds = 0.0f;
+    race.frameSecondsSum = 0.0f;
+    race.framesSummed = 0;
+
+    window->callbacks.onPaint = raceOnPaint;
+    window->callbacks.onDestroy = raceOnDestroy;
+
+    // Shapes of the race are drawn filled and without outlines; the road passes its fills to the
+    // raster with every call, so the window keeps no brush or pen to switch here.
+
+    race.frameTimer = createFrameTimer(windowClock, window);
+    seedRandom(static_cast<uint32_t>(race.frameTimer->lastClock));
+    race.camera = allocateArray<float>(3);
+    race.camera[0] = 0.0f;
+    race.camera[1] = 384.0f;
+    race.camera[2] = 0.0f;
+    race.skyLayer = createSkyLayer(window);
+    race.track = generateTrack(segmentCount, hillMin, hillMax, turnMin, turnMax);
+    createRoadBrushes();
+    emptyObjectLists(race.track);
+    loadRaceGraphics(window);
+    race.raceFont = makeBitmapFont(window, "gfx\\font\\font1.bmp");
+    race.hudGaugeFullLeft = loadBitmap(window, "gfx\\hud\\guageFullLeft.bmp", 1);
+    race.hudGaugeFullRight = loadBitmap(window, "gfx\\hud\\guageFullRight.bmp", 1);
+    race.hudGaugeEmptyLeft = loadBitmap(window, "gfx\\hud\\guageEmptyLeft.bmp", 1);
+    race.hudGaugeEmptyRight = loadBitmap(window, "gfx\\hud\\guageEmptyRight.bmp", 1);
+    placeScenery();
+    placeOilSpills();
+    placeFinishSigns();
+    placeGrid(opponentPowerCut, opponentPowerCutPerPlace, gridGap);
+    race.countdownSeconds = 2.99999f;
+    race.goSeconds = 1.5f;
+    race.finishPosition = -1;
+    // The time spent loading must not reach the first frame.
+    tick(race.frameTimer);
+    tick(race.frameTimer);
+
+    while (race.raceRunning) {
+        requestRepaint(window);
+        pumpMessages(window);
+    }
+
+    if (isWindowAlive(window)) {
+        runResultScreen(window);
+    }
+}
+
+void raceOnPaint(Window* window)
+{
+    RaceState& race = raceState;
+    tick(race.frameTimer);
+    race.framesSummed += 1;
+    race.frameSecondsSum += race.frameTimer->elapsedSeconds;
+    if (race.framesSummed == 8) {
+        race.averageFrameSeconds = race.frameSecondsSum * 0.125f;
+        race.frameSecondsSum = 0.0f;
+        race.framesSummed = 0;
+    }
+
+    pollRaceKeys();
+    if (!race.raceRunning) {
+        return; // Escape tore the race down
+    }
+
+    for (uint32_t i = 0; i + 1 < race.carCount; ++i) {
+        driveOpponent(race.opponentDrivers[i]);
+    }
+
+    for (uint32_t i = 0; i < race.carCount; ++i) {
+        carZ[i] = race.cars[i]->position.z;
+    }
+    if (race.countdownSeconds <= 0.0f) {
+        updateWorld();
+    }
+
+    placeCamera();
+    drawRaceFrame(window);
+
+    const auto finishDistance =
+        static_cast<float>(race.track->segmentCount - 80) * segmentLength;
+    if (race.cars[0]->position.z > finishDistance) {
+        float* endZ = carZ + race.carCount;
+        for (uint32_t i = 0; i < race.carCount; ++i) {
+            endZ[i] = race.cars[i]->position.z;
+        }
+        race.finishPosition = finishingPlace(carZ, endZ, race.carCount, finishDistance);
+        endRace();
+    }
+}
+
+void endRace()
+{
+    RaceState& race = raceState;
+    delete[] race.camera;
+    race.camera = nullptr;
+    delete race.frameTimer;
+    race.frameTimer = nullptr;
+
+    freeSkyLayer(race.skyLayer);
+    delete race.skyLayer;
+    race.skyLayer = nullptr;
+
+    freeTrack(&race.track);
+
+    for (uint32_t i = 0; i + 1 < race.carCount; ++i) {
+        delete race.opponentDrivers[i];
+        race.opponentDrivers[i] = nullptr;
+    }
+    delete[] race.opponentDrivers;
+    race.opponentDrivers = nullptr;
+    delete[] race.cars;
+    race.cars = nullptr;
+    delete[] carZ;
+    carZ = nullptr;
+
+    deleteRoadBrushes();
+    clearObjects();
+    freeRaceGraphics();
+
+    freeBitmap(race.hudGaugeFullLeft);
+    race.hudGaugeFullLeft = nullptr;
+    freeBitmap(race.hudGaugeFullRight);
+    race.hudGaugeFullRight = nullptr;
+    freeBitmap(race.hudGaugeEmptyLeft);
+    race.hudGaugeEmptyLeft = nullptr;
+    freeBitmap(race.hudGaugeEmptyRight);
+    race.hudGaugeEmptyRight = nullptr;
+    freeBitmapFont(race.raceFont);
+    race.raceFont = nullptr;
+
+    race.raceWindow->callbacks.onPaint = nullptr;
+    race.raceWindow->callbacks.onDestroy = nullptr;
+    race.raceRunning = false;
+}
+
+void raceOnDestroy(Window* /*window*/)
+{
+    if (raceState.raceRunning) {
+        endRace();
+    }
+}
+
+int32_t finishingPlace(const float* startZ, const float* endZ, uint32_t carCount,
+                       float finishDistance)
+{
+    // The fraction of its frame's move at which a car reached the line.
+    const auto crossingMoment = [&](uint32_t car) {
+        const auto start = static_cast<double>(startZ[car]);
+        return (static_cast<double>(finishDistance) - start) /
+               (static_cast<double>(endZ[car]) - start);
+    };
+    const double playerMoment = crossingMoment(0);
+    int32_t place = 1;
+    for (uint32_t i = 1; i < carCount; ++i) {
+        const bool crossedBefore = startZ[i] > finishDistance;
+        const bool crossedNow = !crossedBefore && endZ[i] > finishDistance;
+        if (crossedBefore || (crossedNow && crossingMoment(i) <= playerMoment)) {
+            ++place;
+        }
+    }
+    return place;
+}
