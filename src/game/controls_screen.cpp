@@ -1,6 +1,7 @@
 // The controls screen before a race.
 #include "game/controls_screen.h"
 
+#include "game/screen_loop.h"
 #include "platform/bitmap.h"
 #include "platform/sprite_draw.h"
 #include "platform/text.h"
@@ -16,18 +17,8 @@ void runControlsScreen(Window* window)
     screen.bar = loadBitmap(window, "gfx\\menu\\menuBar1.bmp", 1);
     screen.font = makeBitmapFont(window, "gfx\\font\\font1sm.bmp");
 
-    window->callbacks.onPaint = controlsOnPaint;
-    window->callbacks.onKeyDown = controlsOnKeyDown;
-    window->callbacks.onDestroy = controlsOnDestroy;
+    runScreen(window, ScreenHandlers{controlsOnPaint, controlsOnKeyDown, controlsOnDestroy}, &screen.controlsRunning);
 
-    while (screen.controlsRunning) {
-        requestRepaint(window);
-        pumpMessages(window);
-    }
-
-    window->callbacks.onPaint = nullptr;
-    window->callbacks.onKeyDown = nullptr;
-    window->callbacks.onDestroy = nullptr;
     freeBitmap(screen.bar);
     screen.bar = nullptr;
     freeBitmap(screen.keyLayout);

@@ -3,6 +3,7 @@
 
 #include "game/race_loop.h"
 #include "game/race_settings.h"
+#include "game/screen_loop.h"
 #include "platform/bitmap.h"
 #include "platform/sprite_draw.h"
 #include "platform/text.h"
@@ -39,24 +40,17 @@ int32_t* settingOfRow(int32_t row)
     return fields[row];
 }
 
-void installMenuHandlers(Window* window)
-{
-    window->callbacks.onPaint = menuOnPaint;
-    window->callbacks.onDestroy = menuOnDestroy;
-    window->callbacks.onKeyDown = menuOnKeyDown;
-}
+constexpr ScreenHandlers menuHandlers{menuOnPaint, menuOnKeyDown, menuOnDestroy};
 
 // Enter: the race runs inside this call; the menu comes back only if the window survived it.
 void startRace(Window* window)
 {
-    window->callbacks.onPaint = nullptr;
-    window->callbacks.onKeyDown = nullptr;
-    window->callbacks.onDestroy = nullptr;
+    clearScreenHandlers(window);
     const RaceParameters p = raceParameters(raceSettings);
     runRace(p.carCount, window, p.segmentCount, p.hillMin, p.hillMax, p.turnMin, p.turnMax,
             p.opponentPowerCut, p.opponentPowerCutPerPlace, p.gridGap);
     if (isWindowAlive(window)) {
-        installMenuHandlers(window);
+        installScreenHandlers(window, menuHandlers);
     } else {
         mainMenu.menuRunning = false;
     }
@@ -79,16 +73,8 @@ void runMainMenu(Window* window)
     menu.menuBar = loadBitmap(window, "gfx\\menu\\menuBar1.bmp", 1);
     menu.menuArrow = loadBitmap(window, "gfx\\menu\\arrow.bmp", 1);
     menu.menuFont = makeBitmapFont(window, "gfx\\font\\font1sm.bmp");
-    installMenuHandlers(window);
+    runScreen(window, menuHandlers, &menu.menuRunning);
 
-    while (menu.menuRunning) {
-        requestRepaint(window);
-        pumpMessages(window);
-    }
-
-    window->callbacks.onPaint = nullptr;
-    window->callbacks.onKeyDown = nullptr;
-    window->callbacks.onDestroy = nullptr;
     freeBitmap(menu.menuBar);
     menu.menuBar = nullptr;
     freeBitmap(menu.menuArrow);

@@ -9,6 +9,7 @@
 #include "game/race_settings.h"
 #include "game/race_state.h"
 #include "game/result_screen.h"
+#include "game/screen_loop.h"
 #include "objects/game_object.h"
 #include "objects/object_lists.h"
 #include "objects/world_update.h"
@@ -118,10 +119,7 @@ void runRace(uint32_t carCount, Window* window, uint32_t segmentCount, float hil
     tick(race.frameTimer);
     tick(race.frameTimer);
 
-    while (race.raceRunning) {
-        requestRepaint(window);
-        pumpMessages(window);
-    }
+    runFrames(window, &race.raceRunning);
 
     if (isWindowAlive(window)) {
         runResultScreen(window);

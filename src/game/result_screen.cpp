@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "game/race_state.h"
+#include "game/screen_loop.h"
 #include "gfx/raster.h"
 #include "platform/bitmap.h"
 #include "platform/sprite_draw.h"
@@ -83,18 +84,8 @@ void runResultScreen(Window* window)
     screen.resultLine = new char[resultLineBytes];
     buildResultLine(place, screen.resultLine, resultLineBytes);
 
-    window->callbacks.onPaint = resultOnPaint;
-    window->callbacks.onKeyDown = resultOnKeyDown;
-    window->callbacks.onDestroy = resultOnDestroy;
+    runScreen(window, ScreenHandlers{resultOnPaint, resultOnKeyDown, resultOnDestroy}, &screen.resultRunning);
 
-    while (screen.resultRunning) {
-        requestRepaint(window);
-        pumpMessages(window);
-    }
-
-    window->callbacks.onPaint = nullptr;
-    window->callbacks.onKeyDown = nullptr;
-    window->callbacks.onDestroy = nullptr;
     freeBitmap(screen.bar);
     screen.bar = nullptr;
     freeBitmap(screen.resultPicture);

@@ -1,0 +1,26 @@
+#pragma once
+// The frame cycle every screen runs: ask for a repaint of the whole window and pump its events,
+// over and over, while the screen's running flag holds. The menu, controls and result screens
+// install three handlers around it; the race installs its own and runs only the cycle.
+
+#include <cstdint>
+
+struct Window;
+
+// The three handler slots a menu-like screen fills while it runs.
+struct ScreenHandlers {
+    void (*onPaint)(Window* window);
+    void (*onKeyDown)(Window* window, uint32_t virtualKey);
+    void (*onDestroy)(Window* window);
+};
+
+// Puts the screen's handlers into the window's onPaint, onKeyDown and onDestroy slots.
+void installScreenHandlers(Window* window, const ScreenHandlers& handlers);
+// Empties the onPaint, onKeyDown and onDestroy slots.
+void clearScreenHandlers(Window* window);
+// Requests a repaint and pumps the window's events while *running is true; the screen's handlers
+// (Enter, Escape, the window's destruction, the end of a race) drop the flag. Never sleeps.
+void runFrames(Window* window, const bool* running);
+// A menu-like screen's whole loop: installs its handlers, runs frames while *running, then clears
+// the three slots. The caller loads its pictures before and frees them after.
+void runScreen(Window* window, const ScreenHandlers& handlers, const bool* running);
