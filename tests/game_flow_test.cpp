@@ -20,19 +20,13 @@
 #include "objects/game_object.h"
 #include "platform/bitmap.h"
 #include "platform/headless/headless_backend.h"
+#include "platform/virtual_keys.h"
 #include "track/random.h"
 #include "track/track.h"
 #include "track/track_generation.h"
 #include "auto_driver.h"
 
 namespace {
-
-constexpr uint32_t keyEnter = 13;
-constexpr uint32_t keyEscape = 27;
-constexpr uint32_t keyLeft = 0x25;
-constexpr uint32_t keyUp = 0x26;
-constexpr uint32_t keyRight = 0x27;
-constexpr uint32_t keyDown = 0x28;
 
 enum class Screen { Menu, Controls, Race, Result };
 

@@ -3,12 +3,13 @@
 // indices of a race's settings.
 
 #include <cstdint>
+#include <cstring>
 
 #include "game/race_settings.h"
 
-// An unsigned decimal of at most `maximum`: digits only, no sign, no blanks. False when `text` is
-// anything else; `value` is then unchanged.
-inline bool parseNumber(const char* text, uint64_t maximum, uint64_t* value)
+// An unsigned decimal from `minimum` to `maximum`: digits only, no sign, no blanks. False when
+// `text` is anything else; `value` is then unchanged.
+inline bool parseNumber(const char* text, uint64_t minimum, uint64_t maximum, uint64_t* value)
 {
     if (*text == '\0')
         return false;
@@ -20,6 +21,8 @@ inline bool parseNumber(const char* text, uint64_t maximum, uint64_t* value)
         if (result > maximum)
             return false;
     }
+    if (result < minimum)
+        return false;
     *value = result;
     return true;
 }
@@ -31,7 +34,7 @@ inline bool parseSettings(const char* const texts[6], RaceSettings* settings)
 {
     uint64_t index[6] = {};
     for (int i = 0; i < 6; ++i) {
-        if (!parseNumber(texts[i], i == 3 ? 3 : 2, &index[i]))
+        if (!parseNumber(texts[i], 0, i == 3 ? 3 : 2, &index[i]))
             return false;
     }
     settings->trackLength = static_cast<int32_t>(index[0]);
@@ -41,4 +44,26 @@ inline bool parseSettings(const char* const texts[6], RaceSettings* settings)
     settings->aiCarSpeed = static_cast<int32_t>(index[4]);
     settings->gridSpacing = static_cast<int32_t>(index[5]);
     return true;
+}
+
+// "L,H,T,C,S,G": the six indices separated by commas, as parseSettings checks them.
+inline bool parseSettingsList(const char* text, RaceSettings* settings)
+{
+    char copy[64];
+    if (std::strlen(text) >= sizeof copy)
+        return false;
+    std::strcpy(copy, text);
+    const char* parts[6] = {};
+    char* cursor = copy;
+    for (int i = 0; i < 6; ++i) {
+        parts[i] = cursor;
+        char* comma = std::strchr(cursor, ',');
+        if ((comma == nullptr) != (i == 5))
+            return false;
+        if (comma != nullptr) {
+            *comma = '\0';
+            cursor = comma + 1;
+        }
+    }
+    return parseSettings(parts, settings);
 }

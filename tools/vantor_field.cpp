@@ -65,7 +65,7 @@ int main(int argc, char** argv)
     if (argc != 8)
         return usage();
     uint64_t seed = 0;
-    if (!parseNumber(argv[1], UINT32_MAX, &seed))
+    if (!parseNumber(argv[1], 0, UINT32_MAX, &seed))
         return usage();
     RaceSettings settings;
     if (!parseSettings(argv + 2, &settings))

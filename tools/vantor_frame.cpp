@@ -53,28 +53,6 @@ bool parseReal(const char* text, float* value)
     return true;
 }
 
-// Splits "L,H,T,C,S,G" into the settings.
-bool parseIndexList(const char* text, RaceSettings* settings)
-{
-    char copy[64];
-    if (std::strlen(text) >= sizeof copy)
-        return false;
-    std::strcpy(copy, text);
-    const char* parts[6] = {};
-    char* cursor = copy;
-    for (int i = 0; i < 6; ++i) {
-        parts[i] = cursor;
-        char* comma = std::strchr(cursor, ',');
-        if ((comma == nullptr) != (i == 5))
-            return false;
-        if (comma != nullptr) {
-            *comma = '\0';
-            cursor = comma + 1;
-        }
-    }
-    return parseSettings(parts, settings);
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -86,7 +64,7 @@ int main(int argc, char** argv)
     float z = 0.0f;
     float speed = 0.0f;
     float seconds = 10.0f;
-    if (!parseNumber(argv[1], UINT32_MAX, &seed) || !parseIndexList(argv[2], &settings) ||
+    if (!parseNumber(argv[1], 0, UINT32_MAX, &seed) || !parseSettingsList(argv[2], &settings) ||
         !parseReal(argv[3], &z) || (argc > 5 && !parseReal(argv[5], &speed)) ||
         (argc > 6 && (!parseReal(argv[6], &seconds) || seconds < 0.0f)))
         return usage();

@@ -32,6 +32,7 @@
 #include <vector>
 
 #include "auto_driver.h"
+#include "tool_arguments.h"
 #include "game/controls_screen.h"
 #include "game/frame_timer.h"
 #include "game/game.h"
@@ -42,17 +43,11 @@
 #include "objects/game_object.h"
 #include "platform/errors.h"
 #include "platform/headless/headless_backend.h"
+#include "platform/virtual_keys.h"
 #include "platform/picture_writer.h"
 #include "render/race_frame.h"
 
 namespace {
-
-constexpr uint32_t keyEnter = 13;
-constexpr uint32_t keyEscape = 27;
-constexpr uint32_t keyLeft = 0x25;
-constexpr uint32_t keyUp = 0x26;
-constexpr uint32_t keyRight = 0x27;
-constexpr uint32_t keyDown = 0x28;
 
 enum class Drive { None, Up, Auto };
 
@@ -90,46 +85,6 @@ int usage()
         "  FRAME  a race frame from 1, or menu, controls or result\n",
         stderr);
     return 2;
-}
-
-// An unsigned decimal from minimum to maximum: digits only, no sign, no blanks.
-bool parseNumber(const char* text, uint64_t minimum, uint64_t maximum, uint64_t* value)
-{
-    if (*text == '\0')
-        return false;
-    uint64_t result = 0;
-    for (const char* c = text; *c != '\0'; ++c) {
-        if (*c < '0' || *c > '9')
-            return false;
-        result = result * 10 + static_cast<uint64_t>(*c - '0');
-        if (result > maximum)
-            return false;
-    }
-    if (result < minimum)
-        return false;
-    *value = result;
-    return true;
-}
-
-// "L,H,T,C,S,G": six menu indices.
-bool parseSettings(const char* text, RaceSettings* settings)
-{
-    int32_t* fields[6] = {&settings->trackLength,    &settings->hillSteepness,
-                          &settings->turnSharpness,  &settings->numCompetitors,
-                          &settings->aiCarSpeed,     &settings->gridSpacing};
-    const char* c = text;
-    for (int i = 0; i < 6; ++i) {
-        const uint64_t largest = i == 3 ? 3 : 2;
-        if (*c < '0' || *c > '9' || static_cast<uint64_t>(*c - '0') > largest)
-            return false;
-        *fields[i] = *c - '0';
-        ++c;
-        if (*c != (i < 5 ? ',' : '\0'))
-            return false;
-        if (i < 5)
-            ++c;
-    }
-    return true;
 }
 
 // "FRAME:FILE".
@@ -170,7 +125,7 @@ bool parseOptions(int argc, char** argv, Options* options)
             options->seed = static_cast<uint32_t>(number);
             haveSeed = true;
         } else if (name == "--settings" && !haveSettings) {
-            if (!parseSettings(value, &options->settings))
+            if (!parseSettingsList(value, &options->settings))
                 return false;
             haveSettings = true;
         } else if (name == "--drive" && !haveDrive) {

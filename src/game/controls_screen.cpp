@@ -5,6 +5,7 @@
 #include "platform/bitmap.h"
 #include "platform/sprite_draw.h"
 #include "platform/text.h"
+#include "platform/virtual_keys.h"
 #include "platform/window.h"
 
 ControlsScreen controlsScreen;
@@ -43,7 +44,7 @@ void controlsOnPaint(Window* window)
 
 void controlsOnKeyDown(Window* /*window*/, uint32_t virtualKey)
 {
-    if (virtualKey == 13) {
+    if (virtualKey == keyEnter) {
         controlsScreen.controlsRunning = false;
     }
 }

@@ -7,6 +7,7 @@
 #include "platform/bitmap.h"
 #include "platform/sprite_draw.h"
 #include "platform/text.h"
+#include "platform/virtual_keys.h"
 #include "platform/window.h"
 
 MainMenu mainMenu;
@@ -107,28 +108,28 @@ void menuOnKeyDown(Window* window, uint32_t virtualKey)
     MainMenu& menu = mainMenu;
     int32_t* setting = settingOfRow(menu.menuSelectedRow);
     switch (virtualKey) {
-    case 13:
+    case keyEnter:
         startRace(window);
         break;
-    case 27:
+    case keyEscape:
         menu.menuRunning = false;
         break;
-    case 38:
+    case keyUp:
         if (menu.menuSelectedRow > 0) {
             --menu.menuSelectedRow;
         }
         break;
-    case 40:
+    case keyDown:
         if (menu.menuSelectedRow < rowCount - 1) {
             ++menu.menuSelectedRow;
         }
         break;
-    case 37:
+    case keyLeft:
         if (*setting > 0) {
             --*setting;
         }
         break;
-    case 39:
+    case keyRight:
         if (*setting < menuRows[menu.menuSelectedRow].largest) {
             ++*setting;
         }

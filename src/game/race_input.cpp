@@ -4,29 +4,30 @@
 #include "game/race_loop.h"
 #include "game/race_state.h"
 #include "objects/game_object.h"
+#include "platform/virtual_keys.h"
 #include "platform/window.h"
 
 void pollRaceKeys()
 {
     const Window* window = raceState.raceWindow;
     Obj_Car* car = raceState.cars[0];
-    if (isKeyHeld(window, 0x25)) {
+    if (isKeyHeld(window, keyLeft)) {
         car->accel.x = car->velocity.z * -1.35f;
     }
-    if (isKeyHeld(window, 0x27)) {
+    if (isKeyHeld(window, keyRight)) {
         car->accel.x = car->velocity.z * 1.35f;
     }
-    if (isKeyHeld(window, 0x26)) {
+    if (isKeyHeld(window, keyUp)) {
         car->accel.z = car->power;
     }
-    if (isKeyHeld(window, 0x20)) {
+    if (isKeyHeld(window, keySpace)) {
         if (car->position.z >= 4096.0f) {
             car->accel.z = -6000.0f;
         } else {
             car->velocity.z = 0.0f;
         }
     }
-    if (isKeyHeld(window, 0x1B)) {
+    if (isKeyHeld(window, keyEscape)) {
         endRace();
     }
 }

@@ -10,6 +10,7 @@
 #include "platform/bitmap.h"
 #include "platform/sprite_draw.h"
 #include "platform/text.h"
+#include "platform/virtual_keys.h"
 #include "platform/window.h"
 
 ResultScreen resultScreen;
@@ -126,7 +127,7 @@ void resultOnPaint(Window* window)
 
 void resultOnKeyDown(Window* /*window*/, uint32_t virtualKey)
 {
-    if (virtualKey == 13) {
+    if (virtualKey == keyEnter) {
         resultScreen.resultRunning = false;
     }
 }
