@@ -32,7 +32,7 @@ void buildRaceField(uint32_t seed, const RaceParameters& requested)
     placeGrid(parameters.opponentPowerCut, parameters.opponentPowerCutPerPlace, parameters.gridGap);
 }
 
-void freeRaceField()
+void freeDriversAndCars()
 {
     for (uint32_t i = 0; i + 1 < raceState.carCount; ++i) {
         delete raceState.opponentDrivers[i];
@@ -42,6 +42,11 @@ void freeRaceField()
     raceState.opponentDrivers = nullptr;
     delete[] raceState.cars;
     raceState.cars = nullptr;
+}
+
+void freeRaceField()
+{
+    freeDriversAndCars();
     clearObjects();
     freeTrack(&raceState.track);
 }

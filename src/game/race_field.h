@@ -14,6 +14,10 @@ struct RaceParameters;
 // loaded (or their table filled) first. Undo with freeRaceField.
 void buildRaceField(uint32_t seed, const RaceParameters& parameters);
 
+// Deletes the opponents' driver records (clearing each entry), then the drivers array, then the
+// cars array; the cars themselves belong to the object lists. Race teardown and freeRaceField.
+void freeDriversAndCars();
+
 // Frees what buildRaceField made: the driver records, both arrays, every game object, the track.
 // Every pointer it frees is set to null.
 void freeRaceField();

@@ -5,6 +5,7 @@
 
 #include "game/controls_screen.h"
 #include "game/frame_timer.h"
+#include "game/race_field.h"
 #include "game/race_input.h"
 #include "game/race_settings.h"
 #include "game/race_state.h"
@@ -183,14 +184,7 @@ void endRace()
 
     freeTrack(&race.track);
 
-    for (uint32_t i = 0; i + 1 < race.carCount; ++i) {
-        delete race.opponentDrivers[i];
-        race.opponentDrivers[i] = nullptr;
-    }
-    delete[] race.opponentDrivers;
-    race.opponentDrivers = nullptr;
-    delete[] race.cars;
-    race.cars = nullptr;
+    freeDriversAndCars();
     delete[] carZ;
     carZ = nullptr;
 
