@@ -2,11 +2,7 @@
 // that the race set-up places for the seed and the menu indices, row for row.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <cstdio>
-#include <cstdlib>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -17,81 +13,22 @@
 #include "platform/headless/headless_backend.h"
 #include "platform/window.h"
 #include "render/race_graphics.h"
-
-namespace {
-
-struct ToolRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-// Runs the built tool with the given arguments (already quoted for the shell).
-ToolRun runTool(const std::string& arguments)
-{
-    const char* buildDir = std::getenv("VANTOR_BUILD_DIR");
-    EXPECT_NE(buildDir, nullptr) << "VANTOR_BUILD_DIR is not set";
-    const std::string errFile = testing::TempDir() + "vantor_field_stderr.txt";
-    const std::string command = std::string(buildDir != nullptr ? buildDir : ".") +
-                                "/tools/vantor-field " + arguments + " 2>" + errFile;
-    ToolRun run;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr)
-        return run;
-    char buffer[4096];
-    size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        run.out.append(buffer, got);
-    const int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    if (FILE* err = std::fopen(errFile.c_str(), "r")) {
-        while ((got = std::fread(buffer, 1, sizeof buffer, err)) > 0)
-            run.err.append(buffer, got);
-        std::fclose(err);
-    }
-    return run;
-}
-
-std::vector<std::string> lines(const std::string& text)
-{
-    std::vector<std::string> result;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        result.push_back(line);
-    return result;
-}
-
-} // namespace
+#include "tool_run.h"
 
 TEST(VantorFieldTool, RefusesBadArgumentsWithTheUsage)
 {
-    const char* bad[] = {
-        "",                  // none
-        "1 1 1 1 1 1",       // one too few
-        "1 1 1 1 1 1 1 1",   // one too many
-        "-1 1 1 1 1 1 1",    // negative seed
-        "4294967296 1 1 1 1 1 1",
-        "1 3 1 1 1 1 1",     // track length has three choices
-        "1 1 1 1 1 3 1",     // opponent speed has three
-        "1 1 1 1 1 1 3",
-        "1 1 1 4 1 1 1",     // competitors beyond 32
-        "1 1 -0 1 1 1 1",
-        "1 1 1x 1 1 1 1",
-        "1 1 '' 1 1 1 1",
-    };
-    for (const char* arguments : bad) {
-        const ToolRun run = runTool(arguments);
-        EXPECT_EQ(run.status, 2) << "arguments: " << arguments;
-        EXPECT_EQ(run.err.rfind("usage: vantor-field SEED L H T C S G", 0), 0u) << arguments;
-        EXPECT_EQ(run.out, "") << arguments;
-    }
+    tool_run::expectRefused("tools/vantor-field",
+                            {"", "1 1 1 1 1 1", "1 1 1 1 1 1 1 1", "4294967296 1 1 1 1 1 1",
+                             "1 3 1 1 1 1 1", "1 1 1 4 1 1 1", "1 1 1 1 1 1 3", "1 1 -0 1 1 1 1",
+                             "1 1 '' 1 1 1 1"},
+                            "usage: vantor-field SEED L H T C S G");
 }
 
 TEST(VantorFieldTool, WritesTheFieldTheRaceSetUpPlaces)
 {
-    const ToolRun run = runTool("3000000000 0 2 0 0 2 0");
+    const tool_run::ToolRun run = tool_run::runTool("tools/vantor-field", "3000000000 0 2 0 0 2 0");
     ASSERT_EQ(run.status, 0) << run.err;
-    const std::vector<std::string> rows = lines(run.out);
+    const std::vector<std::string> rows = tool_run::lines(run.out);
     ASSERT_GE(rows.size(), 11u);
     EXPECT_EQ(rows[0], "kind,x,y,z,width,height,length,power");
 

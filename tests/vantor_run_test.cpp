@@ -1,30 +1,23 @@
 // The vantor-run tool: one race of the real game on the headless backend. Bad arguments give the
 // usage and status 2; a full race with the automatic driver finishes with a place in range; the
 // same arguments give the same output, trace and pictures byte for byte; the frame limit ends an
-// undriven race; shots of every screen are written as 640 x 480 pictures.
+// undriven race, and a shot that was never taken fails the run.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/picture_file.h"
+#include "tool_run.h"
+
+using tool_run::lines;
+using tool_run::readFile;
 
 namespace {
-
-struct ToolRun {
-    int status = -1;
-    std::string output; // standard output only
-    std::string errors; // standard error
-};
 
 std::string temporaryFolder()
 {
@@ -34,77 +27,24 @@ std::string temporaryFolder()
     return folder.string() + "/";
 }
 
-std::string readFile(const std::string& path)
+tool_run::ToolRun runTool(const std::string& arguments)
 {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-// Runs the built tool with the given arguments (already quoted for the shell).
-ToolRun runTool(const std::string& arguments)
-{
-    const char* buildDir = std::getenv("VANTOR_BUILD_DIR");
-    EXPECT_NE(buildDir, nullptr) << "VANTOR_BUILD_DIR is not set";
-    const std::string errorFile = temporaryFolder() + "stderr.txt";
-    const std::string command = std::string(buildDir != nullptr ? buildDir : ".") +
-                                "/tools/vantor-run " + arguments + " 2>" + errorFile;
-    ToolRun run;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        return run;
-    }
-    char buffer[4096];
-    size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
-        run.output.append(buffer, got);
-    }
-    const int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.errors = readFile(errorFile);
-    return run;
-}
-
-std::vector<std::string> lines(const std::string& text)
-{
-    std::vector<std::string> result;
-    std::istringstream stream(text);
-    for (std::string line; std::getline(stream, line);) {
-        result.push_back(line);
-    }
-    return result;
+    return tool_run::runTool("tools/vantor-run", arguments);
 }
 
 } // namespace
 
 TEST(VantorRunTool, RefusesBadArgumentsWithTheUsage)
 {
-    const char* bad[] = {
-        "",                                                        // nothing
-        "--settings 1,1,1,1,1,1 --drive up",                       // no seed
-        "--seed 1 --drive up",                                     // no settings
-        "--seed 1 --settings 1,1,1,1,1,1",                         // no drive
-        "--seed 4294967296 --settings 1,1,1,1,1,1 --drive up",     // seed beyond 32 bits
-        "--seed -1 --settings 1,1,1,1,1,1 --drive up",             // negative seed
-        "--seed 1 --settings 3,1,1,1,1,1 --drive up",              // track length beyond 2
-        "--seed 1 --settings 1,1,1,4,1,1 --drive up",              // competitors beyond 3
-        "--seed 1 --settings 1,1,1,1,1 --drive up",                // five settings
-        "--seed 1 --settings 1,1,1,1,1,1,1 --drive up",            // seven settings
-        "--seed 1 --settings 1,1,1,1,1,1 --drive fast",            // unknown drive
-        "--seed 1 --settings 1,1,1,1,1,1 --drive up --step 0",     // no time passes
-        "--seed 1 --settings 1,1,1,1,1,1 --drive up --frames 0",   // no frame
-        "--seed 1 --settings 1,1,1,1,1,1 --drive up --shot 0:a",   // frames start at 1
-        "--seed 1 --settings 1,1,1,1,1,1 --drive up --shot 5",     // no file
-        "--seed 1 --settings 1,1,1,1,1,1 --drive up --shot end:a", // unknown screen
-        "--seed 1 --settings 1,1,1,1,1,1 --drive up --trace",      // no file
-        "--seed 1 --seed 2 --settings 1,1,1,1,1,1 --drive up",     // seed twice
-        "--seed 1 --settings 1,1,1,1,1,1 --drive up --wet",        // unknown option
-    };
-    for (const char* arguments : bad) {
-        const ToolRun run = runTool(arguments);
-        EXPECT_EQ(run.status, 2) << arguments;
-        EXPECT_NE(run.errors.find("usage: vantor-run"), std::string::npos) << arguments;
-        EXPECT_TRUE(run.output.empty()) << arguments;
-    }
+    const std::string race = "--seed 1 --settings 1,1,1,1,1,1 --drive up";
+    tool_run::expectRefused("tools/vantor-run",
+                            {"", "--settings 1,1,1,1,1,1 --drive up", "--seed 1 --settings 1,1,1,1,1,1",
+                             "--seed 1 --seed 2 --settings 1,1,1,1,1,1 --drive up",
+                             "--seed 1 --settings 1,1,1,1,1 --drive up",
+                             "--seed 1 --settings 1,1,1,1,1,1 --drive fast", race + " --step 0",
+                             race + " --frames 0", race + " --shot 0:a", race + " --shot 5",
+                             race + " --shot end:a", race + " --trace", race + " --wet"},
+                            "usage: vantor-run");
 }
 
 TEST(VantorRunTool, AutoDriverFinishesAndTheSameArgumentsGiveTheSameBytes)
@@ -116,10 +56,10 @@ TEST(VantorRunTool, AutoDriverFinishesAndTheSameArgumentsGiveTheSameBytes)
     for (int run = 0; run < 2; ++run) {
         const std::string trace = folder + "trace" + std::to_string(run) + ".csv";
         const std::string shot = folder + "shot" + std::to_string(run) + ".bmp";
-        const ToolRun result = runTool("--seed 2024 --settings 0,1,1,0,0,1 --drive auto --trace " +
+        const tool_run::ToolRun result = runTool("--seed 2024 --settings 0,1,1,0,0,1 --drive auto --trace " +
                                        trace + " --shot 400:" + shot);
-        ASSERT_EQ(result.status, 0) << result.errors;
-        outputs[run] = result.output;
+        ASSERT_EQ(result.status, 0) << result.err;
+        outputs[run] = result.out;
         traces[run] = readFile(trace);
         shots[run] = readFile(shot);
     }
@@ -170,26 +110,18 @@ TEST(VantorRunTool, AutoDriverFinishesAndTheSameArgumentsGiveTheSameBytes)
     EXPECT_GT(speed, 20000.0);
 }
 
-TEST(VantorRunTool, EndsAnUndrivenRaceAfterTheFrameLimitAndWritesEveryScreen)
+TEST(VantorRunTool, EndsAnUndrivenRaceAtTheFrameLimitAndFailsForAShotNeverTaken)
 {
+    // The menu is shot; frame 6 of a five-frame race never comes, which is reported and fails.
     const std::string folder = temporaryFolder();
-    const ToolRun run = runTool("--seed 7 --settings 1,1,1,1,1,1 --drive none --frames 30 "
-                                "--shot menu:" + folder + "menu.bmp --shot controls:" + folder +
-                                "controls.bmp --shot 30:" + folder + "race.bmp --shot result:" +
-                                folder + "result.bmp");
-    EXPECT_EQ(run.status, 0) << run.errors;
-    EXPECT_EQ(run.output, "result: unfinished after 30 frames\n");
-    for (const char* name : {"menu.bmp", "controls.bmp", "race.bmp", "result.bmp"}) {
-        PicturePixels picture;
-        ASSERT_EQ(readPictureFile(folder + name, &picture), PictureRead::Loaded) << name;
-        EXPECT_EQ(picture.width, 640) << name;
-        EXPECT_EQ(picture.height, 480) << name;
-    }
-
-    // A frame the race never reached is reported and fails the run.
-    const ToolRun late = runTool("--seed 7 --settings 1,1,1,1,1,1 --drive none --frames 5 "
-                                 "--shot 6:" + folder + "late.bmp");
-    EXPECT_EQ(late.status, 1);
-    EXPECT_NE(late.errors.find("late.bmp"), std::string::npos);
-    EXPECT_EQ(late.output, "result: unfinished after 5 frames\n");
+    const tool_run::ToolRun run = runTool("--seed 7 --settings 1,1,1,1,1,1 --drive none --frames 5 "
+                                          "--shot menu:" + folder + "menu.bmp --shot 6:" + folder +
+                                          "late.bmp");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("late.bmp"), std::string::npos);
+    EXPECT_EQ(run.out, "result: unfinished after 5 frames\n");
+    PicturePixels picture;
+    ASSERT_EQ(readPictureFile(folder + "menu.bmp", &picture), PictureRead::Loaded);
+    EXPECT_EQ(picture.width, 640);
+    EXPECT_EQ(picture.height, 480);
 }

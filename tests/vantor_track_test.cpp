@@ -2,87 +2,37 @@
 // generated track as CSV that reads back to the exact floats.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <cstdio>
-#include <cstdlib>
 #include <sstream>
 #include <string>
-#include <vector>
 
+#include "tool_run.h"
 #include "track/random.h"
 #include "track/track.h"
 #include "track/track_generation.h"
 
-namespace {
-
-struct ToolRun {
-    int status = -1;
-    std::string output; // standard output and standard error together
-};
-
-// Runs the built tool with the given arguments (already quoted for the shell).
-ToolRun runTool(const std::string& arguments)
-{
-    const char* buildDir = std::getenv("VANTOR_BUILD_DIR");
-    EXPECT_NE(buildDir, nullptr) << "VANTOR_BUILD_DIR is not set";
-    const std::string command = std::string(buildDir != nullptr ? buildDir : ".") +
-                                "/tools/vantor-track " + arguments + " 2>&1";
-    ToolRun run;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        return run;
-    }
-    char buffer[4096];
-    size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
-        run.output.append(buffer, got);
-    }
-    const int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-}
-
-} // namespace
+using tool_run::runTool;
 
 TEST(VantorTrackTool, RefusesBadArgumentsWithTheUsageLine)
 {
-    const char* bad[] = {
-        "",                                      // no arguments
-        "1 2048 6000 32500 6000",                // one too few
-        "1 2048 6000 32500 6000 32500 7",        // one too many
-        "-1 2048 6000 32500 6000 32500",         // negative seed
-        "4294967296 2048 6000 32500 6000 32500", // seed beyond 32 bits
-        "1x 2048 6000 32500 6000 32500",         // trailing garbage
-        "1 two 6000 32500 6000 32500",           // not a number
-        "1 99999999999 6000 32500 6000 32500",   // count beyond 32 bits
-        "1 2048 6000 32500 6000 nan",            // not finite
-        "1 2048 inf 32500 6000 32500",           // not finite
-        "1 2048 6000 1e39 6000 32500",           // beyond float
-        "1 2048 6000 32500 6000.5.5 32500",      // trailing garbage
-        "1 2048 '' 32500 6000 32500",            // empty
-        "1 2048 ' 6000' 32500 6000 32500",       // leading space
-    };
-    for (const char* arguments : bad) {
-        const ToolRun run = runTool(arguments);
-        EXPECT_EQ(run.status, 2) << "arguments: " << arguments;
-        EXPECT_EQ(run.output.rfind(
-                      "usage: vantor-track SEED SEGMENTS HILLMIN HILLMAX TURNMIN TURNMAX", 0),
-            0u)
-            << "arguments: " << arguments << "\noutput: " << run.output;
-    }
+    tool_run::expectRefused("tools/vantor-track",
+                            {"", "1 2048 6000 32500 6000", "1 2048 6000 32500 6000 32500 7",
+                             "4294967296 2048 6000 32500 6000 32500", "1x 2048 6000 32500 6000 32500",
+                             "1 2048 6000 32500 6000 nan", "1 2048 6000 1e39 6000 32500",
+                             "1 2048 6000 32500 6000.5.5 32500", "1 2048 ' 6000' 32500 6000 32500"},
+                            "usage: vantor-track SEED SEGMENTS HILLMIN HILLMAX TURNMIN TURNMAX");
 }
 
 TEST(VantorTrackTool, WritesEveryPointOfTheClampedTrackAsExactFloats)
 {
-    const ToolRun run = runTool("4000000000 100 3500 20000 8000 35000");
-    ASSERT_EQ(run.status, 0) << run.output;
+    const tool_run::ToolRun run = runTool("tools/vantor-track", "4000000000 100 3500 20000 8000 35000");
+    ASSERT_EQ(run.status, 0) << run.err;
 
     seedRandom(4000000000u);
     Track* track = generateTrack(100, 3500.0f, 20000.0f, 8000.0f, 35000.0f);
     ASSERT_EQ(track->segmentCount, 256u);
 
-    std::istringstream lines(run.output);
+    std::istringstream lines(run.out);
     std::string line;
     ASSERT_TRUE(std::getline(lines, line));
     EXPECT_EQ(line, "point,height,left,right");

@@ -1,0 +1,76 @@
+#pragma once
+// Runs one of the built command-line tools (from the build folder named by VANTOR_BUILD_DIR) and
+// collects its exit status, standard output and standard error.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace tool_run {
+
+struct ToolRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+inline std::string readFile(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+// `tool` is the path under the build folder, `arguments` already quoted for the shell.
+inline ToolRun runTool(const std::string& tool, const std::string& arguments)
+{
+    const char* buildDir = std::getenv("VANTOR_BUILD_DIR");
+    EXPECT_NE(buildDir, nullptr) << "VANTOR_BUILD_DIR is not set";
+    const std::string errFile =
+        testing::TempDir() + "vantor_tool_stderr_" + std::to_string(getpid()) + ".txt";
+    const std::string command = std::string(buildDir != nullptr ? buildDir : ".") + "/" + tool +
+                                " " + arguments + " 2>" + errFile;
+    ToolRun run;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr)
+        return run;
+    char buffer[4096];
+    size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        run.out.append(buffer, got);
+    const int status = pclose(pipe);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.err = readFile(errFile);
+    return run;
+}
+
+// Each bad argument list must give status 2, the usage line first on standard error and nothing
+// on standard output.
+inline void expectRefused(const std::string& tool, const std::vector<std::string>& bad,
+                          const std::string& usage)
+{
+    for (const std::string& arguments : bad) {
+        const ToolRun run = runTool(tool, arguments);
+        EXPECT_EQ(run.status, 2) << arguments;
+        EXPECT_EQ(run.err.rfind(usage, 0), 0u) << arguments << "\n" << run.err;
+        EXPECT_EQ(run.out, "") << arguments;
+    }
+}
+
+inline std::vector<std::string> lines(const std::string& text)
+{
+    std::vector<std::string> result;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        result.push_back(line);
+    return result;
+}
+
+} // namespace tool_run
