@@ -1,21 +1,14 @@
 // The race's frame timer against a clock the test moves: ordinary frames, a clock that steps
-// back, a long stall, the 32-bit wrap, and the headless backend's clock through the window.
+// back, a long stall and the 32-bit wrap.
 #include <gtest/gtest.h>
 
 #include "game/frame_timer.h"
-#include "platform/headless/headless_backend.h"
-#include "platform/window.h"
 
 namespace {
 
 uint32_t scriptedClock(void* context)
 {
     return *static_cast<uint32_t*>(context);
-}
-
-uint32_t windowClock(void* context)
-{
-    return readClock(static_cast<Window*>(context));
 }
 
 } // namespace
@@ -61,20 +54,4 @@ TEST(FrameTimer, MeasuresFramesAndNeverGoesBackOrStallsTheRace)
     EXPECT_EQ(timer->elapsedTicks, 32);
     EXPECT_FLOAT_EQ(timer->elapsedSeconds, 0.032f);
     delete timer;
-}
-
-TEST(FrameTimer, ReadsTheHeadlessBackendsClock)
-{
-    HeadlessBackend backend;
-    Window window{};
-    window.backend = &backend;
-    create(&window);
-    backend.setClock(5000);
-    FrameTimer* timer = createFrameTimer(windowClock, &window);
-    EXPECT_EQ(timer->lastClock, 5000);
-    backend.advanceClock(33);
-    tick(timer);
-    EXPECT_FLOAT_EQ(timer->elapsedSeconds, 0.033f);
-    delete timer;
-    releaseWindow(&window);
 }

@@ -88,18 +88,13 @@ TEST_F(WindowOnScript, CreateOpensACentredWindowWithABlackBackBufferAndTheArrow)
 
     setWindowTitle(&window, "Vantor (Version 1.02)");
     EXPECT_EQ(backend.title(), "Vantor (Version 1.02)");
-}
 
-TEST_F(WindowOnScript, CentringHalvesOddSizesTowardZero)
-{
+    // Odd desktop and frame sizes halve toward zero.
     backend.setDesktopSize(1366, 768);
     backend.setFrameSize(7, 29);
     centreOnDesktop(&window);
     EXPECT_EQ(backend.windowX(), 683 - 323);
     EXPECT_EQ(backend.windowY(), 384 - 254);
-    moveWindow(&window, 0, 0);
-    EXPECT_EQ(backend.windowX(), 0);
-    EXPECT_EQ(backend.windowY(), 0);
 }
 
 TEST_F(WindowOnScript, PumpDeliversEventsInOrderThenOnePaintWithCursorFirstAndPresentAfter)
@@ -235,82 +230,6 @@ TEST_F(WindowOnScript, HeldKeysFollowKeyEventsRepeatsAndFocusLoss)
     EXPECT_EQ(downs, 5);
     EXPECT_FALSE(isKeyHeld(&window, 0x1234));
     counter = nullptr;
-}
-
-TEST_F(WindowOnScript, PumpHookRunsOnceAtTheStartOfEveryPumpAndMayQueueEvents)
-{
-    int pumps = 0;
-    backend.setPumpHook([&pumps](HeadlessBackend& script) {
-        ++pumps;
-        if (pumps == 2) {
-            script.keyDown(13);
-        }
-    });
-    window.callbacks.onKeyDown = logKeyDown;
-    backend.keyDown(65);
-    pumpMessages(&window);
-    EXPECT_EQ(pumps, 1);
-    pumpMessages(&window);
-    EXPECT_EQ(pumps, 2);
-    EXPECT_EQ(seen, (std::vector<std::string>{"down 65", "down 13"}));
-    backend.setPumpHook(nullptr);
-}
-
-TEST_F(WindowOnScript, ClockMovesOnlyByScriptAndFrameStepAndTheFrameIsACopy)
-{
-    EXPECT_EQ(readClock(&window), 0u);
-    backend.setClock(1000);
-    backend.advanceClock(5);
-    EXPECT_EQ(readClock(&window), 1005u);
-    backend.setFrameStep(16);
-    std::fill(window.backBuffer.pixels.begin(), window.backBuffer.pixels.end(), 0x00FF0000u);
-    presentBackBuffer(&window);
-    presentBackBuffer(&window);
-    EXPECT_EQ(readClock(&window), 1037u);
-    window.backBuffer.pixels[0] = 0x0000FF00u;
-    EXPECT_EQ(backend.lastFrame().pixels[0], 0x00FF0000u);
-}
-
-TEST_F(WindowOnScript, SizeClientAreaRebuildsTheBackBufferBeforeOnResize)
-{
-    static Window* resized = nullptr;
-    resized = nullptr;
-    window.backBuffer.pixels.assign(window.backBuffer.pixels.size(), 0x00FFFFFFu);
-    window.callbacks.onResize = [](Window* w) {
-        resized = w;
-        EXPECT_EQ(w->backBuffer.pixels.size(), 640u * 480u);
-        EXPECT_EQ(w->backBuffer.pixels[0], 0u);
-    };
-    sizeClientArea(&window);
-    EXPECT_EQ(resized, &window);
-    EXPECT_EQ(clientWidth(&window), 640);
-    EXPECT_EQ(clientHeight(&window), 480);
-}
-
-TEST_F(WindowOnScript, ApplyCursorTakesKindsZeroToTwoAndIgnoresOthers)
-{
-    applyCursor(&window, 0);
-    EXPECT_EQ(window.cursorKind, 0);
-    EXPECT_EQ(backend.cursor(), 0);
-    applyCursor(&window, 3);
-    applyCursor(&window, -1);
-    EXPECT_EQ(window.cursorKind, 0);
-    EXPECT_EQ(backend.cursor(), 0);
-    applyCursor(&window, 2);
-    EXPECT_EQ(window.cursorKind, 2);
-    EXPECT_EQ(backend.cursor(), 2);
-}
-
-TEST_F(WindowOnScript, QuestionIsAskedOnceWithItsTextsAndAnswersAsScripted)
-{
-    backend.queueAnswer(true);
-    EXPECT_TRUE(askYesNo(&window, "caption", "text\nline"));
-    EXPECT_FALSE(window.messageBoxShown);
-    EXPECT_FALSE(askYesNo(&window, "caption", "again")); // answers ran out: No
-    ASSERT_EQ(backend.shownBoxes().size(), 2u);
-    EXPECT_EQ(backend.shownBoxes()[0].kind, MessageBoxKind::Question);
-    EXPECT_EQ(backend.shownBoxes()[0].caption, "caption");
-    EXPECT_EQ(backend.shownBoxes()[0].text, "text\nline");
 }
 
 TEST_F(WindowOnScript, FullScreenAcceptedKeepsTheBackBufferAndRefusedReportsAFault)
