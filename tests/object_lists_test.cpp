@@ -1,5 +1,5 @@
 // The object lists and segment buckets: compact lists, filing and its clamps, full buckets and
-// lists, queued removal, snow puffs, car views and the oil spill's contact.
+// lists, queued removal, snow puffs and car views.
 #include <gtest/gtest.h>
 
 #include <cfloat>
@@ -183,17 +183,4 @@ TEST(CarView, VelocitiesTooSmallForADirectionShowTheStraightView)
     EXPECT_EQ(carViewIndex(-1.0e-22f, -1.0e-20f), 3); // squared length subnormal
     EXPECT_EQ(carViewIndex(1.0e-19f, 1.0e-18f), 4);   // small but normal: a real direction
     EXPECT_EQ(carViewIndex(FLT_MAX, FLT_MAX), 3);     // squares overflow: no direction either
-}
-
-TEST_F(RaceTrackTest, OilSpillRaisesTheSidewaysSpeedOfWhatMeetsIt)
-{
-    Obj_OilSpill spill({0.0f, 100.0f, 1500.0f}, nullptr);
-    Obj_Car* car = addCar(0.0f, 4096.0f);
-    spill.onContact(*car);
-    EXPECT_EQ(car->velocity.x, 0.0f);
-    car->velocity = {100.0f, 5.0f, 2000.0f};
-    spill.onContact(*car);
-    EXPECT_FLOAT_EQ(car->velocity.x, 140.0f);
-    EXPECT_EQ(car->velocity.y, 5.0f);
-    EXPECT_EQ(car->velocity.z, 2000.0f);
 }
