@@ -11,7 +11,6 @@
 
 #include "canvas.h"
 #include "icon_file.h"
-#include "noise.h"
 
 namespace
 {
@@ -121,21 +120,4 @@ TEST(IconFile, IsAValidPngWhoseAlphaComesFromTheKey)
     const std::vector<uint8_t> expected = {0, 0x10, 0x20, 0x30, 255, 0,    0,    0,    0,   0xFF, 0xFF, 0xFF, 255,
                                            0, 0,    0,    0,    255, 0x40, 0x50, 0x60, 255, 0,    0,    0,    0};
     EXPECT_EQ(raw, expected);
-}
-
-TEST(ArtRandom, SameSeedSameDrawsAndNoiseStaysInRange)
-{
-    ArtRandom a(42), b(42), c(43);
-    bool differs = false;
-    for (int i = 0; i < 1000; ++i) {
-        const float x = a.unit();
-        EXPECT_EQ(x, b.unit());
-        EXPECT_GE(x, 0.0f);
-        EXPECT_LT(x, 1.0f);
-        differs = differs || c.next() != ArtRandom(42 + static_cast<uint64_t>(i)).next();
-        const float n = fractalNoise(static_cast<float>(i) * 0.37f - 100, static_cast<float>(i) * 0.11f, 4, 7);
-        EXPECT_GE(n, 0.0f);
-        EXPECT_LE(n, 1.0f);
-    }
-    EXPECT_TRUE(differs);
 }
