@@ -112,6 +112,17 @@ TEST(DrawBitmapScaled, StretchesAndClipsEachEdgeByTheSourceRatio)
     TestWindow leftTop(8, 5);
     drawBitmapScaled(&leftTop, picture, -2, -1, 6, 4);
     expectArt(leftTop.pixels(), {"bbcc....", "bbcc....", "........", "........", "........"}, colours, "scaled_left_top");
+
+    // Sizes that end below 1, or boxes wholly outside, draw nothing.
+    TestWindow none(8, 5);
+    drawBitmapScaled(&none, picture, 0, 0, 0, 4);
+    drawBitmapScaled(&none, picture, 0, 0, 6, -1);
+    drawBitmapScaled(&none, picture, -6, 0, 6, 4);
+    drawBitmapScaled(&none, picture, 0, 5, 6, 4);
+    drawBitmapScaled(&none, picture, 8, 0, 6, 4);
+    drawBitmapScaled(&none, picture, INT_MIN, INT_MIN, INT_MAX, INT_MAX);
+    drawBitmapScaled(&none, picture, INT_MAX, INT_MAX, INT_MAX, INT_MAX);
+    EXPECT_EQ(none.pixels().pixels, std::vector<uint32_t>(40, background));
     freeBitmap(picture);
 }
 
@@ -142,51 +153,22 @@ TEST(DrawBitmapScaled, WorkedExampleOfTheLeftClip)
     freeBitmap(picture);
 }
 
-TEST(DrawBitmapScaled, SizesThatEndBelowOneDrawNothing)
-{
-    Bitmap* picture = keyedPicture();
-    TestWindow w(8, 5);
-    drawBitmapScaled(&w, picture, 0, 0, 0, 4);
-    drawBitmapScaled(&w, picture, 0, 0, 6, -1);
-    drawBitmapScaled(&w, picture, -6, 0, 6, 4);  // wholly left
-    drawBitmapScaled(&w, picture, 0, 5, 6, 4);   // wholly below
-    drawBitmapScaled(&w, picture, 8, 0, 6, 4);   // wholly right
-    drawBitmapScaled(&w, picture, INT_MIN, INT_MIN, INT_MAX, INT_MAX);
-    drawBitmapScaled(&w, picture, INT_MAX, INT_MAX, INT_MAX, INT_MAX);
-    expectArt(w.pixels(), {"........", "........", "........", "........", "........"}, colours, "scaled_nothing");
-
-    freeBitmap(picture);
-}
-
 namespace {
 
-// A Sprite loaded from a checkerboard file (red at even x + y), keyed on its bottom-right pixel.
-void loadChecker(Window* window, int w, int h, Sprite* sprite)
+// A Sprite loaded from a w by h file, keyed on its bottom-right pixel: a checkerboard (red at
+// even x + y) or all red.
+void loadSpriteFile(Window* window, int w, int h, bool checker, Sprite* sprite)
 {
     Surface image;
     image.width = w;
     image.height = h;
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
-            image.pixels.push_back((x + y) % 2 ? 0x00AA00 : 0xAA0000);
+            image.pixels.push_back(checker && (x + y) % 2 ? 0x00AA00 : 0xAA0000);
         }
     }
     image.pixels.back() = key;
-    const std::string path = testFolder() + "checker.bmp";
-    writeFile(path, bmp24(image));
-    loadSprite(window, path.c_str(), sprite);
-    ASSERT_EQ(sprite->loaded, 1);
-}
-
-// A Sprite that is red everywhere but its transparent bottom-right pixel.
-void loadRedSprite(Window* window, int w, int h, Sprite* sprite)
-{
-    Surface image;
-    image.width = w;
-    image.height = h;
-    image.pixels.assign(static_cast<std::size_t>(w * h), 0xAA0000);
-    image.pixels.back() = key;
-    const std::string path = testFolder() + "red.bmp";
+    const std::string path = testFolder() + "sprite.bmp";
     writeFile(path, bmp24(image));
     loadSprite(window, path.c_str(), sprite);
     ASSERT_EQ(sprite->loaded, 1);
@@ -203,7 +185,7 @@ TEST(DrawSprite, PicksTheLargestLevelThatFitsAndStretchesIt)
 {
     TestWindow w(64, 48);
     Sprite sprite;
-    loadChecker(&w, 64, 32, &sprite);
+    loadSpriteFile(&w, 64, 32, true, &sprite);
 
     // 40 by 40 uses level 1 (32 by 16): even columns of even rows, all red, stretched.
     drawSprite(&w, &sprite, 0, 0, 40, 40);
@@ -242,7 +224,7 @@ TEST(DrawObjectSprite, ProjectsCentredBoxesAndRoundsHalvesUpward)
 {
     TestWindow w(640, 480);
     Sprite sprite;
-    loadRedSprite(&w, 4, 4, &sprite);
+    loadSpriteFile(&w, 4, 4, false, &sprite);
 
     // Straight ahead at depth 128: 160 by 120 pixels centred on (320, 240).
     drawObjectSprite(&w, 5, 7, 228, 64, 64, 5, 7, 100, &sprite);
@@ -281,7 +263,7 @@ TEST(DrawObjectSprite, SkipsBoxesBeyondTwoToTheThirtyPixels)
 {
     TestWindow w(640, 480);
     Sprite sprite;
-    loadRedSprite(&w, 4, 4, &sprite);
+    loadSpriteFile(&w, 4, 4, false, &sprite);
     // 1.6e9 pixels wide, centred on the screen: as integers it would still cover the screen.
     drawObjectSprite(&w, 0, 0, 1, 5e6f, 1, 0, 0, 0, &sprite);
     // Corners far beyond any integer, and a size that is not a number.
