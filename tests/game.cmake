@@ -9,5 +9,5 @@ vantor_test(vantor_run_test vantor_run_test.cpp)
 add_dependencies(vantor_run_test vantor-run)
 
 # The real executable on the SDL backend, played under Xvfb with xdotool.
-vantor_test(game_desktop_test game_desktop_test.cpp)
+vantor_test(game_desktop_test game_desktop_test.cpp xvfb_display.cpp)
 add_dependencies(game_desktop_test vantor_game)

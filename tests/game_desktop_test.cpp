@@ -16,6 +16,8 @@
 #include <thread>
 #include <vector>
 
+#include "xvfb_display.h"
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -24,8 +26,7 @@ constexpr int screenWidth = 1024;
 constexpr int screenHeight = 768;
 
 // Starts a program with the arguments; its standard output and error go to `logFile`.
-pid_t startProgram(const std::vector<std::string>& arguments, const std::string& logFile,
-                   int keepOpenFd = -1)
+pid_t startProgram(const std::vector<std::string>& arguments, const std::string& logFile)
 {
     const pid_t pid = fork();
     if (pid != 0) {
@@ -37,9 +38,7 @@ pid_t startProgram(const std::vector<std::string>& arguments, const std::string&
         dup2(log, 2);
     }
     for (int fd = 3; fd < 256; ++fd) {
-        if (fd != keepOpenFd) {
-            close(fd);
-        }
+        close(fd);
     }
     std::vector<char*> argv;
     for (const std::string& argument : arguments) {
@@ -81,55 +80,6 @@ void stopProcess(pid_t pid)
         waitpid(pid, nullptr, 0);
     }
 }
-
-// A virtual X display on a free display number, chosen by Xvfb itself; stopped on destruction.
-class VirtualDisplay {
-public:
-    explicit VirtualDisplay(const std::string& logFile)
-    {
-        int fds[2];
-        if (pipe(fds) != 0) {
-            return;
-        }
-        pid = startProgram({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0",
-                            std::to_string(screenWidth) + "x" + std::to_string(screenHeight) +
-                                "x24",
-                            "-nolisten", "tcp"},
-                           logFile, fds[1]);
-        close(fds[1]);
-        // Xvfb writes its display number once it accepts clients.
-        std::string number;
-        char c = 0;
-        const auto deadline = std::chrono::steady_clock::now() + 15s;
-        fcntl(fds[0], F_SETFL, O_NONBLOCK);
-        while (std::chrono::steady_clock::now() < deadline) {
-            const ssize_t got = read(fds[0], &c, 1);
-            if (got == 1 && c == '\n') {
-                break;
-            }
-            if (got == 1) {
-                number += c;
-            } else if (got == 0) {
-                break;
-            } else {
-                std::this_thread::sleep_for(20ms);
-            }
-        }
-        close(fds[0]);
-        if (!number.empty()) {
-            name = ":" + number;
-        }
-    }
-    ~VirtualDisplay() { stopProcess(pid); }
-    VirtualDisplay(const VirtualDisplay&) = delete;
-    VirtualDisplay& operator=(const VirtualDisplay&) = delete;
-
-    // ":N", empty when Xvfb did not start.
-    std::string name;
-
-private:
-    pid_t pid = -1;
-};
 
 // Runs a shell command on the display, bounded in time; true when it succeeded.
 bool onDisplay(const std::string& display, const std::string& command)
@@ -198,10 +148,9 @@ TEST(DesktopGame, PlaysMenuControlsRaceResultAndQuitsWithStatusZero)
         std::filesystem::temp_directory_path() / ("vantor_desktop_" + std::to_string(getpid()));
     std::filesystem::create_directories(folder);
 
-    VirtualDisplay display((folder / "xvfb.log").string());
-    ASSERT_FALSE(display.name.empty()) << "Xvfb did not start";
-
-    setenv("DISPLAY", display.name.c_str(), 1);
+    XvfbDisplay xvfb(screenWidth, screenHeight);
+    ASSERT_TRUE(xvfb.running()) << xvfb.failure();
+    const std::string& display = xvfb.name();
     setenv("SDL_VIDEODRIVER", "x11", 1);
     // Only leaks of the game's own code count; the desktop libraries keep a few buffers.
     const std::string suppressions =
@@ -212,21 +161,21 @@ TEST(DesktopGame, PlaysMenuControlsRaceResultAndQuitsWithStatusZero)
 
     // The full-screen question: Escape picks No.
     const std::string box =
-        findWindow(display.name, "\"Vantor (Version 1.02) : Run game in fullscreen mode.\"");
+        findWindow(display, "\"Vantor (Version 1.02) : Run game in fullscreen mode.\"");
     const bool answered =
-        !box.empty() && onDisplay(display.name, "xdotool windowfocus --sync " + box +
+        !box.empty() && onDisplay(display, "xdotool windowfocus --sync " + box +
                                                     " key --delay 100 Escape");
     const std::string window = "xdotool search --sync --name '^Vantor \\(Version 1\\.02\\)$' ";
-    bool focused = answered && onDisplay(display.name, window + "windowfocus --sync");
+    bool focused = answered && onDisplay(display, window + "windowfocus --sync");
     std::this_thread::sleep_for(500ms);
-    const long menuPixels = litPixels(display.name);
+    const long menuPixels = litPixels(display);
     // Menu -> controls -> race, then Up held through the countdown and some driving.
-    focused = focused && onDisplay(display.name, window + "windowfocus --sync key --delay 300 "
+    focused = focused && onDisplay(display, window + "windowfocus --sync key --delay 300 "
                                                           "Return Return");
-    focused = focused && onDisplay(display.name, "xdotool keydown Up sleep 4.5");
-    const long racePixels = litPixels(display.name);
+    focused = focused && onDisplay(display, "xdotool keydown Up sleep 4.5");
+    const long racePixels = litPixels(display);
     // Escape ends the race, Enter leaves the result screen, Escape leaves the menu.
-    focused = focused && onDisplay(display.name, "xdotool keyup Up key --delay 600 Escape Return "
+    focused = focused && onDisplay(display, "xdotool keyup Up key --delay 600 Escape Return "
                                                  "Escape");
 
     bool ended = false;
