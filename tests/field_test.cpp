@@ -158,8 +158,9 @@ TEST_F(FieldTest, GridFromSeedOne)
         EXPECT_EQ(car->position.x, i % 2 == 0 ? -1125.0f : 1125.0f);
         EXPECT_EQ(car->views, raceGraphics.carViews[rows[i]]);
         EXPECT_EQ(car->power, i == 0 ? 17000.0f : 17000.0f - static_cast<float>(8 - i) * 175.0f - 1500.0f);
-        if (i >= 1)
+        if (i >= 1) {
             EXPECT_EQ(drivers[i - 1]->car, car);
+        }
     }
 
     // "FAST" with 32 cars: the weakest opponent has 12900, the leader 15900.
