@@ -12,6 +12,7 @@
 #include "platform/text.h"
 #include "platform/virtual_keys.h"
 #include "platform/window.h"
+#include "render/race_frame.h"
 
 ResultScreen resultScreen;
 
@@ -36,19 +37,6 @@ void appendBounded(char* line, int capacity, const char* piece)
 }
 
 } // namespace
-
-const char* placeSuffix(int32_t place)
-{
-    if (place >= 10 && place <= 20) {
-        return "th";
-    }
-    switch (place % 10) {
-    case 1: return "st";
-    case 2: return "nd";
-    case 3: return "rd";
-    default: return "th";
-    }
-}
 
 void buildResultLine(int32_t place, char* line, int capacity)
 {

@@ -19,10 +19,6 @@ struct ResultScreen {
 };
 extern ResultScreen resultScreen;
 
-// The two letters after a place: "th" for 10 to 20, otherwise "st", "nd" or "rd" for a last
-// digit of 1, 2 or 3, and "th" for every other place. Used for the place in words.
-const char* placeSuffix(int32_t place);
-
 // Writes the sentence for finishing place `place` into `line` (capacity bytes, zero-filled
 // first): "You did not finish!" for a place of 0 or below, else "You came " + place + suffix + ".".
 void buildResultLine(int32_t place, char* line, int capacity);

@@ -123,26 +123,23 @@ int currentPlace()
     return place;
 }
 
+const char* placeSuffix(int32_t place)
+{
+    if (place >= 10 && place <= 20) {
+        return "th";
+    }
+    switch (place % 10) {
+    case 1: return "st";
+    case 2: return "nd";
+    case 3: return "rd";
+    default: return "th";
+    }
+}
+
 void formatPlace(int place, char text[16])
 {
     std::memset(text, 0, 16);
-    const char* suffix = "th";
-    if (place < 10 || place > 20) {
-        switch (place % 10) {
-        case 1:
-            suffix = "st";
-            break;
-        case 2:
-            suffix = "nd";
-            break;
-        case 3:
-            suffix = "rd";
-            break;
-        default:
-            break;
-        }
-    }
-    std::snprintf(text, 16, "%i%s", place, suffix);
+    std::snprintf(text, 16, "%i%s", place, placeSuffix(place));
 }
 
 int gaugeFill(float speed, int gaugeWidth)

@@ -38,8 +38,13 @@ void drawSky(Window* window);
 // the player's (car 0); an opponent exactly level counts as ahead.
 int currentPlace();
 
-// Writes the place as shown, "1st" ... "32nd": the number, then "st", "nd" or "rd" for a last
-// digit 1, 2 or 3 when the place is below 10 or above 20, "th" otherwise. `text` holds 16 bytes.
+// The two letters after a place: "th" for 10 to 20, otherwise "st", "nd" or "rd" for a last digit
+// of 1, 2 or 3, and "th" for every other place. The race's running place and the result screen's
+// finishing place both use it.
+const char* placeSuffix(int32_t place);
+
+// Writes the place as shown, "1st" ... "32nd": the number, then its placeSuffix. `text` holds
+// 16 bytes.
 void formatPlace(int place, char text[16]);
 
 // The width in pixels of the filled part of each speed gauge at z speed `speed` (either sign) for
