@@ -6,7 +6,7 @@
 // ending, chosen by a generator of the soak's own started from S (default 1), so the same
 // arguments always play the same races: about one race in eight is left with Escape part-way,
 // one in eight is ended by closing the window part-way, and the rest are driven by the automatic
-// driver to the finish or to MAX race frames (default 3000), where they are left with Escape.
+// driver to the finish or to MAX race frames (default 1500), where they are left with Escape.
 //
 // After every race the live counts of game objects, bitmaps, sprites and fonts must be back to
 // zero. Resident memory must not grow: from 50 races on, the mean resident size after the last 20
@@ -159,7 +159,7 @@ RacePlan chooseRace(SoakRandom& random, uint64_t maxFrames, Ending* ending)
 int main(int argc, char** argv)
 {
     uint64_t races = 200;
-    uint64_t maxFrames = 3000;
+    uint64_t maxFrames = 1500;
     uint64_t seed = 1;
     for (int i = 1; i < argc; i += 2) {
         if (i + 1 >= argc)
