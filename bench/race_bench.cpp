@@ -59,8 +59,9 @@ RacePlan benchPlan(uint32_t seed)
 constexpr int placeCount = 5;
 const char* const placeNames[placeCount + 1] = {"start", "25%", "50%", "75%", "finish", "all"};
 FrameTimes racePlaces[placeCount + 1];
-int racedPlace = -1; // the place of the frame being timed, -1 outside those windows
 
+// The place of a frame that starts with the player `fraction` of the way to the finish; -1
+// between the places.
 int placeOf(float fraction)
 {
     if (fraction < 0.05f)
@@ -80,12 +81,12 @@ void timedRaceOnPaint(Window* window)
 {
     const float finish =
         static_cast<float>(raceState.track->segmentCount - 80) * segmentLength;
-    racedPlace = placeOf(raceState.cars[0]->position.z / finish);
+    const int place = placeOf(raceState.cars[0]->position.z / finish);
     const Instant start = now();
     raceOnPaint(window);
     const Instant end = now();
-    if (racedPlace >= 0)
-        racePlaces[racedPlace].add(start, end);
+    if (place >= 0)
+        racePlaces[place].add(start, end);
     racePlaces[placeCount].add(start, end);
 }
 
