@@ -10,9 +10,11 @@
 //
 // After every race the live counts of game objects, bitmaps, sprites and fonts must be back to
 // zero. Resident memory must not grow: from 50 races on, the mean resident size after the last 20
-// races may exceed the mean after races 10 to 29 by at most 4 MiB. Means are compared, not single
-// races, because the sanitizers hold freed memory back in a quarantine of their own that fills
-// over the first races and then lets the resident size swing by some 10 MiB from race to race.
+// races may exceed the mean after races 10 to 29 by at most 4 MiB, or by 16 MiB under
+// AddressSanitizer. Means are compared, not single races, and the sanitizer gets more room,
+// because its allocator holds freed memory back in a quarantine of 256 MiB that fills over the
+// first races, then lets the resident size (some 340 MiB) swing by 10 MiB from race to race and
+// creep by a few MiB as its size classes fill; without it the resident size stays within 1 MiB.
 // One line per race, then a summary; status 0 when every check held, 1 otherwise, 2 for bad
 // arguments.
 #include <unistd.h>
@@ -32,7 +34,18 @@
 
 namespace {
 
+#if defined(__SANITIZE_ADDRESS__)
+#define VANTOR_SOAK_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define VANTOR_SOAK_ADDRESS_SANITIZER 1
+#endif
+#endif
+#ifdef VANTOR_SOAK_ADDRESS_SANITIZER
+constexpr double rssToleranceKiB = 16384.0;
+#else
 constexpr double rssToleranceKiB = 4096.0;
+#endif
 constexpr uint64_t rssFirstRace = 10;   // the first race of the early window
 constexpr uint64_t rssWindow = 20;      // races in each window
 constexpr uint64_t rssLeastRaces = 50;  // fewer races leave the memory unjudged
@@ -110,12 +123,13 @@ const char* outcomeName(RaceOutcome outcome)
     return "?";
 }
 
-// The outcome a plan must come to (a driven race may finish or reach the frame limit).
+// The outcome a plan may come to: a race planned to end part-way may be finished before that.
 bool outcomeFits(Ending ending, RaceOutcome outcome)
 {
+    if (outcome == RaceOutcome::Finished)
+        return true;
     switch (ending) {
     case Ending::Driven:
-        return outcome == RaceOutcome::Finished || outcome == RaceOutcome::FrameLimit;
     case Ending::EscapePartWay:
         return outcome == RaceOutcome::FrameLimit;
     case Ending::ClosedPartWay:
