@@ -7,12 +7,7 @@
 // same way.
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
-#include <chrono>
-#include <ctime>
-#include <string>
-#include <vector>
-
+#include "frame_times.h"
 #include "game/frame_timer.h"
 #include "game/race_moment.h"
 #include "game/race_settings.h"
@@ -25,52 +20,6 @@
 #include "track/track.h"
 
 namespace {
-
-// Real time and the thread's processor time, in microseconds.
-struct Instant {
-    double real;
-    double cpu;
-};
-Instant now()
-{
-    timespec cpu{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpu);
-    const auto real = std::chrono::steady_clock::now().time_since_epoch();
-    return {std::chrono::duration<double, std::micro>(real).count(),
-            static_cast<double>(cpu.tv_sec) * 1e6 + static_cast<double>(cpu.tv_nsec) * 1e-3};
-}
-
-// The times of every frame of a run.
-struct FrameTimes {
-    std::vector<double> real;
-    std::vector<double> cpu;
-
-    FrameTimes()
-    {
-        real.reserve(1 << 17);
-        cpu.reserve(1 << 17);
-    }
-    void add(Instant start, Instant end)
-    {
-        real.push_back(end.real - start.real);
-        cpu.push_back(end.cpu - start.cpu);
-    }
-    // Median and 99th percentile of both, as counters of the benchmark.
-    void report(benchmark::State& state)
-    {
-        for (auto* times : {&real, &cpu}) {
-            if (times->empty()) {
-                return;
-            }
-            std::sort(times->begin(), times->end());
-            const std::size_t n = times->size();
-            const std::string prefix = times == &cpu ? "cpu_" : "";
-            state.counters[prefix + "median_us"] = (*times)[n / 2];
-            state.counters[prefix + "p99_us"] = (*times)[std::min(n - 1, n * 99 / 100)];
-        }
-        state.counters["frames"] = static_cast<double>(real.size());
-    }
-};
 
 // A race of the longest track with the steepest hills, the sharpest turns and 32 cars.
 struct BenchRace {
@@ -130,26 +79,6 @@ void BM_DrawRaceFrame(benchmark::State& state)
 }
 BENCHMARK(BM_DrawRaceFrame)->Arg(0)->Arg(2)->Arg(5)->Arg(8)->Arg(10)->Unit(benchmark::kMicrosecond);
 
-// The floor: one plain copy of a 640 x 480 picture into the back buffer.
-void BM_CopyBackBufferFloor(benchmark::State& state)
-{
-    HeadlessBackend backend;
-    Window window{};
-    window.backend = &backend;
-    create(&window);
-    Surface picture;
-    resizeSurface(&picture, 640, 480);
-    fillSurface(&picture, 0x6080C0);
-    FrameTimes frames;
-    for (auto _ : state) {
-        const Instant start = now();
-        blit(&window.backBuffer, 0, 0, picture, PixelRect{0, 0, 640, 480}, RasterOp::Copy);
-        benchmark::ClobberMemory();
-        frames.add(start, now());
-    }
-    frames.report(state);
-    releaseWindow(&window);
-}
 BENCHMARK(BM_CopyBackBufferFloor)->Unit(benchmark::kMicrosecond);
 
 } // namespace

@@ -31,25 +31,19 @@
 #include <string>
 #include <vector>
 
-#include "auto_driver.h"
-#include "tool_arguments.h"
-#include "game/controls_screen.h"
 #include "game/frame_timer.h"
 #include "game/game.h"
-#include "game/main_menu.h"
-#include "game/race_settings.h"
 #include "game/race_state.h"
-#include "game/result_screen.h"
 #include "objects/game_object.h"
 #include "platform/errors.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/virtual_keys.h"
 #include "platform/picture_writer.h"
+#include "race_player.h"
+#include "tool_arguments.h"
 #include "render/race_frame.h"
 
 namespace {
-
-enum class Drive { None, Up, Auto };
 
 // Which picture a --shot asks for: a race frame, or the first frame of a screen.
 enum class ShotKind { RaceFrame, Menu, Controls, Result };
@@ -62,11 +56,7 @@ struct Shot {
 };
 
 struct Options {
-    uint32_t seed = 0;
-    RaceSettings settings;
-    Drive drive = Drive::None;
-    uint32_t stepMs = 16;
-    uint64_t maxFrames = 100000;
+    RacePlan plan;
     std::vector<Shot> shots;
     std::string tracePath;
 };
@@ -122,20 +112,20 @@ bool parseOptions(int argc, char** argv, Options* options)
         if (name == "--seed" && !haveSeed) {
             if (!parseNumber(value, 0, UINT32_MAX, &number))
                 return false;
-            options->seed = static_cast<uint32_t>(number);
+            options->plan.seed = static_cast<uint32_t>(number);
             haveSeed = true;
         } else if (name == "--settings" && !haveSettings) {
-            if (!parseSettingsList(value, &options->settings))
+            if (!parseSettingsList(value, &options->plan.settings))
                 return false;
             haveSettings = true;
         } else if (name == "--drive" && !haveDrive) {
             const std::string drive = value;
             if (drive == "none") {
-                options->drive = Drive::None;
+                options->plan.drive = Drive::None;
             } else if (drive == "up") {
-                options->drive = Drive::Up;
+                options->plan.drive = Drive::Up;
             } else if (drive == "auto") {
-                options->drive = Drive::Auto;
+                options->plan.drive = Drive::Auto;
             } else {
                 return false;
             }
@@ -143,11 +133,11 @@ bool parseOptions(int argc, char** argv, Options* options)
         } else if (name == "--step") {
             if (!parseNumber(value, 1, 1000, &number))
                 return false;
-            options->stepMs = static_cast<uint32_t>(number);
+            options->plan.stepMs = static_cast<uint32_t>(number);
         } else if (name == "--frames") {
             if (!parseNumber(value, 1, UINT64_MAX / 2, &number))
                 return false;
-            options->maxFrames = number;
+            options->plan.maxFrames = number;
         } else if (name == "--shot") {
             Shot shot;
             if (!parseShot(value, &shot))
@@ -164,55 +154,10 @@ bool parseOptions(int argc, char** argv, Options* options)
     return haveSeed && haveSettings && haveDrive;
 }
 
-// The player's script: reacts at the start of every pump of the game's message loop to the
-// screen that runs, presses keys, moves the clock and records what the game showed.
-class Player {
-public:
-    Player(Options& runOptions, std::FILE* traceFile) : options(runOptions), trace(traceFile) {}
-
-    void onPump(HeadlessBackend& backend);
-
-    bool writeFailed = false;
-    bool limitReached = false;
-    bool raceEnded = false;
-    uint64_t raceFrames = 0;
-    int32_t finishPosition = -1;
-    uint32_t carCount = 0;
-
-private:
-    enum class Screen { Menu, Controls, Race, Result };
-
-    static Screen currentScreen();
-    void takeShots(const HeadlessBackend& backend, ShotKind kind, uint64_t frame);
-    void traceFrame();
-    void pickSettings(HeadlessBackend& backend);
-    void drive(HeadlessBackend& backend);
-    void holdKey(HeadlessBackend& backend, uint32_t key, bool held, bool* state);
-
-    Options& options; // its shots are marked as they are taken
-    std::FILE* trace;
-    bool settingsPicked = false;
-    bool menuShotTaken = false;
-    bool controlsShotTaken = false;
-    bool lastPumpRan = false; // the previous pump ran a race frame
-    bool upHeld = false;
-    bool leftHeld = false;
-    bool rightHeld = false;
-};
-
-Player::Screen Player::currentScreen()
+// Writes the shots of one kind (and race frame) that are due, from the frame shown last.
+bool takeShots(Options& options, const HeadlessBackend& backend, ShotKind kind, uint64_t frame)
 {
-    if (raceState.raceRunning)
-        return Screen::Race;
-    if (controlsScreen.controlsRunning)
-        return Screen::Controls;
-    if (resultScreen.resultRunning)
-        return Screen::Result;
-    return Screen::Menu;
-}
-
-void Player::takeShots(const HeadlessBackend& backend, ShotKind kind, uint64_t frame)
-{
+    bool written = true;
     for (Shot& shot : options.shots) {
         if (shot.taken || shot.kind != kind || (kind == ShotKind::RaceFrame && shot.frame != frame))
             continue;
@@ -221,139 +166,22 @@ void Player::takeShots(const HeadlessBackend& backend, ShotKind kind, uint64_t f
             const char* reason = lastPlatformError();
             std::fprintf(stderr, "vantor-run: cannot write %s: %s\n", shot.file.c_str(),
                          reason != nullptr ? reason : "unknown error");
-            writeFailed = true;
+            written = false;
         }
     }
+    return written;
 }
 
-void Player::traceFrame()
+void traceFrame(std::FILE* trace, uint32_t seed, uint64_t frame)
 {
-    if (trace == nullptr)
-        return;
     const Obj_Car* car = raceState.cars[0];
-    const auto seconds = static_cast<double>(
-                             static_cast<uint32_t>(raceState.frameTimer->lastClock) - options.seed) /
-                         1000.0;
-    std::fprintf(trace, "%llu,%.3f,%.9g,%.9g,%.9g,%.9g,%d\n",
-                 static_cast<unsigned long long>(raceFrames), seconds,
-                 static_cast<double>(car->position.x), static_cast<double>(car->position.y),
-                 static_cast<double>(car->position.z), static_cast<double>(car->velocity.z),
-                 currentPlace());
-}
-
-// Walks the six rows from the top: Left or Right until the wanted index, then Down.
-void Player::pickSettings(HeadlessBackend& backend)
-{
-    const RaceSettings& wanted = options.settings;
-    const int32_t targets[6] = {wanted.trackLength,    wanted.hillSteepness, wanted.turnSharpness,
-                                wanted.numCompetitors, wanted.aiCarSpeed,    wanted.gridSpacing};
-    for (int row = 0; row < 6; ++row) {
-        // Every setting starts at index 1 ("NORMAL"): at most one Left, or Right up to twice.
-        const uint32_t key = targets[row] < 1 ? keyLeft : keyRight;
-        const int32_t presses = targets[row] < 1 ? 1 - targets[row] : targets[row] - 1;
-        for (int32_t i = 0; i < presses; ++i) {
-            backend.keyDown(key);
-            backend.keyUp(key);
-        }
-        if (row < 5) {
-            backend.keyDown(keyDown);
-            backend.keyUp(keyDown);
-        }
-    }
-}
-
-void Player::holdKey(HeadlessBackend& backend, uint32_t key, bool held, bool* state)
-{
-    if (held == *state)
-        return;
-    if (held) {
-        backend.keyDown(key);
-    } else {
-        backend.keyUp(key);
-    }
-    *state = held;
-}
-
-void Player::drive(HeadlessBackend& backend)
-{
-    if (options.drive == Drive::None)
-        return;
-    holdKey(backend, keyUp, true, &upHeld);
-    if (options.drive != Drive::Auto)
-        return;
-    const Steer steer = autoSteer(*raceState.cars[0], raceState.track,
-                                  static_cast<float>(options.stepMs) * 0.001f);
-    holdKey(backend, keyRight, steer == Steer::Right, &rightHeld);
-    holdKey(backend, keyLeft, steer == Steer::Left, &leftHeld);
-}
-
-void Player::onPump(HeadlessBackend& backend)
-{
-    // The previous pump ran a race frame: it has been shown now.
-    if (lastPumpRan) {
-        lastPumpRan = false;
-        if (!limitReached) {
-            ++raceFrames;
-            takeShots(backend, ShotKind::RaceFrame, raceFrames);
-            if (raceState.raceRunning)
-                traceFrame();
-        }
-    }
-
-    const Screen screen = currentScreen();
-    switch (screen) {
-    case Screen::Menu:
-        if (raceEnded) {
-            backend.keyDown(keyEscape);
-        } else if (!settingsPicked) {
-            pickSettings(backend);
-            settingsPicked = true;
-        } else {
-            if (!menuShotTaken) {
-                takeShots(backend, ShotKind::Menu, 0);
-                menuShotTaken = true;
-            }
-            backend.keyDown(keyEnter);
-            backend.keyUp(keyEnter);
-        }
-        break;
-    case Screen::Controls:
-        if (!controlsShotTaken) {
-            takeShots(backend, ShotKind::Controls, 0);
-            controlsShotTaken = true;
-        }
-        // The race set-up reads the clock right after this pump: it seeds the race with it.
-        backend.setClock(options.seed);
-        backend.keyDown(keyEnter);
-        backend.keyUp(keyEnter);
-        return;
-    case Screen::Race:
-        lastPumpRan = true;
-        if (raceFrames >= options.maxFrames) {
-            limitReached = true;
-            backend.keyDown(keyEscape);
-        } else {
-            drive(backend);
-        }
-        break;
-    case Screen::Result:
-        if (!raceEnded) {
-            // The screen's first frame is shown by this pump; Enter waits for the next one.
-            raceEnded = true;
-            finishPosition = raceState.finishPosition;
-            carCount = raceState.carCount;
-            // Keys still held from the race are let go, as a player's fingers would be.
-            holdKey(backend, keyUp, false, &upHeld);
-            holdKey(backend, keyLeft, false, &leftHeld);
-            holdKey(backend, keyRight, false, &rightHeld);
-        } else {
-            takeShots(backend, ShotKind::Result, 0);
-            backend.keyDown(keyEnter);
-            backend.keyUp(keyEnter);
-        }
-        break;
-    }
-    backend.advanceClock(options.stepMs);
+    const auto seconds =
+        static_cast<double>(static_cast<uint32_t>(raceState.frameTimer->lastClock) - seed) /
+        1000.0;
+    std::fprintf(trace, "%llu,%.3f,%.9g,%.9g,%.9g,%.9g,%d\n", static_cast<unsigned long long>(frame),
+                 seconds, static_cast<double>(car->position.x),
+                 static_cast<double>(car->position.y), static_cast<double>(car->position.z),
+                 static_cast<double>(car->velocity.z), currentPlace());
 }
 
 } // namespace
@@ -375,13 +203,24 @@ int main(int argc, char** argv)
         std::fputs("frame,seconds,x,y,z,speed,place\n", trace);
     }
 
+    bool failed = false;
     HeadlessBackend backend;
     backend.setDefaultAnswer(false);
-    Player player(options, trace);
+    RacePlayer player(options.plan);
+    player.raceFrameShown = [&](const HeadlessBackend& b, uint64_t frame) {
+        failed = !takeShots(options, b, ShotKind::RaceFrame, frame) || failed;
+        if (trace != nullptr && raceState.raceRunning)
+            traceFrame(trace, options.plan.seed, frame);
+    };
+    player.screenShown = [&](const HeadlessBackend& b, GameScreen screen) {
+        const ShotKind kind = screen == GameScreen::Menu       ? ShotKind::Menu
+                              : screen == GameScreen::Controls ? ShotKind::Controls
+                                                               : ShotKind::Result;
+        failed = !takeShots(options, b, kind, 0) || failed;
+    };
     backend.setPumpHook([&player](HeadlessBackend& b) { player.onPump(b); });
     runGame(&backend);
 
-    bool failed = player.writeFailed;
     if (trace != nullptr && std::fclose(trace) != 0) {
         std::fprintf(stderr, "vantor-run: cannot write %s\n", options.tracePath.c_str());
         failed = true;
@@ -394,14 +233,18 @@ int main(int argc, char** argv)
         }
     }
 
-    if (player.limitReached) {
+    switch (player.outcome()) {
+    case RaceOutcome::FrameLimit:
         std::printf("result: unfinished after %llu frames\n",
-                    static_cast<unsigned long long>(options.maxFrames));
-    } else if (player.finishPosition >= 1) {
-        std::printf("result: place %d of %u, frames %llu\n", player.finishPosition,
-                    player.carCount, static_cast<unsigned long long>(player.raceFrames));
-    } else {
+                    static_cast<unsigned long long>(options.plan.maxFrames));
+        break;
+    case RaceOutcome::Finished:
+        std::printf("result: place %d of %u, frames %llu\n", player.finishPosition(),
+                    player.carCount(), static_cast<unsigned long long>(player.raceFrames()));
+        break;
+    default:
         std::printf("result: quit\n");
+        break;
     }
     return failed ? 1 : 0;
 }

@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Builds the release game and its race benchmarks and prints one table of the timing goals:
+# the whole race frame at five places of a long, steep, sharp race with 32 cars, the race set-up,
+# a process start up to the first menu frame, and the floor of one plain 640 x 480 copy.
+# Times are real time; the processor time of the benchmark's own thread stands beside them, as a
+# machine shared with other work stretches real time (mostly the 99th percentile) but not that.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+cmake --preset release >/dev/null
+cmake --build --preset release --target race_bench -- -j2 >/dev/null
+results=$(mktemp)
+trap 'rm -f "$results"' EXIT
+build/release/bench/race_bench --benchmark_format=json --benchmark_out="$results" \
+    --benchmark_out_format=json >/dev/null
+echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'); load average $(cut -d' ' -f1-3 /proc/loadavg) after the run"
+python3 - "$results" <<'PY'
+import json, sys
+runs = json.load(open(sys.argv[1]))["benchmarks"]
+# name, benchmark, goal for the median and the 99th percentile in ms (None: no goal)
+rows = [("race frame, start", "BM_RaceFrame/0", 0.5, 1.5),
+        ("race frame, 25%", "BM_RaceFrame/1", 0.5, 1.5),
+        ("race frame, 50%", "BM_RaceFrame/2", 0.5, 1.5),
+        ("race frame, 75%", "BM_RaceFrame/3", 0.5, 1.5),
+        ("race frame, near finish", "BM_RaceFrame/4", 0.5, 1.5),
+        ("race frame, whole races", "BM_RaceFrame/5", 0.5, 1.5),
+        ("race set-up, LONG, 32 cars", "BM_RaceSetUp", 20.0, None),
+        ("start to first menu frame", "BM_StartToMenu", None, None),
+        ("floor: one 640x480 copy", "BM_CopyBackBufferFloor", None, None)]
+def ms(run, key):
+    return run[key] / 1000.0 if key in run else None
+def cell(value):
+    return "-" if value is None else f"{value:.3f}"
+def met(values, goals):
+    checks = [v <= g for v, g in zip(values, goals) if g is not None and v is not None]
+    return "-" if not checks else ("yes" if all(checks) else "NO")
+print("| benchmark | median ms | p99 ms | cpu median ms | cpu p99 ms | frames | goal | met | met (cpu) |")
+print("|---|---|---|---|---|---|---|---|---|")
+for name, prefix, goal_median, goal_p99 in rows:
+    run = next(r for r in runs if r["name"].split("/iterations")[0] == prefix)
+    median, p99 = ms(run, "median_us"), ms(run, "p99_us")
+    cpu_median, cpu_p99 = ms(run, "cpu_median_us"), ms(run, "cpu_p99_us")
+    goal = " ".join(t for t in [f"median <= {goal_median}" if goal_median else "",
+                                f"p99 <= {goal_p99}" if goal_p99 else ""] if t) or "-"
+    goals = (goal_median, goal_p99)
+    print(f"| {name} | {cell(median)} | {cell(p99)} | {cell(cpu_median)} | {cell(cpu_p99)} | "
+          f"{int(run.get('frames', 0))} | {goal} | {met((median, p99), goals)} | "
+          f"{met((cpu_median, cpu_p99), goals)} |")
+PY
