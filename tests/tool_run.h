@@ -9,7 +9,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -25,7 +24,9 @@ struct ToolRun {
 inline std::string readFile(const std::string& path)
 {
     std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    std::ostringstream contents;
+    contents << file.rdbuf();
+    return contents.str();
 }
 
 // `tool` is the path under the build folder, `arguments` already quoted for the shell.
