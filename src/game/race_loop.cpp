@@ -104,11 +104,7 @@ void runRace(uint32_t carCount, Window* window, uint32_t segmentCount, float hil
     createRoadBrushes();
     emptyObjectLists(race.track);
     loadRaceGraphics(window);
-    race.raceFont = makeBitmapFont(window, "gfx\\font\\font1.bmp");
-    race.hudGaugeFullLeft = loadBitmap(window, "gfx\\hud\\guageFullLeft.bmp", 1);
-    race.hudGaugeFullRight = loadBitmap(window, "gfx\\hud\\guageFullRight.bmp", 1);
-    race.hudGaugeEmptyLeft = loadBitmap(window, "gfx\\hud\\guageEmptyLeft.bmp", 1);
-    race.hudGaugeEmptyRight = loadBitmap(window, "gfx\\hud\\guageEmptyRight.bmp", 1);
+    loadRaceHud(window);
     placeScenery();
     placeOilSpills();
     placeFinishSigns();
@@ -192,16 +188,7 @@ void endRace()
     clearObjects();
     freeRaceGraphics();
 
-    freeBitmap(race.hudGaugeFullLeft);
-    race.hudGaugeFullLeft = nullptr;
-    freeBitmap(race.hudGaugeFullRight);
-    race.hudGaugeFullRight = nullptr;
-    freeBitmap(race.hudGaugeEmptyLeft);
-    race.hudGaugeEmptyLeft = nullptr;
-    freeBitmap(race.hudGaugeEmptyRight);
-    race.hudGaugeEmptyRight = nullptr;
-    freeBitmapFont(race.raceFont);
-    race.raceFont = nullptr;
+    freeRaceHud();
 
     race.raceWindow->callbacks.onPaint = nullptr;
     race.raceWindow->callbacks.onDestroy = nullptr;

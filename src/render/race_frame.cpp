@@ -177,16 +177,34 @@ void placeCamera()
     camera[2] = player->position.z - 1500.0f;
 }
 
-void loadRacePictures(Window* window)
+void loadRaceHud(Window* window)
 {
-    raceState.skyLayer = createSkyLayer(window);
-    createRoadBrushes();
-    loadRaceGraphics(window);
     raceState.raceFont = makeBitmapFont(window, "gfx\\font\\font1.bmp");
     raceState.hudGaugeFullLeft = loadBitmap(window, "gfx\\hud\\guageFullLeft.bmp", 1);
     raceState.hudGaugeFullRight = loadBitmap(window, "gfx\\hud\\guageFullRight.bmp", 1);
     raceState.hudGaugeEmptyLeft = loadBitmap(window, "gfx\\hud\\guageEmptyLeft.bmp", 1);
     raceState.hudGaugeEmptyRight = loadBitmap(window, "gfx\\hud\\guageEmptyRight.bmp", 1);
+}
+
+void freeRaceHud()
+{
+    for (Bitmap** gauge : {&raceState.hudGaugeFullLeft, &raceState.hudGaugeFullRight,
+                           &raceState.hudGaugeEmptyLeft, &raceState.hudGaugeEmptyRight}) {
+        if (*gauge != nullptr) {
+            freeBitmap(*gauge);
+            *gauge = nullptr;
+        }
+    }
+    freeBitmapFont(raceState.raceFont);
+    raceState.raceFont = nullptr;
+}
+
+void loadRacePictures(Window* window)
+{
+    raceState.skyLayer = createSkyLayer(window);
+    createRoadBrushes();
+    loadRaceGraphics(window);
+    loadRaceHud(window);
 }
 
 void freeRacePictures()
@@ -198,13 +216,5 @@ void freeRacePictures()
     }
     deleteRoadBrushes();
     freeRaceGraphics();
-    for (Bitmap** gauge : {&raceState.hudGaugeFullLeft, &raceState.hudGaugeFullRight,
-                           &raceState.hudGaugeEmptyLeft, &raceState.hudGaugeEmptyRight}) {
-        if (*gauge != nullptr) {
-            freeBitmap(*gauge);
-            *gauge = nullptr;
-        }
-    }
-    freeBitmapFont(raceState.raceFont);
-    raceState.raceFont = nullptr;
+    freeRaceHud();
 }

@@ -61,6 +61,12 @@ void drawRaceFrame(Window* window);
 // sideways speed ahead sideways. The race frame calls it after the world update, before drawing.
 void placeCamera();
 
+// Loads the head-up display's pictures into raceState, in the race set-up's order: the race font
+// "gfx\font\font1.bmp", then the gauges full left, full right, empty left, empty right.
+void loadRaceHud(Window* window);
+// Frees them in the race teardown's order (the four gauges, then the font), each pointer cleared.
+void freeRaceHud();
+
 // Makes every picture a race draws, in the race set-up's order, into raceState and the race
 // graphics set: the sky layer, the road brushes, the race graphics set, the race font
 // "gfx\font\font1.bmp" and the gauges (full left, full right, empty left, empty right).
