@@ -198,6 +198,10 @@ TEST_F(SdlWindowOnXvfb, FullScreenOnAndOffLeavesAWorkingWindow)
     EXPECT_TRUE(isWindowAlive(&window));
     EXPECT_EQ(clientWidth(&window), 640);
     EXPECT_EQ(clientHeight(&window), 480);
+    // The window really covers the display, even with no window manager to honour the request.
+    const SeenWindow covering = lookAtWindow();
+    EXPECT_EQ(covering.width, 1920);
+    EXPECT_EQ(covering.height, 1080);
 
     ASSERT_TRUE(backend->setFullscreen(false));
     runFrames(5);

@@ -482,16 +482,48 @@ void SdlBackend::setCursor(int kind)
     SDL_ShowCursor(SDL_ENABLE);
 }
 
+void SdlBackend::restoreWindowedPlace()
+{
+    SDL_SetWindowBordered(window, SDL_TRUE);
+    SDL_SetWindowSize(window, windowedW, windowedH);
+    SDL_SetWindowPosition(window, windowedX, windowedY);
+}
+
 bool SdlBackend::setFullscreen(bool on)
 {
     if (!window) {
         setLastPlatformError("full screen: no window is open");
         return false;
     }
+    if (on == fullscreen) {
+        return true;
+    }
+    if (on) {
+        // Cover the display with a borderless window first: a desktop without a window manager
+        // (a bare X server) ignores the full-screen request, and SDL would then draw for the
+        // display's size into the smaller window. A window manager takes it full screen as usual.
+        SDL_Rect display{};
+        beginSdlCall();
+        if (SDL_GetDisplayBounds(std::max(0, SDL_GetWindowDisplayIndex(window)), &display) != 0) {
+            recordSdlFailure("SDL_GetDisplayBounds");
+            return false;
+        }
+        SDL_GetWindowPosition(window, &windowedX, &windowedY);
+        SDL_GetWindowSize(window, &windowedW, &windowedH);
+        SDL_SetWindowBordered(window, SDL_FALSE);
+        SDL_SetWindowPosition(window, display.x, display.y);
+        SDL_SetWindowSize(window, display.w, display.h);
+    }
     beginSdlCall();
     if (SDL_SetWindowFullscreen(window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
         recordSdlFailure("SDL_SetWindowFullscreen");
+        if (on) {
+            restoreWindowedPlace();
+        }
         return false;
+    }
+    if (!on) {
+        restoreWindowedPlace();
     }
     fullscreen = on;
     return true;

@@ -63,6 +63,8 @@ private:
 
     bool makeTexture(int width, int height);
     void pictureRect(int* x, int* y, int* width, int* height);
+    // Puts the window back where it stood before full screen, with its frame.
+    void restoreWindowedPlace();
     void toBackBuffer(int windowX, int windowY, int* x, int* y);
 
     SdlBackendOptions options;
@@ -78,6 +80,11 @@ private:
     SDL_Cursor* crossCursor = nullptr;
     int cursorShown = -1;
     bool fullscreen = false;
+    // Where the window stood before full screen, to put it back when full screen ends.
+    int windowedX = 0;
+    int windowedY = 0;
+    int windowedW = 0;
+    int windowedH = 0;
     std::string renderName;
     int scaleFactor = 0;
 
