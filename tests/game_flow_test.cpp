@@ -25,21 +25,11 @@
 #include "track/track.h"
 #include "track/track_generation.h"
 #include "auto_driver.h"
+#include "race_player.h"
 
 namespace {
 
-enum class Screen { Menu, Controls, Race, Result };
-
-Screen currentScreen()
-{
-    if (raceState.raceRunning)
-        return Screen::Race;
-    if (controlsScreen.controlsRunning)
-        return Screen::Controls;
-    if (resultScreen.resultRunning)
-        return Screen::Result;
-    return Screen::Menu;
-}
+using Screen = GameScreen;
 
 void press(HeadlessBackend& backend, uint32_t key)
 {
@@ -65,7 +55,7 @@ struct ScriptedGame {
                 b.closeRequest();
                 return;
             }
-            script(b, currentScreen());
+            script(b, currentGameScreen());
         });
         exitStatus = runGame(&backend);
     }
