@@ -16,3 +16,9 @@ add_dependencies(game_desktop_test vantor_game)
 # alive after any of them. The full soak is `vantor-soak` with its default 200 races.
 add_test(NAME vantor_soak_short COMMAND vantor-soak --races 8 --frames 300 --seed 3
          WORKING_DIRECTORY ${PROJECT_SOURCE_DIR})
+
+# Every tool output (tracks, fields, frames, whole races with their traces and shots) for a fixed
+# set of seeds and settings, compared with stored checksums.
+add_test(NAME tool_outputs_match_stored_checksums
+         COMMAND ${CMAKE_COMMAND} -DTOOLS=${PROJECT_BINARY_DIR}/tools -DSOURCE_ROOT=${PROJECT_SOURCE_DIR}
+                 -P ${CMAKE_CURRENT_SOURCE_DIR}/golden_outputs.cmake)
