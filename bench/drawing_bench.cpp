@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "gfx/raster.h"
-#include "platform/bitmap.h"
-#include "platform/sprite_draw.h"
+#include "pictures/bitmap.h"
+#include "pictures/sprite_draw.h"
 #include "platform/window.h"
 
 namespace {

@@ -8,10 +8,10 @@
 #include <benchmark/benchmark.h>
 
 #include "frame_times.h"
-#include "game/frame_timer.h"
+#include "race/frame_timer.h"
 #include "game/race_moment.h"
-#include "game/race_settings.h"
-#include "game/race_state.h"
+#include "race/race_settings.h"
+#include "race/race_state.h"
 #include "gfx/raster.h"
 #include "objects/game_object.h"
 #include "platform/headless/headless_backend.h"

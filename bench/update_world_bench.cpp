@@ -6,13 +6,13 @@
 #include <chrono>
 
 #include "game/race_field.h"
-#include "game/race_settings.h"
-#include "game/race_state.h"
+#include "race/race_settings.h"
+#include "race/race_state.h"
 #include "objects/world_update.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/window.h"
-#include "render/race_graphics.h"
-#include "track/opponent_driving.h"
+#include "race/race_graphics.h"
+#include "field/opponent_driving.h"
 
 namespace {
 

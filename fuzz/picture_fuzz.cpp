@@ -4,8 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/bitmap.h"
-#include "platform/picture_file.h"
+#include "pictures/bitmap.h"
+#include "pictures/picture_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 {

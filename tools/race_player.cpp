@@ -3,7 +3,7 @@
 
 #include "auto_driver.h"
 #include "game/controls_screen.h"
-#include "game/race_state.h"
+#include "race/race_state.h"
 #include "game/result_screen.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/virtual_keys.h"

@@ -14,7 +14,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "game/race_settings.h"
+#include "race/race_settings.h"
 
 class HeadlessBackend;
 

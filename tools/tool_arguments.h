@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "game/race_settings.h"
+#include "race/race_settings.h"
 
 // An unsigned decimal from `minimum` to `maximum`: digits only, no sign, no blanks. False when
 // `text` is anything else; `value` is then unchanged.

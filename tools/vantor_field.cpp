@@ -12,12 +12,12 @@
 #include <cstdio>
 
 #include "game/race_field.h"
-#include "game/race_settings.h"
-#include "game/race_state.h"
+#include "race/race_settings.h"
+#include "race/race_state.h"
 #include "objects/game_object.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/window.h"
-#include "render/race_graphics.h"
+#include "race/race_graphics.h"
 #include "tool_arguments.h"
 
 namespace {

@@ -16,11 +16,11 @@
 #include <cstring>
 
 #include "game/race_moment.h"
-#include "game/race_settings.h"
-#include "game/race_state.h"
+#include "race/race_settings.h"
+#include "race/race_state.h"
 #include "objects/game_object.h"
 #include "platform/headless/headless_backend.h"
-#include "platform/picture_writer.h"
+#include "pictures/picture_writer.h"
 #include "platform/window.h"
 #include "render/race_frame.h"
 #include "tool_arguments.h"

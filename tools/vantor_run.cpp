@@ -31,14 +31,14 @@
 #include <string>
 #include <vector>
 
-#include "game/frame_timer.h"
+#include "race/frame_timer.h"
 #include "game/game.h"
-#include "game/race_state.h"
+#include "race/race_state.h"
 #include "objects/game_object.h"
 #include "platform/errors.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/virtual_keys.h"
-#include "platform/picture_writer.h"
+#include "pictures/picture_writer.h"
 #include "race_player.h"
 #include "tool_arguments.h"
 #include "render/race_frame.h"

@@ -28,7 +28,7 @@
 
 #include "game/game.h"
 #include "objects/game_object.h"
-#include "platform/bitmap.h"
+#include "pictures/bitmap.h"
 #include "platform/headless/headless_backend.h"
 #include "race_player.h"
 #include "tool_arguments.h"

@@ -2,9 +2,9 @@
 #include "game/controls_screen.h"
 
 #include "game/screen_loop.h"
-#include "platform/bitmap.h"
-#include "platform/sprite_draw.h"
-#include "platform/text.h"
+#include "pictures/bitmap.h"
+#include "pictures/sprite_draw.h"
+#include "pictures/text.h"
 #include "platform/virtual_keys.h"
 #include "platform/window.h"
 

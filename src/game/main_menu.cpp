@@ -2,11 +2,11 @@
 #include "game/main_menu.h"
 
 #include "game/race_loop.h"
-#include "game/race_settings.h"
+#include "race/race_settings.h"
 #include "game/screen_loop.h"
-#include "platform/bitmap.h"
-#include "platform/sprite_draw.h"
-#include "platform/text.h"
+#include "pictures/bitmap.h"
+#include "pictures/sprite_draw.h"
+#include "pictures/text.h"
 #include "platform/virtual_keys.h"
 #include "platform/window.h"
 

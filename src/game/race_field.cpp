@@ -3,12 +3,12 @@
 
 #include <new>
 
-#include "game/race_settings.h"
-#include "game/race_state.h"
+#include "race/race_settings.h"
+#include "race/race_state.h"
 #include "objects/object_lists.h"
 #include "platform/errors.h"
-#include "track/field_placement.h"
-#include "track/opponent_driving.h"
+#include "field/field_placement.h"
+#include "field/opponent_driving.h"
 #include "track/random.h"
 #include "track/track.h"
 #include "track/track_generation.h"

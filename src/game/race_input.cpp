@@ -2,7 +2,7 @@
 #include "game/race_input.h"
 
 #include "game/race_loop.h"
-#include "game/race_state.h"
+#include "race/race_state.h"
 #include "objects/game_object.h"
 #include "platform/virtual_keys.h"
 #include "platform/window.h"

@@ -1,9 +1,9 @@
 // A race stopped at a chosen moment.
 #include "game/race_moment.h"
 
-#include "game/frame_timer.h"
+#include "race/frame_timer.h"
 #include "game/race_field.h"
-#include "game/race_state.h"
+#include "race/race_state.h"
 #include "objects/game_object.h"
 #include "objects/object_lists.h"
 #include "platform/window.h"

@@ -4,12 +4,12 @@
 #include <cstdio>
 #include <cstring>
 
-#include "game/race_state.h"
+#include "race/race_state.h"
 #include "game/screen_loop.h"
 #include "gfx/raster.h"
-#include "platform/bitmap.h"
-#include "platform/sprite_draw.h"
-#include "platform/text.h"
+#include "pictures/bitmap.h"
+#include "pictures/sprite_draw.h"
+#include "pictures/text.h"
 #include "platform/virtual_keys.h"
 #include "platform/window.h"
 #include "render/race_frame.h"

@@ -1,7 +1,7 @@
 // The collision-tested move of one object.
 #include "objects/collisions.h"
 
-#include "game/race_state.h"
+#include "race/race_state.h"
 #include "objects/game_object.h"
 #include "track/track.h"
 

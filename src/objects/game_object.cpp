@@ -5,7 +5,7 @@
 
 #include "objects/object_lists.h"
 #include "objects/object_sprite.h"
-#include "render/race_graphics.h"
+#include "race/race_graphics.h"
 #include "track/track.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // The object lists of the race state and the segment buckets.
 #include "objects/object_lists.h"
 
-#include "game/race_state.h"
+#include "race/race_state.h"
 #include "objects/game_object.h"
 #include "track/track.h"
 

@@ -2,7 +2,7 @@
 #include "objects/object_sprite.h"
 
 #include "objects/game_object.h"
-#include "platform/sprite_draw.h"
+#include "pictures/sprite_draw.h"
 
 void drawObjectSprite(Window* window, GameObject* object, const float* camera, Sprite* sprite)
 {

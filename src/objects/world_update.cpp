@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "game/race_state.h"
+#include "race/race_state.h"
 #include "objects/collisions.h"
 #include "objects/game_object.h"
 #include "objects/object_lists.h"

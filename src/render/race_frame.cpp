@@ -5,13 +5,13 @@
 #include <cstdio>
 #include <cstring>
 
-#include "game/frame_timer.h"
-#include "game/race_state.h"
+#include "race/frame_timer.h"
+#include "race/race_state.h"
 #include "objects/game_object.h"
-#include "platform/bitmap.h"
-#include "platform/sprite_draw.h"
-#include "platform/text.h"
-#include "render/race_graphics.h"
+#include "pictures/bitmap.h"
+#include "pictures/sprite_draw.h"
+#include "pictures/text.h"
+#include "race/race_graphics.h"
 #include "render/road.h"
 
 namespace {

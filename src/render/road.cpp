@@ -4,7 +4,7 @@
 #include <cmath>
 #include <utility>
 
-#include "game/race_state.h"
+#include "race/race_state.h"
 #include "objects/game_object.h"
 #include "platform/window.h"
 #include "track/track.h"

@@ -13,7 +13,7 @@
 
 #include "icon_file.h"
 #include "pictures.h"
-#include "platform/picture_writer.h"
+#include "pictures/picture_writer.h"
 
 namespace
 {

@@ -1,4 +1,0 @@
-// The one race state.
-#include "game/race_state.h"
-
-RaceState raceState{};

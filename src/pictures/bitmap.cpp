@@ -1,0 +1,231 @@
+// Loading pictures with colour-key transparency, and Sprites with their halved reductions.
+#include "pictures/bitmap.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <new>
+#include <string>
+
+#include "platform/errors.h"
+#include "pictures/picture_file.h"
+
+namespace {
+
+PictureCounts counts;
+
+constexpr uint32_t colourBits = 0x00FFFFFFu;
+constexpr uint32_t opaqueBits = 0xFF000000u;
+constexpr uint32_t white = 0x00FFFFFFu;
+
+Bitmap* newEmptyBitmap()
+{
+    auto* bitmap = new Bitmap{};
+    ++counts.bitmaps;
+    return bitmap;
+}
+
+void describe(Bitmap* bitmap, int width, int height)
+{
+    bitmap->info.type = 0;
+    bitmap->info.width = width;
+    bitmap->info.height = height;
+    bitmap->info.widthBytes = width * 4;
+    bitmap->info.planes = 1;
+    bitmap->info.bitsPixel = 32;
+}
+
+// Gives a colour-keyed Bitmap its mask and whitens its picture where it is transparent: the key
+// is the colour of the bottom-right pixel, and every pixel of that colour is transparent.
+void buildMask(Bitmap* bitmap)
+{
+    Surface& picture = *bitmap->picture;
+    std::vector<uint8_t> bits(picture.pixels.size());
+    const uint32_t key = picture.pixels.back();
+    for (std::size_t i = 0; i < picture.pixels.size(); ++i) {
+        const bool opaque = picture.pixels[i] != key;
+        bits[i] = opaque ? 1 : 0;
+        if (!opaque) {
+            picture.pixels[i] = white;
+        }
+    }
+    bitmap->mask = std::make_unique<Mask>(Mask{picture.width, picture.height, std::move(bits)});
+}
+
+// The picture surface of a Bitmap: its pixels' colours without the top byte.
+std::unique_ptr<Surface> pictureFrom(const std::vector<uint32_t>& pixels, int width, int height)
+{
+    std::vector<uint32_t> colours(pixels.size());
+    std::transform(pixels.begin(), pixels.end(), colours.begin(),
+                   [](uint32_t p) { return p & colourBits; });
+    return std::make_unique<Surface>(Surface{width, height, std::move(colours)});
+}
+
+// The number of times n can be halved before it reaches 0.
+uint32_t bitLength(uint32_t n)
+{
+    uint32_t length = 0;
+    for (; n != 0; n >>= 1) {
+        ++length;
+    }
+    return length;
+}
+
+// Reduction `level` of a loaded picture: nearest-pixel samples of level 0, keyed on its colour.
+Bitmap* reduceLevel(const Bitmap& full, int width, int height, uint32_t level)
+{
+    const int w = std::max(width >> level, 1);
+    const int h = std::max(height >> level, 1);
+    const double sx = static_cast<double>(width) / w;
+    const double sy = static_cast<double>(height) / h;
+    std::vector<int> columns(static_cast<std::size_t>(w));
+    for (int c = 0; c < w; ++c) {
+        columns[static_cast<std::size_t>(c)] = std::min(static_cast<int>(c * sx), width - 1);
+    }
+    std::vector<uint32_t> reduced(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
+    uint32_t* out = reduced.data();
+    for (int r = 0; r < h; ++r) {
+        const int row = std::min(static_cast<int>(r * sy), height - 1);
+        const uint32_t* in = full.pixels.data() + static_cast<std::size_t>(row) * static_cast<std::size_t>(width);
+        for (int c = 0; c < w; ++c) {
+            *out++ = in[columns[static_cast<std::size_t>(c)]] & colourBits;
+        }
+    }
+    reduced.back() = full.pixels.back() & colourBits;
+    return bitmapFromPixels(reduced.data(), w, h);
+}
+
+void clearSprite(Sprite* sprite)
+{
+    sprite->loaded = 0;
+    sprite->width = 0;
+    sprite->height = 0;
+    sprite->levelCount = 0;
+    sprite->levels = nullptr;
+}
+
+} // namespace
+
+Bitmap* loadBitmap(Window* window, const char* path, uint8_t transparent)
+{
+    Bitmap* bitmap = newEmptyBitmap();
+    if (path == nullptr) {
+        return bitmap;
+    }
+    const std::string file = findPictureFile(path);
+    if (file.empty()) {
+        return bitmap;
+    }
+    try {
+        PicturePixels decoded;
+        const PictureRead read = readPictureFile(file, &decoded);
+        if (read == PictureRead::OutOfMemory) {
+            fatalError(__LINE__, "Cannot allocate enough memory for bitmap!");
+        }
+        if (read != PictureRead::Loaded) {
+            return bitmap;
+        }
+        describe(bitmap, decoded.width, decoded.height);
+        reportLastError(window, path);
+        bitmap->picture = pictureFrom(decoded.pixels, decoded.width, decoded.height);
+        bitmap->pixels = std::move(decoded.pixels);
+        if (transparent == 0) {
+            for (uint32_t& p : bitmap->pixels) {
+                p |= opaqueBits;
+            }
+            return bitmap;
+        }
+        const uint32_t key = bitmap->pixels.back();
+        for (uint32_t& p : bitmap->pixels) {
+            p = p == key ? (p & colourBits) : (p | opaqueBits);
+        }
+        buildMask(bitmap);
+    } catch (const std::bad_alloc&) {
+        fatalError(__LINE__, "Cannot allocate enough memory for bitmap!");
+    }
+    return bitmap;
+}
+
+Bitmap* bitmapFromPixels(const uint32_t* pixels, int width, int height)
+{
+    Bitmap* bitmap = newEmptyBitmap();
+    if (pixels == nullptr || width < 1 || height < 1) {
+        return bitmap;
+    }
+    try {
+        describe(bitmap, width, height);
+        bitmap->pixels.assign(pixels, pixels + static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+        bitmap->info.bits = bitmap->pixels.data();
+        bitmap->picture = pictureFrom(bitmap->pixels, width, height);
+        buildMask(bitmap);
+    } catch (const std::bad_alloc&) {
+        fatalError(__LINE__, "Not enough memory to hold bitmap!");
+    }
+    return bitmap;
+}
+
+void freeBitmap(Bitmap* bitmap)
+{
+    delete bitmap;
+    --counts.bitmaps;
+}
+
+Sprite* loadSprite(Window* window, const char* path, Sprite* sprite)
+{
+    clearSprite(sprite);
+    if (path == nullptr || window == nullptr) {
+        return sprite;
+    }
+    Bitmap* full = loadBitmap(window, path, 1);
+    if (full->info.width <= 0 || full->info.height <= 0) {
+        freeBitmap(full);
+        return sprite;
+    }
+    const int width = full->info.width;
+    const int height = full->info.height;
+    const uint32_t levelCount = bitLength(static_cast<uint32_t>(std::max(width, height)));
+    try {
+        sprite->levels = new Bitmap*[levelCount]();
+        sprite->levels[0] = full;
+        for (uint32_t i = 1; i < levelCount; ++i) {
+            sprite->levels[i] = reduceLevel(*full, width, height, i);
+        }
+    } catch (const std::bad_alloc&) {
+        fatalError(__LINE__, "Not enough memory to hold bitmap!");
+    }
+    sprite->loaded = 1;
+    sprite->width = width;
+    sprite->height = height;
+    sprite->levelCount = levelCount;
+    ++counts.spriteLevels;
+    return sprite;
+}
+
+void freeSprite(Sprite* sprite)
+{
+    if (!sprite->loaded) {
+        return;
+    }
+    for (uint32_t i = 0; i < sprite->levelCount; ++i) {
+        if (sprite->levels[i] != nullptr) {
+            freeBitmap(sprite->levels[i]);
+        }
+    }
+    delete[] sprite->levels;
+    clearSprite(sprite);
+    --counts.spriteLevels;
+}
+
+PictureCounts livePictureCounts()
+{
+    return counts;
+}
+
+void countFontMade()
+{
+    ++counts.fonts;
+}
+
+void countFontFreed()
+{
+    --counts.fonts;
+}

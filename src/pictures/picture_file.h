@@ -1,0 +1,41 @@
+#pragma once
+// Reading picture files from disk into 32-bit pixels. The picture loader (bitmap.h) is the only
+// caller; it never sees how the file format is decoded.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/bmp_decoder.h"
+
+// The largest width and height the loader accepts, so that a hostile file cannot make it
+// allocate without bound.
+constexpr int largestPictureSide = 8192;
+
+// Reads the Windows bitmap (BMP) file at a file-system path. The file is checked before it is
+// decoded (see bmpFileIsWellFormed); a file that fails the check is Unreadable. Nothing is
+// reported: the caller decides what a failure means.
+PictureRead readPictureFile(const std::string& fileSystemPath, PicturePixels* picture);
+// The same for a whole file already held in memory (`size` bytes at `data`, owned by the caller);
+// the picture file fuzzer feeds its inputs through here.
+PictureRead readPictureBytes(const uint8_t* data, std::size_t size, PicturePixels* picture);
+
+// Checks a whole BMP file held in memory before any decoder sees it: the signature, the header's
+// size and fields, a width of 1 to 8192, a height of -8192 to 8192 but not 0, 1, 4, 8, 16, 24 or
+// 32 bits per pixel, a known compression that suits the depth, a palette of at most 2^depth
+// colours that lies inside the file, pixel data long enough for every row, every palette index
+// inside the palette, and run-length data that stays inside the picture and ends properly.
+bool bmpFileIsWellFormed(const uint8_t* data, std::size_t size);
+
+// The folders searched for the game's pictures, in order: the working folder (""), the folder of
+// the running executable and its parents up to a few levels (so a build tree finds the
+// repository's gfx), <prefix>/share/vantor for an executable in <prefix>/bin (an installed game,
+// wherever its prefix was moved), then the configured installed data folder. Each ends with '/'
+// unless empty.
+std::vector<std::string> pictureSearchFolders();
+
+// Turns a path as the game writes it ("gfx\\menu\\arrow.bmp") into ours ('\\' becomes '/') and
+// returns the first existing file among the search folders, or "" when there is none.
+// An absolute path is taken as it is.
+std::string findPictureFile(const char* gamePath);

@@ -1,0 +1,180 @@
+// Drawing pictures and Sprites into the back buffer.
+#include "pictures/sprite_draw.h"
+
+#include <cmath>
+
+#include "gfx/raster.h"
+#include "pictures/bitmap.h"
+#include "platform/window.h"
+
+namespace {
+
+// The largest projected corner or size an object may have: beyond it the box is far off screen,
+// and its integer form would not fit.
+constexpr float largestProjection = 1073741824.0f; // 2^30
+
+// Puts the source rectangle of the picture onto the destination rectangle of the back buffer:
+// a colour-keyed picture through its mask, an opaque one by plain copy.
+void compose(Window* window, const Bitmap& bitmap, PixelRect to, PixelRect from)
+{
+    if (bitmap.mask) {
+        stretchKeyed(&window->backBuffer, to, *bitmap.picture, *bitmap.mask, from);
+    } else {
+        stretchBlit(&window->backBuffer, to, *bitmap.picture, from, RasterOp::Copy);
+    }
+}
+
+bool drawable(const Window* window, const Bitmap* bitmap)
+{
+    return window != nullptr && bitmap != nullptr && bitmap->picture != nullptr;
+}
+
+// trunc(ratio x v) for the clip steps, in single precision as the sizes' ratio is taken.
+int scaledCut(int sourceSize, int targetSize, int64_t v)
+{
+    const float ratio = static_cast<float>(sourceSize) / static_cast<float>(targetSize);
+    return static_cast<int>(std::trunc(ratio * static_cast<float>(v)));
+}
+
+// The object's projected corner and size become pixels: a fraction of 0.5 or more goes up, any
+// other is dropped (so negative values are truncated towards zero).
+int roundProjected(float v)
+{
+    const float whole = std::trunc(v);
+    return static_cast<int>(v - whole >= 0.5f ? whole + 1.0f : whole);
+}
+
+} // namespace
+
+void drawBitmap(Window* window, Bitmap* bitmap, int x, int y)
+{
+    if (!drawable(window, bitmap)) {
+        return;
+    }
+    const int w = bitmap->info.width;
+    const int h = bitmap->info.height;
+    compose(window, *bitmap, PixelRect{x, y, w, h}, PixelRect{0, 0, w, h});
+}
+
+void drawBitmapRegion(Window* window, Bitmap* bitmap, int srcX, int srcY, int x, int y, int w,
+                      int h)
+{
+    if (!drawable(window, bitmap)) {
+        return;
+    }
+    const int width = bitmap->info.width;
+    const int height = bitmap->info.height;
+    srcX = srcX < 0 ? 0 : srcX;
+    srcX = srcX >= width ? width - 1 : srcX;
+    srcY = srcY < 0 ? 0 : srcY;
+    srcY = srcY >= height ? height - 1 : srcY;
+    if (static_cast<int64_t>(srcX) + w > width) {
+        w = width - srcX;
+    }
+    if (static_cast<int64_t>(srcY) + h > height) {
+        h = height - srcY;
+    }
+    if (w < 1 || h < 1) {
+        return;
+    }
+    compose(window, *bitmap, PixelRect{x, y, w, h}, PixelRect{srcX, srcY, w, h});
+}
+
+void drawBitmapScaled(Window* window, Bitmap* bitmap, int x, int y, int w, int h)
+{
+    if (!drawable(window, bitmap) || w < 1 || h < 1) {
+        return;
+    }
+    int sx = 0;
+    int sy = 0;
+    int sw = bitmap->info.width;
+    int sh = bitmap->info.height;
+    const int clientW = clientWidth(window);
+    const int clientH = clientHeight(window);
+    // A rectangle wholly off one side shows nothing; leaving early also keeps every ratio below
+    // below the picture's own size.
+    if (static_cast<int64_t>(x) + w <= 0 || static_cast<int64_t>(y) + h <= 0 || x >= clientW ||
+        y >= clientH) {
+        return;
+    }
+    if (x < 0) {
+        const int d = scaledCut(sw, w, x);
+        sw += d;
+        sx = -d;
+        w += x;
+        x = 0;
+    }
+    if (y < 0) {
+        const int d = scaledCut(sh, h, y);
+        sh += d;
+        sy = -d;
+        h += y;
+        y = 0;
+    }
+    const int64_t overBottom = static_cast<int64_t>(y) + h - clientH;
+    if (overBottom > 0) {
+        sh -= scaledCut(sh, h, overBottom);
+        h = clientH - y;
+    }
+    const int64_t overRight = static_cast<int64_t>(x) + w - clientW;
+    if (overRight > 0) {
+        sw -= scaledCut(sw, w, overRight);
+        w = clientW - x;
+    }
+    if (sw < 1 || sh < 1 || w < 1 || h < 1) {
+        return;
+    }
+    compose(window, *bitmap, PixelRect{x, y, w, h}, PixelRect{sx, sy, sw, sh});
+}
+
+void drawSprite(Window* window, Sprite* sprite, int x, int y, int w, int h)
+{
+    if (window == nullptr || sprite == nullptr || !sprite->loaded || w == 0 || w == 1 || w == 2 ||
+        h == 0) {
+        return;
+    }
+    const auto wantedW = static_cast<uint32_t>(w);
+    const auto wantedH = static_cast<uint32_t>(h);
+    uint32_t level = 0;
+    auto lw = static_cast<uint32_t>(sprite->width);
+    auto lh = static_cast<uint32_t>(sprite->height);
+    while (lw > wantedW || lh > wantedH) {
+        ++level;
+        lw >>= 1;
+        lh >>= 1;
+    }
+    if (level >= sprite->levelCount) {
+        return;
+    }
+    drawBitmapScaled(window, sprite->levels[level], x, y, w, h);
+}
+
+void drawObjectSprite(Window* window, float px, float py, float pz, float ow, float oh, float cx,
+                      float cy, float cz, Sprite* sprite)
+{
+    if (sprite == nullptr || !sprite->loaded) {
+        return;
+    }
+    const float depth = pz - cz;
+    if (!(depth >= 1.0f)) {
+        return;
+    }
+    const float k = 1.0f / depth;
+    const float sw = ow * k * 320.0f;
+    const float sh = oh * k * 240.0f;
+    const float left = (px - cx) * k * 320.0f + 320.0f - sw * 0.5f;
+    const float top = (py - cy) * (-1.0f / depth) * 240.0f + 240.0f - sh * 0.5f;
+    for (float v : {left, top, sw, sh}) {
+        if (!(std::fabs(v) <= largestProjection)) {
+            return;
+        }
+    }
+    drawSprite(window, sprite, roundProjected(left), roundProjected(top), roundProjected(sw),
+               roundProjected(sh));
+}
+
+void clearScreen(Window* window)
+{
+    drawRectangle(&window->backBuffer, 0, 0, clientWidth(window), clientHeight(window),
+                  solidBrush(0x000000), solidPen(0x000000));
+}

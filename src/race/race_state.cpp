@@ -1,0 +1,4 @@
+// The one race state.
+#include "race/race_state.h"
+
+RaceState raceState{};

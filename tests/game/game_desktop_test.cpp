@@ -1,0 +1,198 @@
+// The real game executable on the SDL desktop backend, played on a virtual X display (Xvfb) with
+// xdotool: the full-screen question answered No, then menu -> controls -> race -> Escape ->
+// result -> menu -> Escape. The game must end by itself with status 0 after showing frames.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "xvfb_display.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr int screenWidth = 1024;
+constexpr int screenHeight = 768;
+
+// Starts a program with the arguments; its standard output and error go to `logFile`.
+pid_t startProgram(const std::vector<std::string>& arguments, const std::string& logFile)
+{
+    const pid_t pid = fork();
+    if (pid != 0) {
+        return pid;
+    }
+    const int log = open(logFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (log >= 0) {
+        dup2(log, 1);
+        dup2(log, 2);
+    }
+    for (int fd = 3; fd < 256; ++fd) {
+        close(fd);
+    }
+    std::vector<char*> argv;
+    for (const std::string& argument : arguments) {
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    }
+    argv.push_back(nullptr);
+    execvp(argv[0], argv.data());
+    _exit(127);
+}
+
+// Waits up to `limit` for the process to end; its exit status, or -1 if it still runs or was
+// killed by a signal.
+int waitForExit(pid_t pid, std::chrono::milliseconds limit, bool* ended)
+{
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    int status = 0;
+    while (std::chrono::steady_clock::now() < deadline) {
+        const pid_t done = waitpid(pid, &status, WNOHANG);
+        if (done == pid) {
+            *ended = true;
+            return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        }
+        std::this_thread::sleep_for(50ms);
+    }
+    *ended = false;
+    return -1;
+}
+
+void stopProcess(pid_t pid)
+{
+    if (pid <= 0) {
+        return;
+    }
+    kill(pid, SIGTERM);
+    bool ended = false;
+    waitForExit(pid, 3000ms, &ended);
+    if (!ended) {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+    }
+}
+
+// Runs a shell command on the display, bounded in time; true when it succeeded.
+bool onDisplay(const std::string& display, const std::string& command)
+{
+    const std::string line = "DISPLAY=" + display + " timeout 30 " + command + " >/dev/null 2>&1";
+    return std::system(line.c_str()) == 0;
+}
+
+// The id of the window whose line in the window tree contains `title` (quotes included), waiting
+// up to 20 s for it; empty if none shows. The question box's title is a UTF-8 name, which the
+// search of xdotool does not read, so the tree is asked instead.
+std::string findWindow(const std::string& display, const std::string& title)
+{
+    const auto deadline = std::chrono::steady_clock::now() + 20s;
+    while (std::chrono::steady_clock::now() < deadline) {
+        const std::string command = "DISPLAY=" + display + " xwininfo -root -tree 2>/dev/null";
+        FILE* pipe = popen(command.c_str(), "r");
+        if (pipe == nullptr) {
+            return "";
+        }
+        std::string found;
+        char line[1024];
+        while (std::fgets(line, sizeof line, pipe) != nullptr) {
+            const std::string text = line;
+            if (found.empty() && text.find(title) != std::string::npos) {
+                const size_t begin = text.find("0x");
+                found = text.substr(begin, text.find(' ', begin) - begin);
+            }
+        }
+        pclose(pipe);
+        if (!found.empty()) {
+            return found;
+        }
+        std::this_thread::sleep_for(200ms);
+    }
+    return "";
+}
+
+// How many pixels of the whole screen are not black.
+long litPixels(const std::string& display)
+{
+    const std::string command =
+        "DISPLAY=" + display + " timeout 30 import -silent -window root -depth 8 rgb:- 2>/dev/null";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) {
+        return -1;
+    }
+    long lit = 0;
+    unsigned char pixel[3];
+    while (std::fread(pixel, 1, 3, pipe) == 3) {
+        lit += (pixel[0] | pixel[1] | pixel[2]) != 0 ? 1 : 0;
+    }
+    pclose(pipe);
+    return lit;
+}
+
+} // namespace
+
+TEST(DesktopGame, PlaysMenuControlsRaceResultAndQuitsWithStatusZero)
+{
+    const char* buildDir = std::getenv("VANTOR_BUILD_DIR");
+    ASSERT_NE(buildDir, nullptr) << "VANTOR_BUILD_DIR is not set";
+    const std::string game = std::string(buildDir) + "/src/game/vantor";
+    ASSERT_TRUE(std::filesystem::exists(game)) << game;
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("vantor_desktop_" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder);
+
+    XvfbDisplay xvfb(screenWidth, screenHeight);
+    ASSERT_TRUE(xvfb.running()) << xvfb.failure();
+    const std::string& display = xvfb.name();
+    setenv("SDL_VIDEODRIVER", "x11", 1);
+    // Only leaks of the game's own code count; the desktop libraries keep a few buffers.
+    const std::string suppressions =
+        (std::filesystem::current_path() / "tests" / "game" / "desktop_leaks.supp").string();
+    setenv("LSAN_OPTIONS", ("suppressions=" + suppressions).c_str(), 1);
+    const pid_t pid = startProgram({game}, (folder / "game.log").string());
+    ASSERT_GT(pid, 0);
+
+    // The full-screen question: Escape picks No.
+    const std::string box =
+        findWindow(display, "\"Vantor (Version 1.02) : Run game in fullscreen mode.\"");
+    const bool answered =
+        !box.empty() && onDisplay(display, "xdotool windowfocus --sync " + box +
+                                                    " key --delay 100 Escape");
+    const std::string window = "xdotool search --sync --name '^Vantor \\(Version 1\\.02\\)$' ";
+    bool focused = answered && onDisplay(display, window + "windowfocus --sync");
+    std::this_thread::sleep_for(500ms);
+    const long menuPixels = litPixels(display);
+    // Menu -> controls -> race, then Up held through the countdown and some driving.
+    focused = focused && onDisplay(display, window + "windowfocus --sync key --delay 300 "
+                                                          "Return Return");
+    focused = focused && onDisplay(display, "xdotool keydown Up sleep 4.5");
+    const long racePixels = litPixels(display);
+    // Escape ends the race, Enter leaves the result screen, Escape leaves the menu.
+    focused = focused && onDisplay(display, "xdotool keyup Up key --delay 600 Escape Return "
+                                                 "Escape");
+
+    bool ended = false;
+    const int status = waitForExit(pid, 20000ms, &ended);
+    if (!ended) {
+        stopProcess(pid);
+    }
+    EXPECT_TRUE(answered) << "the full-screen question never showed";
+    EXPECT_TRUE(focused) << "the game window could not be driven";
+    EXPECT_TRUE(ended) << "the game did not end after Escape on the menu";
+    EXPECT_EQ(status, 0);
+    EXPECT_GT(menuPixels, 1000) << "the menu showed nothing";
+    EXPECT_GT(racePixels, screenWidth * 100) << "the race showed nothing";
+    std::error_code ignored;
+    if (!HasFailure()) {
+        std::filesystem::remove_all(folder, ignored);
+    } else {
+        std::printf("logs kept in %s\n", folder.c_str());
+    }
+}

@@ -1,0 +1,127 @@
+// The vantor-run tool: one race of the real game on the headless backend. Bad arguments give the
+// usage and status 2; a full race with the automatic driver finishes with a place in range; the
+// same arguments give the same output, trace and pictures byte for byte; the frame limit ends an
+// undriven race, and a shot that was never taken fails the run.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "pictures/picture_file.h"
+#include "tool_run.h"
+
+using tool_run::lines;
+using tool_run::readFile;
+
+namespace {
+
+std::string temporaryFolder()
+{
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("vantor_run_" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder);
+    return folder.string() + "/";
+}
+
+tool_run::ToolRun runTool(const std::string& arguments)
+{
+    return tool_run::runTool("tools/vantor-run", arguments);
+}
+
+} // namespace
+
+TEST(VantorRunTool, RefusesBadArgumentsWithTheUsage)
+{
+    const std::string race = "--seed 1 --settings 1,1,1,1,1,1 --drive up";
+    tool_run::expectRefused("tools/vantor-run",
+                            {"", "--settings 1,1,1,1,1,1 --drive up", "--seed 1 --settings 1,1,1,1,1,1",
+                             "--seed 1 --seed 2 --settings 1,1,1,1,1,1 --drive up",
+                             "--seed 1 --settings 1,1,1,1,1 --drive up",
+                             "--seed 1 --settings 1,1,1,1,1,1 --drive fast", race + " --step 0",
+                             race + " --frames 0", race + " --shot 0:a", race + " --shot 5",
+                             race + " --shot end:a", race + " --trace", race + " --wet"},
+                            "usage: vantor-run");
+}
+
+TEST(VantorRunTool, AutoDriverFinishesAndTheSameArgumentsGiveTheSameBytes)
+{
+    const std::string folder = temporaryFolder();
+    std::string outputs[2];
+    std::string traces[2];
+    std::string shots[2];
+    for (int run = 0; run < 2; ++run) {
+        const std::string trace = folder + "trace" + std::to_string(run) + ".csv";
+        const std::string shot = folder + "shot" + std::to_string(run) + ".bmp";
+        const tool_run::ToolRun result = runTool("--seed 2024 --settings 0,1,1,0,0,1 --drive auto --trace " +
+                                       trace + " --shot 400:" + shot);
+        ASSERT_EQ(result.status, 0) << result.err;
+        outputs[run] = result.out;
+        traces[run] = readFile(trace);
+        shots[run] = readFile(shot);
+    }
+    EXPECT_EQ(outputs[0], outputs[1]);
+    EXPECT_EQ(traces[0], traces[1]);
+    EXPECT_EQ(shots[0], shots[1]);
+
+    const std::vector<std::string> output = lines(outputs[0]);
+    ASSERT_FALSE(output.empty());
+    int place = 0;
+    unsigned cars = 0;
+    unsigned long long frames = 0;
+    ASSERT_EQ(std::sscanf(output.back().c_str(), "result: place %d of %u, frames %llu", &place,
+                          &cars, &frames),
+              3)
+        << output.back();
+    EXPECT_EQ(cars, 8u);
+    EXPECT_GE(place, 1);
+    EXPECT_LE(place, 8);
+
+    // One trace row per frame that left the race running: the finishing frame has none.
+    const std::vector<std::string> trace = lines(traces[0]);
+    ASSERT_EQ(trace.size(), frames); // the heading and frames 1 to F - 1
+    EXPECT_EQ(trace[0], "frame,seconds,x,y,z,speed,place");
+    unsigned long long frame = 0;
+    double seconds = 0;
+    double x = 0;
+    double y = 0;
+    double z = 0;
+    double speed = 0;
+    int rowPlace = 0;
+    ASSERT_EQ(std::sscanf(trace[1].c_str(), "%llu,%lf,%lf,%lf,%lf,%lf,%d", &frame, &seconds, &x,
+                          &y, &z, &speed, &rowPlace),
+              7);
+    // Frame 1: on the grid, last of eight, 16 ms after the set-up.
+    EXPECT_EQ(frame, 1u);
+    EXPECT_DOUBLE_EQ(seconds, 0.016);
+    EXPECT_EQ(z, 4096.0);
+    EXPECT_EQ(rowPlace, 8);
+    ASSERT_EQ(std::sscanf(trace.back().c_str(), "%llu,%lf,%lf,%lf,%lf,%lf,%d", &frame, &seconds,
+                          &x, &y, &z, &speed, &rowPlace),
+              7);
+    // The last row before the finish: the car is fast and just short of the line of the short
+    // track, (1024 - 80) x 3000.
+    EXPECT_EQ(frame, frames - 1);
+    EXPECT_LE(z, 944 * 3000.0);
+    EXPECT_GT(z, 944 * 3000.0 - 10000.0);
+    EXPECT_GT(speed, 20000.0);
+}
+
+TEST(VantorRunTool, EndsAnUndrivenRaceAtTheFrameLimitAndFailsForAShotNeverTaken)
+{
+    // The menu is shot; frame 6 of a five-frame race never comes, which is reported and fails.
+    const std::string folder = temporaryFolder();
+    const tool_run::ToolRun run = runTool("--seed 7 --settings 1,1,1,1,1,1 --drive none --frames 5 "
+                                          "--shot menu:" + folder + "menu.bmp --shot 6:" + folder +
+                                          "late.bmp");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("late.bmp"), std::string::npos);
+    EXPECT_EQ(run.out, "result: unfinished after 5 frames\n");
+    PicturePixels picture;
+    ASSERT_EQ(readPictureFile(folder + "menu.bmp", &picture), PictureRead::Loaded);
+    EXPECT_EQ(picture.width, 640);
+    EXPECT_EQ(picture.height, 480);
+}
