@@ -1,13 +1,12 @@
 // The player's controls during a race.
 #include "game/race_input.h"
 
-#include "game/race_loop.h"
 #include "race/race_state.h"
 #include "objects/game_object.h"
 #include "platform/virtual_keys.h"
 #include "platform/window.h"
 
-void pollRaceKeys()
+bool pollRaceKeys()
 {
     const Window* window = raceState.raceWindow;
     Obj_Car* car = raceState.cars[0];
@@ -27,7 +26,5 @@ void pollRaceKeys()
             car->velocity.z = 0.0f;
         }
     }
-    if (isKeyHeld(window, keyEscape)) {
-        endRace();
-    }
+    return isKeyHeld(window, keyEscape);
 }

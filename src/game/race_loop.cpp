@@ -135,9 +135,9 @@ void raceOnPaint(Window* window)
         race.framesSummed = 0;
     }
 
-    pollRaceKeys();
-    if (!race.raceRunning) {
-        return; // Escape tore the race down
+    if (pollRaceKeys()) {
+        endRace(); // Escape: nothing of the race may be touched after this
+        return;
     }
 
     for (uint32_t i = 0; i + 1 < race.carCount; ++i) {

@@ -18,8 +18,8 @@ void runRace(uint32_t carCount, Window* window, uint32_t segmentCount, float hil
 
 // Tears the race down in a fixed order (camera, timer, sky, track, driver records and arrays,
 // brushes, game objects, race graphics, gauges, font), clears the window's race handlers and
-// raceRunning. Called only while raceRunning is true: by raceOnPaint at the finish, by
-// pollRaceKeys on Escape and by raceOnDestroy.
+// raceRunning. Called only while raceRunning is true: by raceOnPaint at the finish or when
+// pollRaceKeys reports Escape, and by raceOnDestroy.
 void endRace();
 
 // The race frame, installed as onPaint: timer and 8-frame mean, keys, opponents, world update

@@ -3,7 +3,6 @@
 
 #include <cmath>
 
-#include "objects/object_lists.h"
 #include "objects/object_sprite.h"
 #include "race/race_graphics.h"
 #include "track/track.h"
@@ -66,19 +65,20 @@ void Obj_Car::draw(Window* window, const float* camera)
     drawObjectSprite(window, this, camera, views[carViewIndex(velocity.x, velocity.z)]);
 }
 
-void Obj_Car::update(Track* track, float dt)
+ObjectRequest Obj_Car::update(Track* track, float dt)
 {
     const float z = position.z;
     const float bottom = position.y - size.height * 0.5f;
     if (heightAt(track, z) + 0.5f < bottom)
-        return; // in the air
+        return ObjectRequest::none; // in the air
     if (leftEdgeAt(track, z) < position.x && position.x < rightEdgeAt(track, z))
-        return; // on the road
+        return ObjectRequest::none; // on the road
     offRoadDistance += std::fabs(velocity.z * dt);
     if (offRoadDistance >= 500.0f) {
-        addObject(newGameObject<Obj_SnowPuff>(position.x, position.y, position.z));
         offRoadDistance = 0.0f;
+        return ObjectRequest::throwSnowPuff;
     }
+    return ObjectRequest::none;
 }
 
 Obj_SnowPuff::Obj_SnowPuff(float x, float y, float z) : frames(raceGraphics.snowPuffFrames)
@@ -101,11 +101,10 @@ void Obj_SnowPuff::draw(Window* window, const float* camera)
     drawObjectSprite(window, this, camera, frames[frame]);
 }
 
-void Obj_SnowPuff::update(Track*, float dt)
+ObjectRequest Obj_SnowPuff::update(Track*, float dt)
 {
     age += dt;
-    if (age >= 0.25f)
-        removeObject(this);
+    return age >= 0.25f ? ObjectRequest::removeSelf : ObjectRequest::none;
 }
 
 Obj_OilSpill::Obj_OilSpill(Vec3 position_, Sprite* sprite_) : sprite(sprite_)
@@ -125,7 +124,10 @@ void Obj_OilSpill::draw(Window* window, const float* camera)
     drawObjectSprite(window, this, camera, sprite);
 }
 
-void Obj_OilSpill::update(Track*, float) {}
+ObjectRequest Obj_OilSpill::update(Track*, float)
+{
+    return ObjectRequest::none;
+}
 
 Obj_SolidObstacle::Obj_SolidObstacle(Vec3 position_, BoxSize size_, Sprite* sprite_) : sprite(sprite_)
 {
@@ -142,4 +144,7 @@ void Obj_SolidObstacle::draw(Window* window, const float* camera)
     drawObjectSprite(window, this, camera, sprite);
 }
 
-void Obj_SolidObstacle::update(Track*, float) {}
+ObjectRequest Obj_SolidObstacle::update(Track*, float)
+{
+    return ObjectRequest::none;
+}

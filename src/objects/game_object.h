@@ -34,6 +34,14 @@ struct BoxSize {
     float operator[](int axis) const { return axis == 0 ? width : (axis == 1 ? height : length); }
 };
 
+// What an object's update asks of the object lists once it returns; the world update carries it
+// out at once, before it integrates the object's motion.
+enum class ObjectRequest {
+    none,
+    throwSnowPuff, // add a new snow puff standing at the object's position
+    removeSelf,    // remove the object (queued until the walk over the moving objects ends)
+};
+
 class GameObject {
 public:
     GameObject();
@@ -46,8 +54,9 @@ public:
     // Draws the object's current picture into the window's back buffer, seen from `camera`
     // (x, y, z). Called by the road renderer for each object of a visible segment.
     virtual void draw(Window* window, const float* camera) = 0;
-    // The object's own behaviour for one frame of `dt` seconds, before its motion is integrated.
-    virtual void update(Track* track, float dt) = 0;
+    // The object's own behaviour for one frame of `dt` seconds, before its motion is integrated;
+    // returns what it asks of the object lists.
+    virtual ObjectRequest update(Track* track, float dt) = 0;
 
     Vec3 accel;            // acceleration requested for this frame; cleared by the world update
     Vec3 velocity;
@@ -71,8 +80,8 @@ public:
 
     void onContact(GameObject& other) override;
     void draw(Window* window, const float* camera) override;
-    // Throws up a snow puff after every 500 units driven off the road on the ground.
-    void update(Track* track, float dt) override;
+    // Asks for a snow puff after every 500 units driven off the road on the ground.
+    ObjectRequest update(Track* track, float dt) override;
 
     Sprite** views;        // the car colour's row of 7 view Sprites
     float power;           // forward acceleration of the throttle, units/s^2
@@ -92,7 +101,7 @@ public:
     void onContact(GameObject& other) override;
     void draw(Window* window, const float* camera) override;
     // Ages the puff; at a quarter second it asks for its own removal.
-    void update(Track* track, float dt) override;
+    ObjectRequest update(Track* track, float dt) override;
 
     float age = 0.0f;      // seconds since the puff was made
     Sprite** frames;       // the 6 snow-puff frames
@@ -105,7 +114,7 @@ public:
     // Raises the other object's sideways speed by 40%.
     void onContact(GameObject& other) override;
     void draw(Window* window, const float* camera) override;
-    void update(Track* track, float dt) override;
+    ObjectRequest update(Track* track, float dt) override;
 
     Sprite* sprite;
 };
@@ -117,7 +126,7 @@ public:
 
     void onContact(GameObject& other) override;
     void draw(Window* window, const float* camera) override;
-    void update(Track* track, float dt) override;
+    ObjectRequest update(Track* track, float dt) override;
 
     Sprite* sprite;
 };

@@ -54,7 +54,17 @@ void updateWorld()
     // The end is read again after every object, so objects appended during the walk are reached.
     for (uint32_t i = 0; i < raceState.movingObjectCount; ++i) {
         GameObject* object = raceState.movingObjects[i];
-        object->update(raceState.objectTrack, dt);
+        switch (object->update(raceState.objectTrack, dt)) {
+        case ObjectRequest::throwSnowPuff:
+            addObject(newGameObject<Obj_SnowPuff>(object->position.x, object->position.y,
+                                                  object->position.z));
+            break;
+        case ObjectRequest::removeSelf:
+            removeObject(object);
+            break;
+        case ObjectRequest::none:
+            break;
+        }
 
         object->velocity.z += object->accel.z * dt;
         object->velocity.y += object->accel.y * dt;

@@ -8,6 +8,7 @@
 
 #include "platform/errors.h"
 #include "pictures/picture_file.h"
+#include "platform/window.h"
 
 namespace {
 

@@ -6,7 +6,6 @@
 #include <string>
 
 #include "platform/backend.h"
-#include "platform/window.h"
 
 namespace {
 
@@ -58,22 +57,9 @@ void programFault(unsigned line, const char* text)
                moduleReport("Program fault in module '", line, text));
 }
 
-void reportLastError(Window* window, const char* context)
+void nonFatalReport(const char* text)
 {
-    if (!lastErrorSet) {
-        return;
-    }
-    std::string text = context ? context : "";
-    text += ":";
-    text += lastErrorText.substr(0, 2048);
-    if (window) {
-        window->messageBoxShown = true;
-    }
     showReport(MessageBoxKind::Warning, "A non fatal program error has occured", text);
-    if (window) {
-        window->messageBoxShown = false;
-    }
-    clearLastPlatformError();
 }
 
 void setLastPlatformError(const char* description)

@@ -1,11 +1,10 @@
 #pragma once
 // Error reports of the window platform: a fatal report that ends the program, a fault report
-// after which it goes on, and a non-fatal warning showing the platform's last error.
+// after which it goes on, and a non-fatal warning; and the platform's last error.
 // Every report is shown in a message box where one can be shown and also written to stderr.
 
 #include <cstdint>
 
-struct Window;
 class Backend;
 
 // The backend whose message boxes show the reports; `create` sets it, null shows none
@@ -17,9 +16,9 @@ void setReportBackend(Backend* backend);
 [[noreturn]] void fatalError(unsigned line, const char* text);
 // The same report as "Program fault in module '…" with caption "Program fault"; returns.
 void programFault(unsigned line, const char* text);
-// If the platform's last error is set: shows "CONTEXT:DESCRIPTION" with caption
-// "A non fatal program error has occured" (messageBoxShown set while open), then clears it.
-void reportLastError(Window* window, const char* context);
+// Shows `text` with caption "A non fatal program error has occured" and returns. The window's
+// reportLastError builds the text from the platform's last error.
+void nonFatalReport(const char* text);
 
 // The platform's own last-error value: set only where one of our platform calls fails, never
 // from raw errno. The description is copied; an empty or null one clears the value.

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <iterator>
+#include <string>
 
 #include "platform/backend.h"
 #include "platform/errors.h"
@@ -170,6 +171,25 @@ void pumpMessages(Window* window)
         window->repaintRequested = false;
         paint(window);
     }
+}
+
+void reportLastError(Window* window, const char* context)
+{
+    const char* description = lastPlatformError();
+    if (description == nullptr) {
+        return;
+    }
+    std::string text = context ? context : "";
+    text += ":";
+    text += std::string(description).substr(0, 2048);
+    if (window) {
+        window->messageBoxShown = true;
+    }
+    nonFatalReport(text.c_str());
+    if (window) {
+        window->messageBoxShown = false;
+    }
+    clearLastPlatformError();
 }
 
 void presentBackBuffer(Window* window)

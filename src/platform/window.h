@@ -63,6 +63,10 @@ void pumpMessages(Window* window);
 // Copies the back buffer to the window; a failure shows the non-fatal warning
 // "Blit back buffer to front buffer".
 void presentBackBuffer(Window* window);
+// If the platform's last error is set: shows "CONTEXT:DESCRIPTION" (the description cut to 2048
+// bytes) as the non-fatal warning, messageBoxShown set while it is open, then clears the error.
+// A null window shows it all the same.
+void reportLastError(Window* window, const char* context);
 // Shows cursor kind 0, 1 or 2 and stores it in cursorKind; any other kind changes nothing.
 void applyCursor(Window* window, int kind);
 // Destroys the window if it is alive: onDestroy runs, the window stops counting as alive.

@@ -137,27 +137,24 @@ TEST_F(RaceTrackTest, CarOffTheRoadThrowsUpAPuffEvery500Units)
     Track* track = raceState.objectTrack;
     car->velocity.z = 499.0f;
     car->position.x = 3000.0f; // off the road
-    car->update(track, 1.0f);
-    EXPECT_EQ(raceState.movingObjectCount, 1u);
+    EXPECT_EQ(car->update(track, 1.0f), ObjectRequest::none);
     car->position.x = 0.0f;    // back on the road: the distance is kept
-    car->update(track, 1.0f);
+    EXPECT_EQ(car->update(track, 1.0f), ObjectRequest::none);
     car->position.y += 1.0f;   // off the road but in the air: nothing counts
     car->position.x = 3000.0f;
-    car->update(track, 1.0f);
-    EXPECT_EQ(raceState.movingObjectCount, 1u);
+    EXPECT_EQ(car->update(track, 1.0f), ObjectRequest::none);
     car->position.y -= 1.0f;
     car->velocity.z = -1.0f;   // one more unit, backwards, off the road
-    car->update(track, 1.0f);
-    ASSERT_EQ(raceState.movingObjectCount, 2u);
+    EXPECT_EQ(car->update(track, 1.0f), ObjectRequest::throwSnowPuff);
     EXPECT_EQ(car->offRoadDistance, 0.0f);
-    EXPECT_EQ(raceState.movingObjects[1]->position.x, 3000.0f);
 
     // A puff made during the world update is updated in the same frame.
     car->offRoadDistance = 499.0f;
     car->velocity.z = 30000.0f;
     updateWorld();
-    ASSERT_EQ(raceState.movingObjectCount, 3u);
-    EXPECT_FLOAT_EQ(static_cast<Obj_SnowPuff*>(raceState.movingObjects[2])->age, 1.0f / 60.0f);
+    ASSERT_EQ(raceState.movingObjectCount, 2u);
+    EXPECT_EQ(raceState.movingObjects[1]->position.x, 3000.0f);
+    EXPECT_FLOAT_EQ(static_cast<Obj_SnowPuff*>(raceState.movingObjects[1])->age, 1.0f / 60.0f);
 }
 
 TEST(CarView, FollowsTheDirectionOfTravel)
