@@ -170,9 +170,7 @@ void BM_RaceSetUp(benchmark::State& state)
             }
             player.onPump(b);
         });
-        const RaceParameters p = raceParameters(plan.settings);
-        runRace(p.carCount, &window, p.segmentCount, p.hillMin, p.hillMax, p.turnMin, p.turnMax,
-                p.opponentPowerCut, p.opponentPowerCutPerPlace, p.gridGap);
+        runRace(&window, raceParameters(plan.settings));
         destroyWindow(&window);
         releaseWindow(&window);
     }

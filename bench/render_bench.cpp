@@ -10,6 +10,7 @@
 #include "frame_times.h"
 #include "race/frame_timer.h"
 #include "game/race_moment.h"
+#include "game/race_setup.h"
 #include "race/race_settings.h"
 #include "race/race_state.h"
 #include "gfx/raster.h"
@@ -35,7 +36,8 @@ struct BenchRace {
         settings.hillSteepness = 2;
         settings.turnSharpness = 2;
         settings.numCompetitors = 3;
-        setUpRaceMoment(&window, 20240601u, raceParameters(settings));
+        backend.setClock(20240601u); // the race's seed
+        setUpRace(&window, raceParameters(settings));
         raceState.countdownSeconds = 0.0f;
         raceState.goSeconds = 0.0f;
         raceState.averageFrameSeconds = 0.016f;
@@ -43,7 +45,7 @@ struct BenchRace {
     }
     ~BenchRace()
     {
-        freeRaceMoment();
+        tearDownRace();
         releaseWindow(&window);
     }
     BenchRace(const BenchRace&) = delete;

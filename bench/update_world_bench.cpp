@@ -5,7 +5,7 @@
 
 #include <chrono>
 
-#include "game/race_field.h"
+#include "game/race_setup.h"
 #include "race/race_settings.h"
 #include "race/race_state.h"
 #include "objects/world_update.h"
@@ -22,7 +22,6 @@ void updateWorldWith32Cars(benchmark::State& state)
     Window window{};
     window.backend = &backend;
     create(&window);
-    loadRaceGraphics(&window);
     RaceSettings settings;
     settings.trackLength = static_cast<int32_t>(state.range(0));
     settings.numCompetitors = 3;
@@ -34,9 +33,10 @@ void updateWorldWith32Cars(benchmark::State& state)
     OpponentDriver player{};
     for (auto _ : state) {
         if (frame == framesPerRace) {
-            if (raceState.track != nullptr)
-                freeRaceField();
-            buildRaceField(seed++, parameters);
+            if (raceState.raceRunning)
+                tearDownRace();
+            backend.setClock(seed++); // the race's seed
+            setUpRace(&window, parameters);
             player = {raceState.cars[0], raceState.track, 0.0f, 0.0f};
             raceState.averageFrameSeconds = 1.0f / 60.0f;
             frame = 0;
@@ -50,8 +50,7 @@ void updateWorldWith32Cars(benchmark::State& state)
         state.SetIterationTime(std::chrono::duration<double>(end - start).count());
         ++frame;
     }
-    freeRaceField();
-    freeRaceGraphics();
+    tearDownRace();
     releaseWindow(&window);
 }
 

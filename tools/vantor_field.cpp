@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "game/race_field.h"
+#include "game/race_setup.h"
 #include "race/race_settings.h"
 #include "race/race_state.h"
 #include "objects/game_object.h"
@@ -75,8 +75,9 @@ int main(int argc, char** argv)
     Window window{};
     window.backend = &backend;
     create(&window);
-    loadRaceGraphics(&window);
-    buildRaceField(static_cast<uint32_t>(seed), raceParameters(settings));
+    // The race seeds its random source from the clock.
+    backend.setClock(static_cast<uint32_t>(seed));
+    setUpRace(&window, raceParameters(settings));
 
     std::printf("kind,x,y,z,width,height,length,power\n");
     for (uint32_t i = 0; i < raceState.staticObjectCount; ++i)
@@ -84,8 +85,7 @@ int main(int argc, char** argv)
     for (uint32_t i = 0; i < raceState.movingObjectCount; ++i)
         printObject(*raceState.movingObjects[i]);
 
-    freeRaceField();
-    freeRaceGraphics();
+    tearDownRace();
     releaseWindow(&window);
     if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
         std::perror("vantor-field: writing the field");

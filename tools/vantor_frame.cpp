@@ -16,6 +16,7 @@
 #include <cstring>
 
 #include "game/race_moment.h"
+#include "game/race_setup.h"
 #include "race/race_settings.h"
 #include "race/race_state.h"
 #include "objects/game_object.h"
@@ -74,7 +75,9 @@ int main(int argc, char** argv)
     Window window{};
     window.backend = &backend;
     create(&window);
-    setUpRaceMoment(&window, static_cast<uint32_t>(seed), raceParameters(settings));
+    // The race seeds its random source from the clock.
+    backend.setClock(static_cast<uint32_t>(seed));
+    setUpRace(&window, raceParameters(settings));
     moveCarTo(0, z);
     raceState.cars[0]->velocity.z = speed;
     raceState.countdownSeconds = 2.99999f - seconds;
@@ -83,7 +86,7 @@ int main(int argc, char** argv)
     placeCamera();
     drawRaceFrame(&window);
     const bool written = writePictureFile(out, window.backBuffer);
-    freeRaceMoment();
+    tearDownRace();
     releaseWindow(&window);
     if (!written) {
         std::fprintf(stderr, "vantor-frame: cannot write %s\n", out);

@@ -47,9 +47,7 @@ constexpr ScreenHandlers menuHandlers{menuOnPaint, menuOnKeyDown, menuOnDestroy}
 void startRace(Window* window)
 {
     clearScreenHandlers(window);
-    const RaceParameters p = raceParameters(raceSettings);
-    runRace(p.carCount, window, p.segmentCount, p.hillMin, p.hillMax, p.turnMin, p.turnMax,
-            p.opponentPowerCut, p.opponentPowerCutPerPlace, p.gridGap);
+    runRace(window, raceParameters(raceSettings));
     if (isWindowAlive(window)) {
         installScreenHandlers(window, menuHandlers);
     } else {

@@ -3,58 +3,31 @@
 
 #include <new>
 
+#include "field/opponent_driving.h"
 #include "game/controls_screen.h"
-#include "race/frame_timer.h"
-#include "game/race_field.h"
 #include "game/race_input.h"
-#include "race/race_settings.h"
-#include "race/race_state.h"
+#include "game/race_setup.h"
 #include "game/result_screen.h"
 #include "game/screen_loop.h"
 #include "objects/game_object.h"
-#include "objects/object_lists.h"
 #include "objects/world_update.h"
-#include "pictures/bitmap.h"
 #include "platform/errors.h"
-#include "pictures/text.h"
 #include "platform/window.h"
+#include "race/frame_timer.h"
+#include "race/race_state.h"
 #include "render/race_frame.h"
-#include "race/race_graphics.h"
-#include "render/road.h"
-#include "field/field_placement.h"
-#include "field/opponent_driving.h"
-#include "track/random.h"
 #include "track/track.h"
-#include "track/track_generation.h"
 
 namespace {
 
 // Every car's z at the start and at the end of the current frame: 2 x carCount floats, the start
-// values first, owned by the race from set-up to teardown. The finish test ranks the cars by the
-// moment in the frame at which each crossed the line.
+// values first, owned by the race loop from set-up to teardown. The finish test ranks the cars by
+// the moment in the frame at which each crossed the line.
 float* carZ = nullptr;
-
-// The frame timer reads the window's platform clock.
-uint32_t windowClock(void* window)
-{
-    return readClock(static_cast<Window*>(window));
-}
-
-template <class T>
-T* allocateArray(uint32_t count)
-{
-    T* array = new (std::nothrow) T[count]();
-    if (array == nullptr) {
-        fatalError(__LINE__, "Out of memory for the field of cars");
-    }
-    return array;
-}
 
 } // namespace
 
-void runRace(uint32_t carCount, Window* window, uint32_t segmentCount, float hillMin,
-             float hillMax, float turnMin, float turnMax, float opponentPowerCut,
-             float opponentPowerCutPerPlace, float gridGap)
+void runRace(Window* window, const RaceParameters& parameters)
 {
     if (!isWindowAlive(window)) {
         return;
@@ -64,59 +37,15 @@ void runRace(uint32_t carCount, Window* window, uint32_t segmentCount, float hil
         return;
     }
 
-    RaceParameters minimums{};
-    minimums.carCount = carCount;
-    minimums.gridGap = gridGap;
-    applyRaceMinimums(&minimums);
-    carCount = minimums.carCount;
-    gridGap = minimums.gridGap;
-
-    RaceState& race = raceState;
-    race.carCount = carCount;
-    race.cars = allocateArray<Obj_Car*>(carCount);
-    race.opponentDrivers = allocateArray<OpponentDriver*>(carCount - 1);
-    carZ = allocateArray<float>(2 * carCount);
-
-    race.raceRunning = true;
-    race.raceWindow = window;
-    race.frameTimer = nullptr;
-    race.camera = nullptr;
-    race.skyLayer = nullptr;
-    race.track = nullptr;
-    race.averageFrameSeconds = 0.0f;
-    race.frameSecondsSum = 0.0f;
-    race.framesSummed = 0;
-
+    setUpRace(window, parameters);
+    carZ = new (std::nothrow) float[2 * raceState.carCount]();
+    if (carZ == nullptr) {
+        fatalError(__LINE__, "Out of memory for the field of cars");
+    }
     window->callbacks.onPaint = raceOnPaint;
     window->callbacks.onDestroy = raceOnDestroy;
 
-    // Shapes of the race are drawn filled and without outlines; the road passes its fills to the
-    // raster with every call, so the window keeps no brush or pen to switch here.
-
-    race.frameTimer = createFrameTimer(windowClock, window);
-    seedRandom(static_cast<uint32_t>(race.frameTimer->lastClock));
-    race.camera = allocateArray<float>(3);
-    race.camera[0] = 0.0f;
-    race.camera[1] = 384.0f;
-    race.camera[2] = 0.0f;
-    race.skyLayer = createSkyLayer(window);
-    race.track = generateTrack(segmentCount, hillMin, hillMax, turnMin, turnMax);
-    createRoadBrushes();
-    emptyObjectLists(race.track);
-    loadRaceGraphics(window);
-    loadRaceHud(window);
-    placeScenery();
-    placeOilSpills();
-    placeFinishSigns();
-    placeGrid(opponentPowerCut, opponentPowerCutPerPlace, gridGap);
-    race.countdownSeconds = 2.99999f;
-    race.goSeconds = 1.5f;
-    race.finishPosition = -1;
-    // The time spent loading must not reach the first frame.
-    tick(race.frameTimer);
-    tick(race.frameTimer);
-
-    runFrames(window, &race.raceRunning);
+    runFrames(window, &raceState.raceRunning);
 
     if (isWindowAlive(window)) {
         runResultScreen(window);
@@ -168,31 +97,12 @@ void raceOnPaint(Window* window)
 
 void endRace()
 {
-    RaceState& race = raceState;
-    delete[] race.camera;
-    race.camera = nullptr;
-    delete race.frameTimer;
-    race.frameTimer = nullptr;
-
-    freeSkyLayer(race.skyLayer);
-    delete race.skyLayer;
-    race.skyLayer = nullptr;
-
-    freeTrack(&race.track);
-
-    freeDriversAndCars();
+    Window* window = raceState.raceWindow;
+    tearDownRace();
     delete[] carZ;
     carZ = nullptr;
-
-    deleteRoadBrushes();
-    clearObjects();
-    freeRaceGraphics();
-
-    freeRaceHud();
-
-    race.raceWindow->callbacks.onPaint = nullptr;
-    race.raceWindow->callbacks.onDestroy = nullptr;
-    race.raceRunning = false;
+    window->callbacks.onPaint = nullptr;
+    window->callbacks.onDestroy = nullptr;
 }
 
 void raceOnDestroy(Window* /*window*/)

@@ -4,22 +4,19 @@
 
 #include <cstdint>
 
+struct RaceParameters;
 struct Window;
 
-// Runs a whole race with the menu's translated settings: the controls screen, the set-up (timer,
-// random seed from the clock, camera, sky, track, brushes, object lists, race pictures, font,
-// gauges, field), the race loop, the teardown and, if the window still exists, the result
-// screen. Called by the main menu's Enter with its handlers cleared. A window that no longer
-// exists at the start or after the controls screen ends the call before anything is made.
-// A carCount below 2 becomes 2 and a gridGap below 512 becomes 512.
-void runRace(uint32_t carCount, Window* window, uint32_t segmentCount, float hillMin,
-             float hillMax, float turnMin, float turnMax, float opponentPowerCut,
-             float opponentPowerCutPerPlace, float gridGap);
+// Runs a whole race with the menu's translated settings: the controls screen, the race set-up
+// (setUpRace, raised to the race minimums), the race loop, the teardown and, if the window still
+// exists, the result screen. Called by the main menu's Enter with its handlers cleared. A window
+// that no longer exists at the start or after the controls screen ends the call before anything
+// is made.
+void runRace(Window* window, const RaceParameters& parameters);
 
-// Tears the race down in a fixed order (camera, timer, sky, track, driver records and arrays,
-// brushes, game objects, race graphics, gauges, font), clears the window's race handlers and
-// raceRunning. Called only while raceRunning is true: by raceOnPaint at the finish or when
-// pollRaceKeys reports Escape, and by raceOnDestroy.
+// Tears the race down (tearDownRace, which clears raceRunning), frees the loop's own record of
+// the cars' places and clears the window's race handlers. Called only while raceRunning is true:
+// by raceOnPaint at the finish or when pollRaceKeys reports Escape, and by raceOnDestroy.
 void endRace();
 
 // The race frame, installed as onPaint: timer and 8-frame mean, keys, opponents, world update

@@ -11,7 +11,6 @@
 #include "pictures/bitmap.h"
 #include "pictures/sprite_draw.h"
 #include "pictures/text.h"
-#include "race/race_graphics.h"
 #include "render/road.h"
 
 namespace {
@@ -197,24 +196,4 @@ void freeRaceHud()
     }
     freeBitmapFont(raceState.raceFont);
     raceState.raceFont = nullptr;
-}
-
-void loadRacePictures(Window* window)
-{
-    raceState.skyLayer = createSkyLayer(window);
-    createRoadBrushes();
-    loadRaceGraphics(window);
-    loadRaceHud(window);
-}
-
-void freeRacePictures()
-{
-    if (raceState.skyLayer != nullptr) {
-        freeSkyLayer(raceState.skyLayer);
-        delete raceState.skyLayer;
-        raceState.skyLayer = nullptr;
-    }
-    deleteRoadBrushes();
-    freeRaceGraphics();
-    freeRaceHud();
 }

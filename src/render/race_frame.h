@@ -66,13 +66,3 @@ void placeCamera();
 void loadRaceHud(Window* window);
 // Frees them in the race teardown's order (the four gauges, then the font), each pointer cleared.
 void freeRaceHud();
-
-// Makes every picture a race draws, in the race set-up's order, into raceState and the race
-// graphics set: the sky layer, the road brushes, the race graphics set, the race font
-// "gfx\font\font1.bmp" and the gauges (full left, full right, empty left, empty right).
-// Draws nothing from the random source. Undone by freeRacePictures.
-void loadRacePictures(Window* window);
-
-// Frees what loadRacePictures made, in the race teardown's order (sky layer, brushes, race
-// graphics set, gauges, race font), each pointer cleared. Call it once the race's objects are gone.
-void freeRacePictures();

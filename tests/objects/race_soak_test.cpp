@@ -1,15 +1,16 @@
-// Whole races without a window: 32 cars driven for 60 simulated seconds on each track length,
+// Whole races without their window loop: 32 cars driven for 60 simulated seconds on each track length,
 // the lists and buckets kept consistent throughout, and every object gone at the end.
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-#include "game/race_field.h"
+#include "game/race_setup.h"
 #include "race/race_settings.h"
 #include "race/race_state.h"
 #include "objects/game_object.h"
 #include "objects/world_update.h"
-#include "sim_support.h"
+#include "platform/headless/headless_backend.h"
+#include "platform/window.h"
 #include "field/opponent_driving.h"
 #include "track/track.h"
 
@@ -42,7 +43,10 @@ void expectConsistentLists()
 
 TEST(RaceSoak, ThirtyTwoCarsRaceSixtySecondsAndLeaveNothingBehind)
 {
-    sim_test::FakeRaceGraphics graphics;
+    HeadlessBackend backend;
+    Window window{};
+    window.backend = &backend;
+    create(&window);
     const int64_t liveBefore = liveGameObjectCount();
     for (int32_t length = 0; length < 3; ++length) {
         RaceSettings settings;
@@ -50,7 +54,8 @@ TEST(RaceSoak, ThirtyTwoCarsRaceSixtySecondsAndLeaveNothingBehind)
         settings.numCompetitors = 3;
         settings.aiCarSpeed = 2;
         settings.gridSpacing = 0;
-        buildRaceField(1234u + static_cast<uint32_t>(length), raceParameters(settings));
+        backend.setClock(1234u + static_cast<uint32_t>(length));
+        setUpRace(&window, raceParameters(settings));
         ASSERT_EQ(raceState.carCount, 32u);
         // The player's car is driven by the same rules, so that it races too.
         OpponentDriver player{raceState.cars[0], raceState.track, 0.0f, 0.0f};
@@ -69,10 +74,11 @@ TEST(RaceSoak, ThirtyTwoCarsRaceSixtySecondsAndLeaveNothingBehind)
         }
         expectConsistentLists();
         EXPECT_GT(raceState.cars[0]->position.z, 100000.0f) << "the player's car raced";
-        freeRaceField();
+        tearDownRace();
         EXPECT_EQ(liveGameObjectCount(), liveBefore) << "track length " << length;
         EXPECT_EQ(raceState.track, nullptr);
         EXPECT_EQ(raceState.cars, nullptr);
         EXPECT_EQ(raceState.opponentDrivers, nullptr);
     }
+    releaseWindow(&window);
 }

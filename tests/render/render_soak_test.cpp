@@ -9,6 +9,7 @@
 
 #include "race/frame_timer.h"
 #include "game/race_moment.h"
+#include "game/race_setup.h"
 #include "race/race_settings.h"
 #include "race/race_state.h"
 #include "objects/game_object.h"
@@ -70,7 +71,8 @@ void drawRace(uint32_t seed, const RaceSettings& settings)
     TestWindow w;
     const PictureCounts picturesBefore = livePictureCounts();
     const int64_t objectsBefore = liveGameObjectCount();
-    setUpRaceMoment(&w.window, seed, raceParameters(settings));
+    w.backend.setClock(seed);
+    setUpRace(&w.window, raceParameters(settings));
     const float end = static_cast<float>(raceState.track->segmentCount) * 3000.0f;
     raceState.frameTimer->elapsedSeconds = 0.1f;
     raceState.averageFrameSeconds = 0.05f;
@@ -110,7 +112,7 @@ void drawRace(uint32_t seed, const RaceSettings& settings)
     frameFrom(&w.window, 0.0f, INFINITY, 0.0f);
     frameFrom(&w.window, 0.0f, 0.0f, -INFINITY);
 
-    freeRaceMoment();
+    tearDownRace();
     EXPECT_EQ(raceState.skyLayer, nullptr);
     EXPECT_EQ(raceState.raceFont, nullptr);
     EXPECT_EQ(raceState.hudGaugeFullLeft, nullptr);

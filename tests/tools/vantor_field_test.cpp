@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "game/race_field.h"
+#include "game/race_setup.h"
 #include "race/race_settings.h"
 #include "race/race_state.h"
 #include "objects/game_object.h"
@@ -37,7 +37,6 @@ TEST(VantorFieldTool, WritesTheFieldTheRaceSetUpPlaces)
     Window window{};
     window.backend = &backend;
     create(&window);
-    loadRaceGraphics(&window);
     RaceSettings settings;
     settings.trackLength = 0;
     settings.hillSteepness = 2;
@@ -45,7 +44,8 @@ TEST(VantorFieldTool, WritesTheFieldTheRaceSetUpPlaces)
     settings.numCompetitors = 0;
     settings.aiCarSpeed = 2;
     settings.gridSpacing = 0;
-    buildRaceField(3000000000u, raceParameters(settings));
+    backend.setClock(3000000000u);
+    setUpRace(&window, raceParameters(settings));
     std::vector<const GameObject*> objects;
     for (uint32_t i = 0; i < raceState.staticObjectCount; ++i)
         objects.push_back(raceState.staticObjects[i]);
@@ -82,7 +82,6 @@ TEST(VantorFieldTool, WritesTheFieldTheRaceSetUpPlaces)
     EXPECT_EQ(rows[n - 8].substr(rows[n - 8].rfind(',') + 1), "17000");
     EXPECT_EQ(rows[n - 7].substr(rows[n - 7].rfind(',') + 1), "15300");
     EXPECT_EQ(rows[n - 1].substr(rows[n - 1].rfind(',') + 1), "15900");
-    freeRaceField();
-    freeRaceGraphics();
+    tearDownRace();
     releaseWindow(&window);
 }

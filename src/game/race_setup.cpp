@@ -1,0 +1,116 @@
+// Building and freeing a race.
+#include "game/race_setup.h"
+
+#include <new>
+
+#include "field/field_placement.h"
+#include "field/opponent_driving.h"
+#include "objects/object_lists.h"
+#include "platform/errors.h"
+#include "platform/window.h"
+#include "race/frame_timer.h"
+#include "race/race_graphics.h"
+#include "race/race_settings.h"
+#include "race/race_state.h"
+#include "render/race_frame.h"
+#include "render/road.h"
+#include "track/random.h"
+#include "track/track.h"
+#include "track/track_generation.h"
+
+namespace {
+
+// The frame timer reads the window's platform clock.
+uint32_t windowClock(void* window)
+{
+    return readClock(static_cast<Window*>(window));
+}
+
+template <class T>
+T* allocateArray(uint32_t count)
+{
+    T* array = new (std::nothrow) T[count]();
+    if (array == nullptr) {
+        fatalError(__LINE__, "Out of memory for the field of cars");
+    }
+    return array;
+}
+
+} // namespace
+
+void setUpRace(Window* window, const RaceParameters& requested)
+{
+    RaceParameters parameters = requested;
+    applyRaceMinimums(&parameters);
+
+    RaceState& race = raceState;
+    race.carCount = parameters.carCount;
+    race.cars = allocateArray<Obj_Car*>(parameters.carCount);
+    race.opponentDrivers = allocateArray<OpponentDriver*>(parameters.carCount - 1);
+
+    race.raceRunning = true;
+    race.raceWindow = window;
+    race.frameTimer = nullptr;
+    race.camera = nullptr;
+    race.skyLayer = nullptr;
+    race.track = nullptr;
+    race.averageFrameSeconds = 0.0f;
+    race.frameSecondsSum = 0.0f;
+    race.framesSummed = 0;
+
+    // Shapes of the race are drawn filled and without outlines; the road passes its fills to the
+    // raster with every call, so the window keeps no brush or pen to switch here.
+
+    race.frameTimer = createFrameTimer(windowClock, window);
+    seedRandom(static_cast<uint32_t>(race.frameTimer->lastClock));
+    race.camera = allocateArray<float>(3);
+    race.camera[0] = 0.0f;
+    race.camera[1] = 384.0f;
+    race.camera[2] = 0.0f;
+    race.skyLayer = createSkyLayer(window);
+    race.track = generateTrack(parameters.segmentCount, parameters.hillMin, parameters.hillMax,
+                               parameters.turnMin, parameters.turnMax);
+    createRoadBrushes();
+    emptyObjectLists(race.track);
+    loadRaceGraphics(window);
+    loadRaceHud(window);
+    placeScenery();
+    placeOilSpills();
+    placeFinishSigns();
+    placeGrid(parameters.opponentPowerCut, parameters.opponentPowerCutPerPlace, parameters.gridGap);
+    race.countdownSeconds = 2.99999f;
+    race.goSeconds = 1.5f;
+    race.finishPosition = -1;
+    tick(race.frameTimer);
+    tick(race.frameTimer);
+}
+
+void tearDownRace()
+{
+    RaceState& race = raceState;
+    delete[] race.camera;
+    race.camera = nullptr;
+    delete race.frameTimer;
+    race.frameTimer = nullptr;
+
+    freeSkyLayer(race.skyLayer);
+    delete race.skyLayer;
+    race.skyLayer = nullptr;
+
+    freeTrack(&race.track);
+
+    for (uint32_t i = 0; i + 1 < race.carCount; ++i) {
+        delete race.opponentDrivers[i];
+        race.opponentDrivers[i] = nullptr;
+    }
+    delete[] race.opponentDrivers;
+    race.opponentDrivers = nullptr;
+    delete[] race.cars;
+    race.cars = nullptr;
+
+    deleteRoadBrushes();
+    clearObjects();
+    freeRaceGraphics();
+    freeRaceHud();
+    race.raceRunning = false;
+}

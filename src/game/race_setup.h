@@ -1,0 +1,26 @@
+#pragma once
+// Building and freeing a race: the one set-up and the one teardown, each in the race's fixed
+// order. The race loop runs its races on them, and so do the developer tools, the tests and the
+// benchmarks, so that every one of them sees the race the player gets.
+
+struct RaceParameters;
+struct Window;
+
+// Builds everything a race needs into raceState, in this order: the car count and the grid gap
+// raised to the race minimums; carCount stored and the `cars` and `opponentDrivers` arrays
+// allocated; raceRunning set, raceWindow = window, timer, camera, sky layer and track cleared and
+// the frame-time mean zeroed; the frame timer on the window's clock; the random source seeded with
+// the timer's first reading; the camera at (0, 384, 0); the sky layer; the track; the road
+// brushes; the object lists emptied onto the track; the race graphics set; the race font and the
+// four gauges; the field (scenery, oil spills, finish signs, grid); the countdown (2.99999, then
+// 1.5 of "GO!", finishPosition -1); and two ticks of the timer, so that the time spent loading
+// never reaches the first frame. The window's handlers are the caller's. A tool or test that
+// wants a chosen race sets its headless clock to the seed first. Undo with tearDownRace.
+// Running out of memory gives the fatal report.
+void setUpRace(Window* window, const RaceParameters& parameters);
+
+// Frees what setUpRace made, in this order, each pointer cleared: camera, timer, sky layer,
+// track, the opponents' driver records and both arrays, road brushes, every game object, race
+// graphics set, gauges, race font; then clears raceRunning. The window's handlers are the
+// caller's.
+void tearDownRace();
