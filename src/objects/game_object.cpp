@@ -3,7 +3,6 @@
 
 #include <cmath>
 
-#include "objects/object_sprite.h"
 #include "race/race_graphics.h"
 #include "track/track.h"
 
@@ -60,9 +59,9 @@ int carViewIndex(float vx, float vz)
     return index;
 }
 
-void Obj_Car::draw(Window* window, const float* camera)
+Sprite* Obj_Car::currentSprite() const
 {
-    drawObjectSprite(window, this, camera, views[carViewIndex(velocity.x, velocity.z)]);
+    return views[carViewIndex(velocity.x, velocity.z)];
 }
 
 ObjectRequest Obj_Car::update(Track* track, float dt)
@@ -91,14 +90,14 @@ Obj_SnowPuff::Obj_SnowPuff(float x, float y, float z) : frames(raceGraphics.snow
 
 void Obj_SnowPuff::onContact(GameObject&) {}
 
-void Obj_SnowPuff::draw(Window* window, const float* camera)
+Sprite* Obj_SnowPuff::currentSprite() const
 {
     int frame = static_cast<int>(age * 24.0f);
     if (frame < 0)
         frame = 0;
     if (frame > 5)
         frame = 5;
-    drawObjectSprite(window, this, camera, frames[frame]);
+    return frames[frame];
 }
 
 ObjectRequest Obj_SnowPuff::update(Track*, float dt)
@@ -119,9 +118,9 @@ void Obj_OilSpill::onContact(GameObject& other)
     other.velocity.x *= 1.4f;
 }
 
-void Obj_OilSpill::draw(Window* window, const float* camera)
+Sprite* Obj_OilSpill::currentSprite() const
 {
-    drawObjectSprite(window, this, camera, sprite);
+    return sprite;
 }
 
 ObjectRequest Obj_OilSpill::update(Track*, float)
@@ -139,9 +138,9 @@ Obj_SolidObstacle::Obj_SolidObstacle(Vec3 position_, BoxSize size_, Sprite* spri
 
 void Obj_SolidObstacle::onContact(GameObject&) {}
 
-void Obj_SolidObstacle::draw(Window* window, const float* camera)
+Sprite* Obj_SolidObstacle::currentSprite() const
 {
-    drawObjectSprite(window, this, camera, sprite);
+    return sprite;
 }
 
 ObjectRequest Obj_SolidObstacle::update(Track*, float)

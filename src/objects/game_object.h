@@ -13,7 +13,6 @@
 
 struct Sprite;
 struct Track;
-struct Window;
 
 struct Vec3 {
     float x = 0.0f;
@@ -51,9 +50,9 @@ public:
 
     // This object has met `other` (collisions call it in pairs: the object met first, then the mover).
     virtual void onContact(GameObject& other) = 0;
-    // Draws the object's current picture into the window's back buffer, seen from `camera`
-    // (x, y, z). Called by the road renderer for each object of a visible segment.
-    virtual void draw(Window* window, const float* camera) = 0;
+    // The picture the object shows now (null or not loaded: it shows nothing). The road draws it
+    // where the camera sees the object's box, for each object of a visible segment.
+    virtual Sprite* currentSprite() const = 0;
     // The object's own behaviour for one frame of `dt` seconds, before its motion is integrated;
     // returns what it asks of the object lists.
     virtual ObjectRequest update(Track* track, float dt) = 0;
@@ -79,7 +78,7 @@ public:
     Obj_Car(Vec3 position, Sprite** views, float power);
 
     void onContact(GameObject& other) override;
-    void draw(Window* window, const float* camera) override;
+    Sprite* currentSprite() const override;
     // Asks for a snow puff after every 500 units driven off the road on the ground.
     ObjectRequest update(Track* track, float dt) override;
 
@@ -99,7 +98,7 @@ public:
     Obj_SnowPuff(float x, float y, float z);
 
     void onContact(GameObject& other) override;
-    void draw(Window* window, const float* camera) override;
+    Sprite* currentSprite() const override;
     // Ages the puff; at a quarter second it asks for its own removal.
     ObjectRequest update(Track* track, float dt) override;
 
@@ -113,7 +112,7 @@ public:
 
     // Raises the other object's sideways speed by 40%.
     void onContact(GameObject& other) override;
-    void draw(Window* window, const float* camera) override;
+    Sprite* currentSprite() const override;
     ObjectRequest update(Track* track, float dt) override;
 
     Sprite* sprite;
@@ -125,7 +124,7 @@ public:
     Obj_SolidObstacle(Vec3 position, BoxSize size, Sprite* sprite);
 
     void onContact(GameObject& other) override;
-    void draw(Window* window, const float* camera) override;
+    Sprite* currentSprite() const override;
     ObjectRequest update(Track* track, float dt) override;
 
     Sprite* sprite;

@@ -9,10 +9,6 @@
 
 namespace {
 
-// The largest projected corner or size an object may have: beyond it the box is far off screen,
-// and its integer form would not fit.
-constexpr float largestProjection = 1073741824.0f; // 2^30
-
 // Puts the source rectangle of the picture onto the destination rectangle of the back buffer:
 // a colour-keyed picture through its mask, an opaque one by plain copy.
 void compose(Window* window, const Bitmap& bitmap, PixelRect to, PixelRect from)
@@ -34,14 +30,6 @@ int scaledCut(int sourceSize, int targetSize, int64_t v)
 {
     const float ratio = static_cast<float>(sourceSize) / static_cast<float>(targetSize);
     return static_cast<int>(std::trunc(ratio * static_cast<float>(v)));
-}
-
-// The object's projected corner and size become pixels: a fraction of 0.5 or more goes up, any
-// other is dropped (so negative values are truncated towards zero).
-int roundProjected(float v)
-{
-    const float whole = std::trunc(v);
-    return static_cast<int>(v - whole >= 0.5f ? whole + 1.0f : whole);
 }
 
 } // namespace
@@ -147,30 +135,6 @@ void drawSprite(Window* window, Sprite* sprite, int x, int y, int w, int h)
         return;
     }
     drawBitmapScaled(window, sprite->levels[level], x, y, w, h);
-}
-
-void drawObjectSprite(Window* window, float px, float py, float pz, float ow, float oh, float cx,
-                      float cy, float cz, Sprite* sprite)
-{
-    if (sprite == nullptr || !sprite->loaded) {
-        return;
-    }
-    const float depth = pz - cz;
-    if (!(depth >= 1.0f)) {
-        return;
-    }
-    const float k = 1.0f / depth;
-    const float sw = ow * k * 320.0f;
-    const float sh = oh * k * 240.0f;
-    const float left = (px - cx) * k * 320.0f + 320.0f - sw * 0.5f;
-    const float top = (py - cy) * (-1.0f / depth) * 240.0f + 240.0f - sh * 0.5f;
-    for (float v : {left, top, sw, sh}) {
-        if (!(std::fabs(v) <= largestProjection)) {
-            return;
-        }
-    }
-    drawSprite(window, sprite, roundProjected(left), roundProjected(top), roundProjected(sw),
-               roundProjected(sh));
 }
 
 void clearScreen(Window* window)

@@ -1,6 +1,6 @@
 #pragma once
-// Drawing pictures into the window's back buffer: whole, cut, stretched, as a Sprite at a wanted
-// size, and projected from the world through the camera; and clearing the back buffer.
+// Drawing pictures into the window's back buffer: whole, cut, stretched, and as a Sprite at a
+// wanted size; and clearing the back buffer.
 // Coordinates are back-buffer pixels, x right, y down, (0, 0) top left. A colour-keyed Bitmap
 // shows its opaque pixels and leaves the background elsewhere; an opaque one is copied whole.
 // A null or empty Bitmap draws nothing. Nothing is ever written outside the back buffer.
@@ -32,14 +32,6 @@ void drawBitmapScaled(Window* window, Bitmap* bitmap, int x, int y, int w, int h
 // wider than w and no taller than h (sizes compared as unsigned values). Nothing for a null
 // window, a Sprite that is not loaded, w of 0, 1 or 2, or h of 0.
 void drawSprite(Window* window, Sprite* sprite, int x, int y, int w, int h);
-
-// Draws a Sprite where the camera sees an object: the object's position (px, py, pz) is its
-// centre, (ow, oh) its width and height, all in world units; the camera sits at (cx, cy, cz) and
-// looks along +z with the view centre at back-buffer pixel (320, 240). Nothing is drawn for a
-// Sprite that is not loaded, an object less than 1 unit ahead of the camera, or a projected box
-// whose corner or size lies beyond 2^30 pixels. The objects' own drawing forwards to this.
-void drawObjectSprite(Window* window, float px, float py, float pz, float ow, float oh, float cx,
-                      float cy, float cz, Sprite* sprite);
 
 // Fills the client-sized area of the back buffer with black. The menu, controls and result
 // screens call it first in each frame.

@@ -12,10 +12,6 @@
 
 namespace {
 
-// The client area every screen is laid out for.
-constexpr int gameWidth = 640;
-constexpr int gameHeight = 480;
-
 // A new back buffer of the client area's size, black, as a freshly made picture is.
 void rebuildBackBuffer(Window* window)
 {
@@ -108,14 +104,14 @@ void create(Window* window)
     if (!window->backend) {
         fatalError(__LINE__, "Cannot get program handle");
     }
-    if (!window->backend->openWindow("Untitled window", gameWidth, gameHeight)) {
+    if (!window->backend->openWindow("Untitled window", screenWidth, screenHeight)) {
         explainPlatformError();
         fatalError(__LINE__, "Failed creating window");
     }
     window->alive = true;
     applyCursor(window, 1);
-    window->clientW = gameWidth;
-    window->clientH = gameHeight;
+    window->clientW = screenWidth;
+    window->clientH = screenHeight;
     rebuildBackBuffer(window);
     centreOnDesktop(window);
 }
@@ -130,8 +126,8 @@ void sizeClientArea(Window* window)
     if (!isWindowAlive(window)) {
         return;
     }
-    window->clientW = gameWidth;
-    window->clientH = gameHeight;
+    window->clientW = screenWidth;
+    window->clientH = screenHeight;
     rebuildBackBuffer(window);
     if (auto onResize = window->callbacks.onResize) {
         onResize(window);

@@ -10,6 +10,13 @@
 class Backend;
 struct Window;
 
+// The game's screen: every screen and the race draw for a back buffer of 640 by 480 pixels, whose
+// centre is (320, 240).
+inline constexpr int screenWidth = 640;
+inline constexpr int screenHeight = 480;
+inline constexpr int screenCentreX = screenWidth / 2;
+inline constexpr int screenCentreY = screenHeight / 2;
+
 // The nine handler slots of the screen that runs now; a null slot means the event is not handled.
 // Key codes are Win32 virtual-key values; mouse positions are back-buffer pixels.
 struct WindowCallbacks {

@@ -5,7 +5,9 @@
 #include <utility>
 
 #include "race/race_state.h"
+#include "render/camera.h"
 #include "objects/game_object.h"
+#include "pictures/sprite_draw.h"
 #include "platform/window.h"
 #include "track/track.h"
 
@@ -25,18 +27,6 @@ uint32_t channel(int shade, float factor)
 Brush shadedBrush(int shade, float red, float green, float blue)
 {
     return solidBrush(channel(shade, red) << 16 | channel(shade, green) << 8 | channel(shade, blue));
-}
-
-// Screen x and y of a point `x` sideways and `y` up from the camera at depth d (d >= 1), as
-// whole pixels kept in floating point: a road corner beside the camera projects hundreds of
-// thousands of pixels out, and the raster clips it before it ever becomes an integer.
-float projectX(float x, float d)
-{
-    return std::trunc(320.0f + 320.0f * x / d);
-}
-float projectY(float y, float d)
-{
-    return std::trunc(240.0f - 240.0f * y / d);
 }
 
 // A strip of the road between two depths: its left and right x at the near end on row nearY and
@@ -119,9 +109,12 @@ void drawRoad(Window* window)
 void drawSegment(TrackSegment* segment, Window* window, const float* camera)
 {
     const TrackSegment& s = *segment;
-    const float cx = camera[0];
-    const float cy = camera[1];
-    const float cz = camera[2];
+    const Camera view = cameraAt(camera);
+    const float cx = view.x;
+    const float cy = view.y;
+    const float cz = view.z;
+    const auto projectX = [&view](float dx, float d) { return roadScreenX(view, dx, d); };
+    const auto projectY = [&view](float dy, float d) { return roadScreenY(view, dy, d); };
 
     // The camera below the plane of the surface sees only its underside: the far side of a crest.
     const bool facesAway = (cy - s.farHeight) * s.normalY + (cz - s.farZ) * s.normalZ < 0.0f;
@@ -175,7 +168,8 @@ void drawSegment(TrackSegment* segment, Window* window, const float* camera)
         const int shade = roadShade(dn);
         Surface* surface = &window->backBuffer;
 
-        drawRectangle(surface, 0.0, static_cast<double>(farY) - 1.0, 642.0,
+        // The band of ground runs across the whole screen and two pixels beyond its right edge.
+        drawRectangle(surface, 0.0, static_cast<double>(farY) - 1.0, screenWidth + 2.0,
                       static_cast<double>(nearY), groundBrushes[shade], noPen());
         fillStrip(surface, projectX(nearLeft, dn), projectX(nearRight, dn), nearY,
                   projectX(farLeft, df), projectX(farRight, df), farY, roadBrushes[shade]);
@@ -209,6 +203,15 @@ void drawSegmentObjects(TrackSegment* segment, Window* window, const float* came
         }
     }
     for (uint32_t i = 0; i < k; ++i) {
-        objects[i]->draw(window, camera);
+        drawObject(window, camera, *objects[i]);
+    }
+}
+
+void drawObject(Window* window, const float* camera, const GameObject& object)
+{
+    PixelRect box;
+    if (objectScreenRect(cameraAt(camera), object.position, object.size.width, object.size.height,
+                         &box)) {
+        drawSprite(window, object.currentSprite(), box.x, box.y, box.w, box.h);
     }
 }

@@ -6,14 +6,14 @@
 // lies behind a crest, and a segment whose surface faces away from the camera draws only its
 // objects.
 //
-// Camera: three floats x, y, z in world units; it never rotates and looks along +z. A point at
-// depth d = z - camera z (d >= 1) lands on back-buffer pixel
-//   x = trunc(320 + 320 * (x - camera x) / d),  y = trunc(240 - 240 * (y - camera y) / d).
+// The camera is raceState.camera (three floats x, y, z in world units); the projection of road
+// corners and objects' boxes is the camera's (camera.h).
 
 #include <cstdint>
 
 #include "gfx/raster.h"
 
+class GameObject;
 struct TrackSegment;
 struct Window;
 
@@ -46,8 +46,8 @@ void deleteRoadBrushes();
 int roadShade(float nearDistance);
 
 // Draws the visible part of raceState.track as seen from raceState.camera into the window's back
-// buffer: segments trunc((camera z + 175000) / 3000) (at most the last) down to trunc(camera z /
-// 3000) (at least 0). Called once per frame by drawRaceFrame, after the sky. Draws nothing
+// buffer: segments trunc((camera z + 175000) / segment length) (at most the last) down to
+// trunc(camera z / segment length) (at least 0). Called once per frame by drawRaceFrame, after the sky. Draws nothing
 // without a track or camera, or from a camera position that is not finite.
 void drawRoad(Window* window);
 
@@ -55,6 +55,10 @@ void drawRoad(Window* window);
 // from `camera` (x, y, z). Reads the segment without changing it; its bucket is sorted.
 void drawSegment(TrackSegment* segment, Window* window, const float* camera);
 
-// Sorts the segment's bucket in place into descending z (farthest first), then has every object
-// draw itself in that order. The new bucket order stays: later walks over the bucket see it.
+// Sorts the segment's bucket in place into descending z (farthest first), then draws every
+// object in that order (drawObject). The new bucket order stays: later walks over the bucket see it.
 void drawSegmentObjects(TrackSegment* segment, Window* window, const float* camera);
+
+// Draws the object's current picture stretched over its box as the camera at `camera` (x, y, z)
+// sees it (objectScreenRect); nothing where that box is not drawn or the picture is missing.
+void drawObject(Window* window, const float* camera, const GameObject& object);

@@ -1,5 +1,5 @@
 // Drawing pictures into the back buffer: transparent composition over a known background,
-// unscaled and stretched, clipped at each edge; level choice; projection; picture-font text.
+// unscaled and stretched, clipped at each edge; level choice; picture-font text.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -217,64 +217,6 @@ TEST(DrawSprite, PicksTheLargestLevelThatFitsAndStretchesIt)
     Sprite unloaded;
     drawSprite(&none, &unloaded, 0, 0, 8, 4);
     EXPECT_EQ(none.pixels().pixels, std::vector<uint32_t>(32, background));
-    freeSprite(&sprite);
-}
-
-TEST(DrawObjectSprite, ProjectsCentredBoxesAndRoundsHalvesUpward)
-{
-    TestWindow w(640, 480);
-    Sprite sprite;
-    loadSpriteFile(&w, 4, 4, false, &sprite);
-
-    // Straight ahead at depth 128: 160 by 120 pixels centred on (320, 240).
-    drawObjectSprite(&w, 5, 7, 228, 64, 64, 5, 7, 100, &sprite);
-    EXPECT_EQ(at(w, 240, 180), 0xAA0000u);
-    EXPECT_EQ(at(w, 239, 180), background);
-    EXPECT_EQ(at(w, 399, 180), 0xAA0000u);
-    EXPECT_EQ(at(w, 400, 180), background);
-    EXPECT_EQ(at(w, 240, 299), 0xAA0000u);
-    EXPECT_EQ(at(w, 240, 300), background);
-    EXPECT_EQ(at(w, 240, 179), background);
-
-    // A left edge at -2.5 is truncated to -2 (so the box ends at 157); one at 2.5 goes up to 3.
-    TestWindow negative(640, 480);
-    drawObjectSprite(&negative, -97, 0, 128, 64, 64, 0, 0, 0, &sprite);
-    EXPECT_EQ(at(negative, 157, 180), 0xAA0000u);
-    EXPECT_EQ(at(negative, 158, 180), background);
-    TestWindow positive(640, 480);
-    drawObjectSprite(&positive, -95, 0, 128, 64, 64, 0, 0, 0, &sprite);
-    EXPECT_EQ(at(positive, 2, 180), background);
-    EXPECT_EQ(at(positive, 3, 180), 0xAA0000u);
-    EXPECT_EQ(at(positive, 162, 180), 0xAA0000u);
-    EXPECT_EQ(at(positive, 163, 180), background);
-
-    // Depth exactly 1 draws (3 by 2 at (318, 239)); depth 0.5 does not.
-    TestWindow near(640, 480);
-    drawObjectSprite(&near, 0, 0, 1, 0.01f, 0.01f, 0, 0, 0, &sprite);
-    EXPECT_EQ(at(near, 318, 239), 0xAA0000u);
-    TestWindow behind(640, 480);
-    drawObjectSprite(&behind, 0, 0, 0.5f, 0.01f, 0.01f, 0, 0, 0, &sprite);
-    drawObjectSprite(&behind, 0, 0, -100, 64, 64, 0, 0, 0, &sprite);
-    EXPECT_EQ(behind.pixels().pixels, std::vector<uint32_t>(640 * 480, background));
-    freeSprite(&sprite);
-}
-
-TEST(DrawObjectSprite, SkipsBoxesBeyondTwoToTheThirtyPixels)
-{
-    TestWindow w(640, 480);
-    Sprite sprite;
-    loadSpriteFile(&w, 4, 4, false, &sprite);
-    // 1.6e9 pixels wide, centred on the screen: as integers it would still cover the screen.
-    drawObjectSprite(&w, 0, 0, 1, 5e6f, 1, 0, 0, 0, &sprite);
-    // Corners far beyond any integer, and a size that is not a number.
-    drawObjectSprite(&w, 1e30f, 0, 1, 64, 64, 0, 0, 0, &sprite);
-    drawObjectSprite(&w, 0, -1e30f, 1, 64, 64, 0, 0, 0, &sprite);
-    drawObjectSprite(&w, 0, 0, 1, 64, std::numeric_limits<float>::infinity(), 0, 0, 0, &sprite);
-    EXPECT_EQ(w.pixels().pixels, std::vector<uint32_t>(640 * 480, background));
-
-    // Just inside the limit the object still draws.
-    drawObjectSprite(&w, 0, 0, 1, 3e6f, 1, 0, 0, 0, &sprite);
-    EXPECT_EQ(at(w, 320, 240), 0xAA0000u);
     freeSprite(&sprite);
 }
 
