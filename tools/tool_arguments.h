@@ -32,17 +32,13 @@ inline bool parseNumber(const char* text, uint64_t minimum, uint64_t maximum, ui
 // the others 0 to 2). False when one is out of range or not a number.
 inline bool parseSettings(const char* const texts[6], RaceSettings* settings)
 {
-    uint64_t index[6] = {};
-    for (int i = 0; i < 6; ++i) {
-        if (!parseNumber(texts[i], 0, i == 3 ? 3 : 2, &index[i]))
+    uint64_t index[raceSettingCount] = {};
+    for (int i = 0; i < raceSettingCount; ++i) {
+        if (!parseNumber(texts[i], 0, static_cast<uint64_t>(largestSettingIndex[i]), &index[i]))
             return false;
     }
-    settings->trackLength = static_cast<int32_t>(index[0]);
-    settings->hillSteepness = static_cast<int32_t>(index[1]);
-    settings->turnSharpness = static_cast<int32_t>(index[2]);
-    settings->numCompetitors = static_cast<int32_t>(index[3]);
-    settings->aiCarSpeed = static_cast<int32_t>(index[4]);
-    settings->gridSpacing = static_cast<int32_t>(index[5]);
+    for (int i = 0; i < raceSettingCount; ++i)
+        settingAt(*settings, i) = static_cast<int32_t>(index[i]);
     return true;
 }
 

@@ -34,7 +34,7 @@ void placeScenery()
 {
     const Track* track = raceState.track;
     for (uint32_t i = 0; i < track->segmentCount; ++i) {
-        const auto z = static_cast<float>(static_cast<int64_t>(i) * 3000 + 1500);
+        const auto z = static_cast<float>(static_cast<int64_t>(i) * wholeSegmentLength + wholeSegmentLength / 2);
         if (unitDraw() <= 0.35f) {
             Sprite* sprite = scenerySprite(nextRandom());
             const float offset = unitDraw() * 40000.0f;
@@ -60,7 +60,7 @@ void placeOilSpills()
     for (uint32_t i = 8; i < track->segmentCount; ++i) {
         if (!(unitDraw() <= 0.005f))
             continue;
-        const float z = unitDraw() * 3000.0f + static_cast<float>(static_cast<int64_t>(i) * 3000);
+        const float z = unitDraw() * segmentLength + static_cast<float>(static_cast<int64_t>(i) * wholeSegmentLength);
         const float d = unitDraw() * 7400.0f;
         const float x = leftEdgeAt(track, z) + d + 400.0f;
         addObject(newGameObject<Obj_OilSpill>(Vec3{x, heightAt(track, z) + 100.0f, z}, raceGraphics.slots[raceSlotOilSpill]));
@@ -70,7 +70,7 @@ void placeOilSpills()
 void placeFinishSigns()
 {
     const Track* track = raceState.track;
-    const auto z = static_cast<float>((static_cast<int64_t>(track->segmentCount) - 80) * 3000);
+    const float z = finishLineZ(track);
     Sprite* sprite = raceGraphics.slots[raceSlotFinishSign];
     const auto w = static_cast<float>(sprite->width);
     const auto h = static_cast<float>(sprite->height);
@@ -85,7 +85,7 @@ void placeGrid(float opponentPowerCut, float opponentPowerCutPerPlace, float gri
     Track* track = raceState.track;
     const uint32_t carCount = raceState.carCount;
     for (uint32_t i = 0; i < carCount; ++i) {
-        const float z = static_cast<float>(i) * gridGap + 4096.0f;
+        const float z = static_cast<float>(i) * gridGap + gridStartZ;
         const float y = heightAt(track, z) + 200.0f;
         const float x = leftEdgeAt(track, z) + 1125.0f + static_cast<float>((i & 1u) * 2250u);
         Sprite** views = raceGraphics.carViews[nextRandom() % carColourCount];

@@ -17,6 +17,9 @@ void placeOilSpills();
 // of the track. Draws nothing from the random source. Reads raceState.track.
 void placeFinishSigns();
 
+// The player's grid place, the first: where the field starts and from where the brake works.
+inline constexpr float gridStartZ = 4096.0f;
+
 // Puts raceState.carCount cars on the grid, the player's first at z = 4096, each next one `gridGap`
 // further on, alternating left and right lane. The opponent in grid place i gets the power
 // 17000 - (carCount - i) * opponentPowerCutPerPlace - opponentPowerCut. Fills raceState.cars and

@@ -12,7 +12,7 @@ void followRoad(OpponentDriver* driver)
     const Obj_Car* car = driver->car;
     const float carZ = car->position.z;
     for (int i = 1; i <= 6; ++i) {
-        const float z = static_cast<float>((i - 1) * 3000) + carZ;
+        const float z = static_cast<float>((i - 1) * wholeSegmentLength) + carZ;
         const float centre = (leftEdgeAt(track, z) + rightEdgeAt(track, z)) * 0.5f;
         const float share = 1.0f / static_cast<float>(i);
         driver->targetX = centre * share + (1.0f - share) * driver->targetX;
@@ -83,8 +83,8 @@ void driveOpponent(OpponentDriver* driver)
     const float drift = 0.02f * (vx * damping);
     const float error = driver->targetX - x - vx * 0.14285715f;
     if (error > 0.0f && 3.0f * error > drift)
-        car->accel.x = vz * 1.35f;
+        car->accel.x = vz * carSteering;
     else if (error <= 0.0f && 3.0f * error < drift)
-        car->accel.x = vz * -1.35f;
+        car->accel.x = vz * -carSteering;
     car->accel.z = car->power;
 }

@@ -14,31 +14,28 @@ MainMenu mainMenu;
 
 namespace {
 
-constexpr int rowCount = 6;
+// One row per race setting, in the settings' order.
+constexpr int rowCount = raceSettingCount;
 
-// What each row shows: its label, its value texts by index, and its largest index.
+// What each row shows: its label and its value texts by index.
 struct MenuRow {
     const char* label;
     const char* values[4];
-    int32_t largest;
 };
 
 constexpr MenuRow menuRows[rowCount] = {
-    {"TRACK LENGHT ", {"SHORT ", "NORMAL", "LONG  ", nullptr}, 2},
-    {"HILL STEEPNESS", {"GENTLE", "NORMAL", "STEEP ", nullptr}, 2},
-    {"TURN SHARPNESS", {"GENTLE", "NORMAL", "SHARP ", nullptr}, 2},
-    {"NUM COMPETITORS ", {"8 ", "16", "24", "32"}, 3},
-    {"AI CAR SPEED ", {"SLOW", "NORMAL", "FAST", nullptr}, 2},
-    {"GRID SPACING ", {"NEAR", "NORMAL", "FAR", nullptr}, 2},
+    {"TRACK LENGHT ", {"SHORT ", "NORMAL", "LONG  ", nullptr}},
+    {"HILL STEEPNESS", {"GENTLE", "NORMAL", "STEEP ", nullptr}},
+    {"TURN SHARPNESS", {"GENTLE", "NORMAL", "SHARP ", nullptr}},
+    {"NUM COMPETITORS ", {"8 ", "16", "24", "32"}},
+    {"AI CAR SPEED ", {"SLOW", "NORMAL", "FAST", nullptr}},
+    {"GRID SPACING ", {"NEAR", "NORMAL", "FAR", nullptr}},
 };
 
 // The setting shown in `row`, in the order of the menu's rows.
 int32_t* settingOfRow(int32_t row)
 {
-    RaceSettings& s = raceSettings;
-    int32_t* const fields[rowCount] = {&s.trackLength,    &s.hillSteepness, &s.turnSharpness,
-                                       &s.numCompetitors, &s.aiCarSpeed,    &s.gridSpacing};
-    return fields[row];
+    return &settingAt(raceSettings, row);
 }
 
 constexpr ScreenHandlers menuHandlers{menuOnPaint, menuOnKeyDown, menuOnDestroy};
@@ -128,7 +125,7 @@ void menuOnKeyDown(Window* window, uint32_t virtualKey)
         }
         break;
     case keyRight:
-        if (*setting < menuRows[menu.menuSelectedRow].largest) {
+        if (*setting < largestSettingIndex[menu.menuSelectedRow]) {
             ++*setting;
         }
         break;

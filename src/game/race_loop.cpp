@@ -83,8 +83,7 @@ void raceOnPaint(Window* window)
     placeCamera();
     drawRaceFrame(window);
 
-    const auto finishDistance =
-        static_cast<float>(race.track->segmentCount - 80) * segmentLength;
+    const float finishDistance = finishLineZ(race.track);
     if (race.cars[0]->position.z > finishDistance) {
         float* endZ = carZ + race.carCount;
         for (uint32_t i = 0; i < race.carCount; ++i) {

@@ -72,6 +72,10 @@ public:
 // Game objects alive now (constructed and not yet destroyed). Every race ends with 0.
 int64_t liveGameObjectCount();
 
+// A steered car's sideways acceleration per unit of its forward speed, for the player and the
+// opponents alike.
+inline constexpr float carSteering = 1.35f;
+
 class Obj_Car final : public GameObject {
 public:
     // A car at `position` showing the 7 `views` ("_lll" ... plain ... "_rrr"), with engine `power`.

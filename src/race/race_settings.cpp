@@ -12,18 +12,26 @@ constexpr uint32_t carCounts[4] = {8, 16, 24, 32};
 constexpr float powerCuts[3][2] = {{2000.0f, 250.0f}, {1500.0f, 175.0f}, {1000.0f, 100.0f}};
 constexpr float gridGaps[3] = {2048.0f, 4096.0f, 8192.0f};
 
-bool inRange(int32_t index, int32_t count)
-{
-    return index >= 0 && index < count;
-}
-
 } // namespace
+
+int32_t& settingAt(RaceSettings& settings, int index)
+{
+    int32_t* const fields[raceSettingCount] = {
+        &settings.trackLength,    &settings.hillSteepness, &settings.turnSharpness,
+        &settings.numCompetitors, &settings.aiCarSpeed,    &settings.gridSpacing};
+    return *fields[index];
+}
 
 bool raceSettingsValid(const RaceSettings& settings)
 {
-    return inRange(settings.trackLength, 3) && inRange(settings.hillSteepness, 3) &&
-           inRange(settings.turnSharpness, 3) && inRange(settings.numCompetitors, 4) &&
-           inRange(settings.aiCarSpeed, 3) && inRange(settings.gridSpacing, 3);
+    RaceSettings copy = settings;
+    for (int i = 0; i < raceSettingCount; ++i) {
+        const int32_t index = settingAt(copy, i);
+        if (index < 0 || index > largestSettingIndex[i]) {
+            return false;
+        }
+    }
+    return true;
 }
 
 RaceParameters raceParameters(const RaceSettings& settings)

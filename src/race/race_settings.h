@@ -14,6 +14,14 @@ struct RaceSettings {
     int32_t gridSpacing = 1;
 };
 
+// The six settings in the menu's order (track length, hill steepness, turn sharpness,
+// competitors, opponent speed, grid spacing) and the largest index of each.
+inline constexpr int raceSettingCount = 6;
+inline constexpr int32_t largestSettingIndex[raceSettingCount] = {2, 2, 2, 3, 2, 2};
+
+// Setting `index` (0..5, in the menu's order) of `settings`.
+int32_t& settingAt(RaceSettings& settings, int index);
+
 // The one set of settings the menu shows and changes.
 extern RaceSettings raceSettings;
 
@@ -28,7 +36,7 @@ struct RaceParameters {
     float gridGap;                   // distance between neighbouring grid places
 };
 
-// Whether every index lies in its range.
+// Whether every index lies in its range, 0 to its largestSettingIndex.
 bool raceSettingsValid(const RaceSettings& settings);
 
 // The parameters the menu's Enter hands to the race for valid `settings`.

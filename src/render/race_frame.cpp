@@ -11,6 +11,7 @@
 #include "pictures/bitmap.h"
 #include "pictures/sprite_draw.h"
 #include "pictures/text.h"
+#include "platform/window.h"
 #include "render/road.h"
 
 namespace {
@@ -32,9 +33,9 @@ void drawGauges(Window* window)
     drawBitmapRegion(window, fullLeft, 0, 0, 0, 0, fill, fullLeft->info.height);
     drawBitmapRegion(window, emptyLeft, fill, 0, fill, 0, emptyLeft->info.width - fill,
                      emptyLeft->info.height);
-    drawBitmapRegion(window, fullRight, fullRight->info.width - fill, 0, 640 - fill, 0, fill,
+    drawBitmapRegion(window, fullRight, fullRight->info.width - fill, 0, screenWidth - fill, 0, fill,
                      fullRight->info.height);
-    drawBitmapRegion(window, emptyRight, 0, 0, 640 - emptyRight->info.width, 0,
+    drawBitmapRegion(window, emptyRight, 0, 0, screenWidth - emptyRight->info.width, 0,
                      emptyRight->info.width - fill, fullRight->info.height);
 }
 
@@ -86,21 +87,24 @@ void freeSkyLayer(SkyLayer* layer)
 void drawSky(Window* window)
 {
     SkyLayer* layer = raceState.skyLayer;
+    // The screen's width: the clouds never drift further than it in one frame, and one that
+    // leaves at the right edge comes back at the left.
+    constexpr auto width = static_cast<float>(screenWidth);
     float shift = raceState.averageFrameSeconds * 19.5f;
-    if (shift < -640.0f) {
-        shift = -640.0f;
+    if (shift < -width) {
+        shift = -width;
     }
-    if (shift > 640.0f) {
-        shift = 640.0f;
+    if (shift > width) {
+        shift = width;
     }
     const float w = layer->cloud != nullptr ? static_cast<float>(layer->cloud->info.width) : 0.0f;
     for (float& x : layer->cloudX) {
         x += shift;
-        if (x >= 640.0f) {
-            x -= w + 640.0f;
+        if (x >= width) {
+            x -= w + width;
         }
         if (x < -w) {
-            x += w + 640.0f;
+            x += w + width;
         }
     }
     drawBitmap(window, layer->sky, 0, 0);

@@ -18,7 +18,7 @@ float interpolate(
     }
     // The end of the track is the segment count times 3000 in unsigned arithmetic, compared
     // as a float. Written as "not below" so that a NaN distance lands on the last segment too.
-    const float trackEnd = static_cast<float>(track->segmentCount * 3000u);
+    const float trackEnd = static_cast<float>(track->segmentCount * wholeSegmentLength);
     if (!(z < trackEnd)) {
         return track->segments[track->segmentCount - 1]->*farField;
     }
@@ -77,4 +77,10 @@ void freeTrack(Track** track)
     }
     delete *track;
     *track = nullptr;
+}
+
+float finishLineZ(const Track* track)
+{
+    return static_cast<float>(
+        (static_cast<int64_t>(track->segmentCount) - finishSegmentsBeforeEnd) * wholeSegmentLength);
 }

@@ -10,8 +10,12 @@
 
 class GameObject;
 
-// Length of one segment along z, in world units.
-inline constexpr float segmentLength = 3000.0f;
+// Length of one segment along z, in world units: as a whole number for the exact integer
+// arithmetic of segment ends, and as a float.
+inline constexpr int32_t wholeSegmentLength = 3000;
+inline constexpr float segmentLength = static_cast<float>(wholeSegmentLength);
+// The finish line lies this many segments before the end of the track.
+inline constexpr uint32_t finishSegmentsBeforeEnd = 80;
 // Width of the road between its left and right edge at every segment end, in world units.
 inline constexpr float roadWidth = 4500.0f;
 // Objects a segment's bucket holds at most.
@@ -50,6 +54,10 @@ struct Track {
     uint32_t segmentCount;   // 256 to 65535
     TrackSegment** segments; // segment i at index i; owned
 };
+
+// The z of the finish line: (segmentCount - 80) x 3000, where the finish signs stand and where a
+// race ends for the car that passes it.
+float finishLineZ(const Track* track);
 
 // The segment index of distance z: trunc(z * 0.00033333333), the factor being 1/3000 in single
 // precision (a hair below it). Not clamped to the track: callers clamp where they need to.

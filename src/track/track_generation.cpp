@@ -160,9 +160,9 @@ TrackSegment* buildSegment(uint32_t i, TrackPoint nearPoint, TrackPoint farPoint
     TrackSegment* s = new (std::nothrow) TrackSegment{};
     requireMemory(s, __LINE__);
     s->farHeight = farPoint.height;
-    s->farZ = static_cast<float>((i + 1) * 3000u);
+    s->farZ = static_cast<float>((i + 1) * wholeSegmentLength);
     s->nearHeight = nearPoint.height;
-    s->nearZ = static_cast<float>(i * 3000u);
+    s->nearZ = static_cast<float>(i * wholeSegmentLength);
     s->farLeft = farPoint.left;
     s->farRight = farPoint.right;
     s->nearLeft = nearPoint.left;
@@ -194,8 +194,8 @@ TrackSegment* buildSegment(uint32_t i, TrackPoint nearPoint, TrackPoint farPoint
     s->dashNearZ = s->nearZ + (s->farZ - s->nearZ) * 0.33333f;
 
     const float rise = s->farHeight - s->nearHeight;
-    const float slopeLength = std::sqrt(3000.0f * 3000.0f + rise * rise);
-    s->normalY = 3000.0f / slopeLength;
+    const float slopeLength = std::sqrt(segmentLength * segmentLength + rise * rise);
+    s->normalY = segmentLength / slopeLength;
     s->normalZ = -rise / slopeLength;
     return s;
 }
