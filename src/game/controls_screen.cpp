@@ -15,31 +15,25 @@ void runControlsScreen(Window* window)
     ControlsScreen& screen = controlsScreen;
     screen.controlsRunning = true;
     screen.keyLayout = loadBitmap(window, "gfx\\menu\\keyLayout.bmp", 1);
-    screen.bar = loadBitmap(window, "gfx\\menu\\menuBar1.bmp", 1);
-    screen.font = makeBitmapFont(window, "gfx\\font\\font1sm.bmp");
+    loadScreenFrame(window, &screen.bar, &screen.font);
 
     runScreen(window, ScreenHandlers{controlsOnPaint, controlsOnKeyDown, controlsOnDestroy}, &screen.controlsRunning);
 
-    freeBitmap(screen.bar);
-    screen.bar = nullptr;
     freeBitmap(screen.keyLayout);
     screen.keyLayout = nullptr;
-    freeBitmapFont(screen.font);
-    screen.font = nullptr;
+    freeScreenFrame(&screen.bar, &screen.font);
 }
 
 void controlsOnPaint(Window* window)
 {
     const ControlsScreen& screen = controlsScreen;
-    const int w = screen.font->cellWidth;
     const int h = screen.font->cellHeight;
     clearScreen(window);
-    drawBitmap(window, screen.keyLayout, 320 - screen.keyLayout->info.width / 2,
-               240 - screen.keyLayout->info.height / 2);
-    drawText(window, screen.font, "Game controls", 320 - (13 * w) / 2, h);
-    drawBitmap(window, screen.bar, 0, 3 * h);
-    drawBitmap(window, screen.bar, 0, 480 - 5 * h);
-    drawText(window, screen.font, "Press enter to continue.", 320 - (24 * w) / 2, 480 - h);
+    drawBitmap(window, screen.keyLayout, screenCentreX - screen.keyLayout->info.width / 2,
+               screenCentreY - screen.keyLayout->info.height / 2);
+    drawCentredText(window, screen.font, "Game controls", h);
+    drawScreenBars(window, screen.bar, screen.font);
+    drawCentredText(window, screen.font, "Press enter to continue.", screenHeight - h);
 }
 
 void controlsOnKeyDown(Window* /*window*/, uint32_t virtualKey)

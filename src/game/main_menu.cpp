@@ -66,17 +66,13 @@ void runMainMenu(Window* window)
     menu.menuRunning = true;
     menu.menuSelectedRow = 0;
     raceSettings = RaceSettings{};
-    menu.menuBar = loadBitmap(window, "gfx\\menu\\menuBar1.bmp", 1);
+    loadScreenFrame(window, &menu.menuBar, &menu.menuFont);
     menu.menuArrow = loadBitmap(window, "gfx\\menu\\arrow.bmp", 1);
-    menu.menuFont = makeBitmapFont(window, "gfx\\font\\font1sm.bmp");
     runScreen(window, menuHandlers, &menu.menuRunning);
 
-    freeBitmap(menu.menuBar);
-    menu.menuBar = nullptr;
     freeBitmap(menu.menuArrow);
     menu.menuArrow = nullptr;
-    freeBitmapFont(menu.menuFont);
-    menu.menuFont = nullptr;
+    freeScreenFrame(&menu.menuBar, &menu.menuFont);
 }
 
 void menuOnPaint(Window* window)
@@ -85,17 +81,16 @@ void menuOnPaint(Window* window)
     const int w = menu.menuFont->cellWidth;
     const int h = menu.menuFont->cellHeight;
     clearScreen(window);
-    drawText(window, menu.menuFont, "VANTOR", 320 - (6 * w) / 2, h);
-    drawBitmap(window, menu.menuBar, 0, 3 * h);
+    drawCentredText(window, menu.menuFont, "VANTOR", h);
+    drawScreenBars(window, menu.menuBar, menu.menuFont);
     drawBitmap(window, menu.menuArrow, 10, menuRowY(menu.menuSelectedRow, h));
-    drawBitmap(window, menu.menuBar, 0, 480 - 5 * h);
     for (int row = 0; row < rowCount; ++row) {
         const int y = menuRowY(row, h);
         drawText(window, menu.menuFont, menuRows[row].label, 2 * w, y);
         drawText(window, menu.menuFont, menuRows[row].values[*settingOfRow(row)], 475, y);
     }
-    drawText(window, menu.menuFont, "USE ARROW KEYS TO MODIFY", 320 - (24 * w) / 2, 480 - 3 * h);
-    drawText(window, menu.menuFont, "ENTER BEGINS, ESC QUITS.", 320 - (24 * w) / 2, 480 - h);
+    drawCentredText(window, menu.menuFont, "USE ARROW KEYS TO MODIFY", screenHeight - 3 * h);
+    drawCentredText(window, menu.menuFont, "ENTER BEGINS, ESC QUITS.", screenHeight - h);
 }
 
 void menuOnKeyDown(Window* window, uint32_t virtualKey)

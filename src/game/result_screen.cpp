@@ -20,12 +20,6 @@ namespace {
 
 constexpr int resultLineBytes = 256;
 
-// Centred text starts half its width left of the middle (integer arithmetic).
-int centredX(const char* text, int cellWidth)
-{
-    return 320 - (static_cast<int>(std::strlen(text)) * cellWidth) / 2;
-}
-
 // Appends `piece` to the zero-terminated text in `line`, never writing past `capacity` bytes.
 void appendBounded(char* line, int capacity, const char* piece)
 {
@@ -58,8 +52,7 @@ void runResultScreen(Window* window)
     ResultScreen& screen = resultScreen;
     const int32_t place = raceState.finishPosition;
     screen.resultRunning = true;
-    screen.bar = loadBitmap(window, "gfx\\menu\\menuBar1.bmp", 1);
-    screen.font = makeBitmapFont(window, "gfx\\font\\font1sm.bmp");
+    loadScreenFrame(window, &screen.bar, &screen.font);
     if (place <= 0) {
         screen.resultPicture = loadBitmap(window, "gfx\\menu\\raceQuit.bmp", 0);
         screen.headline = "Feeling a bit peckish?";
@@ -75,12 +68,9 @@ void runResultScreen(Window* window)
 
     runScreen(window, ScreenHandlers{resultOnPaint, resultOnKeyDown, resultOnDestroy}, &screen.resultRunning);
 
-    freeBitmap(screen.bar);
-    screen.bar = nullptr;
     freeBitmap(screen.resultPicture);
     screen.resultPicture = nullptr;
-    freeBitmapFont(screen.font);
-    screen.font = nullptr;
+    freeScreenFrame(&screen.bar, &screen.font);
     delete[] screen.resultLine;
     screen.resultLine = nullptr;
     screen.headline = nullptr;
@@ -89,16 +79,15 @@ void runResultScreen(Window* window)
 void resultOnPaint(Window* window)
 {
     const ResultScreen& screen = resultScreen;
-    const int w = screen.font->cellWidth;
     const int h = screen.font->cellHeight;
     clearScreen(window);
 
     const int a = screen.resultPicture->info.width / 2;
     const int b = screen.resultPicture->info.height / 2;
-    const int x = 320 - a;
-    const int y = 240 - b;
-    const int right = 320 + a;
-    const int bottom = 240 + b;
+    const int x = screenCentreX - a;
+    const int y = screenCentreY - b;
+    const int right = screenCentreX + a;
+    const int bottom = screenCentreY + b;
     drawBitmap(window, screen.resultPicture, x, y);
     // Three grey frames, lightest innermost; both corner pixels of each belong to it.
     Surface* back = &window->backBuffer;
@@ -106,11 +95,10 @@ void resultOnPaint(Window* window)
     drawRectangleOutline(back, x - 1, y - 1, right + 1, bottom + 1, solidPen(0x646464));
     drawRectangleOutline(back, x - 2, y - 2, right + 2, bottom + 2, solidPen(0x3C3C3C));
 
-    drawText(window, screen.font, screen.headline, centredX(screen.headline, w), h);
-    drawBitmap(window, screen.bar, 0, 3 * h);
-    drawBitmap(window, screen.bar, 0, 480 - 5 * h);
-    drawText(window, screen.font, screen.resultLine, centredX(screen.resultLine, w), 480 - 3 * h);
-    drawText(window, screen.font, "Press enter to continue.", 320 - (24 * w) / 2, 480 - h);
+    drawCentredText(window, screen.font, screen.headline, h);
+    drawScreenBars(window, screen.bar, screen.font);
+    drawCentredText(window, screen.font, screen.resultLine, screenHeight - 3 * h);
+    drawCentredText(window, screen.font, "Press enter to continue.", screenHeight - h);
 }
 
 void resultOnKeyDown(Window* /*window*/, uint32_t virtualKey)

@@ -2,9 +2,11 @@
 #include "pictures/text.h"
 
 #include <climits>
+#include <cstring>
 
 #include "pictures/bitmap.h"
 #include "pictures/sprite_draw.h"
+#include "platform/window.h"
 
 BitmapFont* makeBitmapFont(Window* window, const char* path)
 {
@@ -44,4 +46,10 @@ void drawText(Window* window, BitmapFont* font, const char* text, int x, int y)
         }
         x += font->cellWidth;
     }
+}
+
+void drawCentredText(Window* window, BitmapFont* font, const char* text, int y)
+{
+    const int width = static_cast<int>(std::strlen(text)) * font->cellWidth;
+    drawText(window, font, text, screenCentreX - width / 2, y);
 }

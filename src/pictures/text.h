@@ -25,6 +25,10 @@ void freeBitmapFont(BitmapFont* font);
 // back buffer, one cell per byte, left to right; a byte's top bit is ignored (0xC1 draws "A").
 // No line breaks or special characters: every byte draws its cell and advances one cell.
 // Nothing for a null window or text or an empty text. The font must not be null.
-// A text is (bytes x cellWidth) by cellHeight pixels; the screens centre one by starting it at
-// x = 320 - length x cellWidth / 2.
+// A text is (bytes x cellWidth) by cellHeight pixels.
 void drawText(Window* window, BitmapFont* font, const char* text, int x, int y);
+
+// Draws the text centred on the screen with its top at y: its first cell starts at x = 320 -
+// (bytes x cellWidth) / 2, the half taken in integers. The screens' headings and prompts and the
+// race's place and countdown are drawn so.
+void drawCentredText(Window* window, BitmapFont* font, const char* text, int y);

@@ -49,11 +49,11 @@ void drawStartSequence(Window* window, BitmapFont* font)
     if (raceState.countdownSeconds > 0.0f) {
         std::snprintf(text, sizeof text, "%i",
                       static_cast<int>(std::trunc(raceState.countdownSeconds)) + 1);
-        drawText(window, font, text, 320 - font->cellWidth / 2, 240 - font->cellHeight / 2);
+        drawCentredText(window, font, text, screenCentreY - font->cellHeight / 2);
         raceState.countdownSeconds -= elapsed;
     } else if (raceState.goSeconds > 0.0f) {
         std::snprintf(text, sizeof text, "GO!");
-        drawText(window, font, text, 320 - (3 * font->cellWidth) / 2, 240 - font->cellHeight / 2);
+        drawCentredText(window, font, text, screenCentreY - font->cellHeight / 2);
         raceState.goSeconds -= elapsed;
     }
 }
@@ -164,8 +164,7 @@ void drawRaceFrame(Window* window)
     BitmapFont* font = raceState.raceFont;
     char text[16];
     formatPlace(currentPlace(), text);
-    const auto length = static_cast<int>(std::strlen(text));
-    drawText(window, font, text, 320 - (length * font->cellWidth) / 2, 0);
+    drawCentredText(window, font, text, 0);
 
     drawGauges(window);
     drawStartSequence(window, font);
