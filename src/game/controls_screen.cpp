@@ -1,6 +1,7 @@
 // The controls screen before a race.
 #include "game/controls_screen.h"
 
+#include "audio/game_sounds.h"
 #include "game/screen_loop.h"
 #include "pictures/bitmap.h"
 #include "pictures/sprite_draw.h"
@@ -42,9 +43,10 @@ void controlsOnPaint(Window* window)
     drawText(window, screen.font, "Press enter to continue.", 320 - (24 * w) / 2, 480 - h);
 }
 
-void controlsOnKeyDown(Window* /*window*/, uint32_t virtualKey)
+void controlsOnKeyDown(Window* window, uint32_t virtualKey)
 {
     if (virtualKey == keyEnter) {
+        playMenuConfirm(window);
         controlsScreen.controlsRunning = false;
     }
 }

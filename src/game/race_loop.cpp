@@ -3,8 +3,11 @@
 
 #include <new>
 
+#include "audio/race_sound.h"
 #include "game/controls_screen.h"
+#include "game/race_happenings.h"
 #include "race/frame_timer.h"
+#include "race/race_events.h"
 #include "game/race_field.h"
 #include "game/race_input.h"
 #include "race/race_settings.h"
@@ -112,6 +115,9 @@ void runRace(uint32_t carCount, Window* window, uint32_t segmentCount, float hil
     race.countdownSeconds = 2.99999f;
     race.goSeconds = 1.5f;
     race.finishPosition = -1;
+    clearRaceEvents();
+    resetRaceHappenings();
+    startRaceSound();
     // The time spent loading must not reach the first frame.
     tick(race.frameTimer);
     tick(race.frameTimer);
@@ -127,6 +133,7 @@ void raceOnPaint(Window* window)
 {
     RaceState& race = raceState;
     tick(race.frameTimer);
+    clearRaceEvents();
     race.framesSummed += 1;
     race.frameSecondsSum += race.frameTimer->elapsedSeconds;
     if (race.framesSummed == 8) {
@@ -152,16 +159,26 @@ void raceOnPaint(Window* window)
     }
 
     placeCamera();
+    publishRaceHappenings();
     drawRaceFrame(window);
 
     const auto finishDistance =
         static_cast<float>(race.track->segmentCount - 80) * segmentLength;
-    if (race.cars[0]->position.z > finishDistance) {
+    const bool finished = race.cars[0]->position.z > finishDistance;
+    if (finished) {
         float* endZ = carZ + race.carCount;
         for (uint32_t i = 0; i < race.carCount; ++i) {
             endZ[i] = race.cars[i]->position.z;
         }
         race.finishPosition = finishingPlace(carZ, endZ, race.carCount, finishDistance);
+        RaceEvent finish;
+        finish.kind = RaceEvent::Kind::Finish;
+        finish.player = true;
+        finish.value = race.finishPosition;
+        publishRaceEvent(finish);
+    }
+    hearRaceFrame(window);
+    if (finished) {
         endRace();
     }
 }
@@ -169,6 +186,7 @@ void raceOnPaint(Window* window)
 void endRace()
 {
     RaceState& race = raceState;
+    silenceRaceSound(race.raceWindow);
     delete[] race.camera;
     race.camera = nullptr;
     delete race.frameTimer;

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "audio/game_sounds.h"
 #include "race/race_state.h"
 #include "game/screen_loop.h"
 #include "gfx/raster.h"
@@ -113,9 +114,10 @@ void resultOnPaint(Window* window)
     drawText(window, screen.font, "Press enter to continue.", 320 - (24 * w) / 2, 480 - h);
 }
 
-void resultOnKeyDown(Window* /*window*/, uint32_t virtualKey)
+void resultOnKeyDown(Window* window, uint32_t virtualKey)
 {
     if (virtualKey == keyEnter) {
+        playMenuConfirm(window);
         resultScreen.resultRunning = false;
     }
 }
