@@ -190,16 +190,23 @@ std::vector<float> snowPuff()
     return samples;
 }
 
-// Adds one played note to `samples` from `start` seconds: a sine with a little of its second and
-// third harmonics, `length` seconds long, with a quick attack and a decay.
-void addNote(std::vector<float>& samples, double start, double hz, double length, double decay)
+// How much of a note's second and third harmonics sound with it.
+struct Timbre {
+    double second = 0.3;
+    double third = 0.15;
+};
+
+// Adds one played note to `samples` from `start` seconds: a sine with some of its second and third
+// harmonics, `length` seconds long, with a quick attack and a decay.
+void addNote(std::vector<float>& samples, double start, double hz, double length, double decay,
+             Timbre timbre)
 {
     const size_t first = samplesOf(start);
     const size_t count = samplesOf(length);
     for (size_t i = 0; i < count && first + i < samples.size(); ++i) {
         const double t = static_cast<double>(i) / rate;
-        const double tone = std::sin(twoPi * hz * t) + 0.3 * std::sin(twoPi * 2.0 * hz * t) +
-                            0.15 * std::sin(twoPi * 3.0 * hz * t);
+        const double tone = std::sin(twoPi * hz * t) + timbre.second * std::sin(twoPi * 2.0 * hz * t) +
+                            timbre.third * std::sin(twoPi * 3.0 * hz * t);
         // The last 10 ms of every note fall to zero, so that notes join without clicks.
         const double release = std::min(1.0, (length - t) / 0.01);
         samples[first + i] += static_cast<float>(tone * envelope(t, 0.005, decay) * release);
@@ -213,7 +220,7 @@ struct Note {
 
 // Notes one after the other.
 template <size_t N>
-std::vector<float> phrase(const Note (&notes)[N], double decay)
+std::vector<float> phrase(const Note (&notes)[N], double decay, Timbre timbre = Timbre{})
 {
     double total = 0.0;
     for (const Note& note : notes)
@@ -221,7 +228,7 @@ std::vector<float> phrase(const Note (&notes)[N], double decay)
     std::vector<float> samples(samplesOf(total) + 1);
     double start = 0.0;
     for (const Note& note : notes) {
-        addNote(samples, start, note.hz, note.length, decay);
+        addNote(samples, start, note.hz, note.length, decay, timbre);
         start += note.length;
     }
     normalise(samples, 0.9f);
@@ -243,9 +250,10 @@ SoundBank makeBank()
     set(clipThud, thud());
     set(clipKnock, knock());
     set(clipSnowPuff, snowPuff());
-    // The countdown's tones lie between the engines' harmonics, so they stand out over them.
-    set(clipCountdownTone, phrase({Note{520.0, 0.22}}, 0.15));
-    set(clipGoTone, phrase({Note{1040.0, 0.45}}, 0.3));
+    // The countdown's tones: clean beeps between the idling engines' harmonics, so that they
+    // stand out over them; "GO!" an octave up, which the lower tones leave alone.
+    set(clipCountdownTone, phrase({Note{520.0, 0.22}}, 0.15, Timbre{0.0, 0.1}));
+    set(clipGoTone, phrase({Note{1040.0, 0.45}}, 0.3, Timbre{0.0, 0.1}));
     set(clipMenuTick, phrase({Note{1800.0, 0.03}}, 0.008));
     set(clipMenuConfirm, phrase({Note{660.0, 0.07}, Note{990.0, 0.09}}, 0.06));
     // Won: up a major chord to the octave. Any other place: down, slower, to the low tonic.
