@@ -74,7 +74,7 @@ void SoundMixer::startShot(const OneShot& shot)
     if (!clipExists(bank, shot.clip) || shot.volume <= 0.0f)
         return;
     // A free slot, or else the clip nearest its end gives way.
-    Shot* slot = nullptr;
+    Shot* slot = &shots[0];
     double furthest = -1.0;
     for (Shot& candidate : shots) {
         if (candidate.clip < 0) {
