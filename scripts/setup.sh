@@ -7,8 +7,8 @@ set -euo pipefail
 preset="$1"; shift
 cd "$(dirname "$0")/.."
 
-packages=(g++ cmake ninja-build pkg-config libsdl2-dev libgtest-dev libgmock-dev
-          libbenchmark-dev libfreetype-dev fonts-dejavu-core xvfb xdotool x11-utils imagemagick)
+packages=(g++ cmake ninja-build pkg-config libsdl2-dev libsdl2-mixer-dev libgtest-dev libgmock-dev
+          libbenchmark-dev libfreetype-dev fonts-dejavu-core xvfb xdotool x11-utils imagemagick sox)
 missing=()
 for p in "${packages[@]}"; do
     status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)

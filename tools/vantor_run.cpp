@@ -1,5 +1,5 @@
 // vantor-run --seed N --settings L,H,T,C,S,G --drive none|up|auto [--step MS] [--frames MAX]
-//            [--shot FRAME:FILE ...] [--trace FILE]
+//            [--shot FRAME:FILE ...] [--trace FILE] [--audio FILE.wav]
 //
 // Plays one race of the real game on the headless backend, through the real screens and keys:
 // the full-screen question is answered No, the six settings are picked on the main menu with the
@@ -18,6 +18,10 @@
 // frame that leaves the race running as CSV "frame,seconds,x,y,z,speed,place": seconds of race
 // clock since the set-up, position and forward speed in world units, and the place shown on the
 // screen.
+// `--audio FILE.wav` writes the race's whole sound, mixed as the desktop plays it, as a 16-bit
+// stereo WAV file at 44100 samples per second. Its first sample is the race set-up's clock
+// reading (the trace's 0 seconds), so the trace's seconds give the place in the file; it runs on
+// after the race until every sound has ended.
 //
 // The last line on standard output is "result: place P of C, frames F" when the player finished,
 // "result: quit" when the race was left with Escape, or "result: unfinished after F frames" when
@@ -37,6 +41,8 @@
 #include "objects/game_object.h"
 #include "platform/errors.h"
 #include "platform/headless/headless_backend.h"
+#include "platform/sound_mixer.h"
+#include "platform/wave_file.h"
 #include "platform/virtual_keys.h"
 #include "pictures/picture_writer.h"
 #include "race_player.h"
@@ -59,6 +65,7 @@ struct Options {
     RacePlan plan;
     std::vector<Shot> shots;
     std::string tracePath;
+    std::string audioPath;
 };
 
 int usage()
@@ -66,6 +73,7 @@ int usage()
     std::fputs(
         "usage: vantor-run --seed N --settings L,H,T,C,S,G --drive none|up|auto\n"
         "                  [--step MS] [--frames MAX] [--shot FRAME:FILE ...] [--trace FILE]\n"
+        "                  [--audio FILE.wav]\n"
         "  N      random seed of the race, 0 to 4294967295\n"
         "  L,H,T  track length, hill steepness, turn sharpness: 0 to 2 each\n"
         "  C      competitors: 0 to 3 (8, 16, 24 or 32 cars)\n"
@@ -147,6 +155,10 @@ bool parseOptions(int argc, char** argv, Options* options)
             if (*value == '\0')
                 return false;
             options->tracePath = value;
+        } else if (name == "--audio") {
+            if (*value == '\0')
+                return false;
+            options->audioPath = value;
         } else {
             return false;
         }
@@ -218,8 +230,28 @@ int main(int argc, char** argv)
                                                                : ShotKind::Result;
         failed = !takeShots(options, b, kind, 0) || failed;
     };
-    backend.setPumpHook([&player](HeadlessBackend& b) { player.onPump(b); });
+    bool recording = false;
+    backend.setPumpHook([&](HeadlessBackend& b) {
+        // The race set-up has just read the clock: the sound is recorded from this moment.
+        if (!options.audioPath.empty() && !recording && raceState.raceRunning) {
+            b.recordSound(true);
+            recording = true;
+        }
+        player.onPump(b);
+    });
     runGame(&backend);
+
+    if (!options.audioPath.empty()) {
+        const std::vector<int16_t> mix =
+            backend.soundBank() == nullptr
+                ? std::vector<int16_t>()
+                : mixRecording(*backend.soundBank(), backend.soundRecording(), options.plan.seed, 5.0);
+        if (!writeWaveFile(options.audioPath.c_str(), mix)) {
+            std::fprintf(stderr, "vantor-run: cannot write %s: %s\n", options.audioPath.c_str(),
+                         lastPlatformError());
+            failed = true;
+        }
+    }
 
     if (trace != nullptr && std::fclose(trace) != 0) {
         std::fprintf(stderr, "vantor-run: cannot write %s\n", options.tracePath.c_str());

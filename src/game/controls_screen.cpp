@@ -1,6 +1,7 @@
 // The controls screen before a race.
 #include "game/controls_screen.h"
 
+#include "audio/game_sounds.h"
 #include "game/screen_loop.h"
 #include "pictures/bitmap.h"
 #include "pictures/sprite_draw.h"
@@ -36,9 +37,10 @@ void controlsOnPaint(Window* window)
     drawCentredText(window, screen.font, "Press enter to continue.", screenHeight - h);
 }
 
-void controlsOnKeyDown(Window* /*window*/, uint32_t virtualKey)
+void controlsOnKeyDown(Window* window, uint32_t virtualKey)
 {
     if (virtualKey == keyEnter) {
+        playMenuConfirm(window);
         controlsScreen.controlsRunning = false;
     }
 }

@@ -1,6 +1,7 @@
 // Start-up and shutdown of the game.
 #include "game/game.h"
 
+#include "audio/game_sounds.h"
 #include "game/main_menu.h"
 #include "platform/window.h"
 
@@ -9,6 +10,7 @@ int runGame(Backend* backend)
     Window window{};
     window.backend = backend;
     create(&window);
+    startSound(&window, &gameSoundBank());
     setWindowTitle(&window, "Vantor (Version 1.02)");
     sizeClientArea(&window);
     centreOnDesktop(&window);

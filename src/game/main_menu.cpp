@@ -1,6 +1,7 @@
 // The main menu.
 #include "game/main_menu.h"
 
+#include "audio/game_sounds.h"
 #include "game/race_loop.h"
 #include "race/race_settings.h"
 #include "game/screen_loop.h"
@@ -97,8 +98,11 @@ void menuOnKeyDown(Window* window, uint32_t virtualKey)
 {
     MainMenu& menu = mainMenu;
     int32_t* setting = settingOfRow(menu.menuSelectedRow);
+    const int32_t rowBefore = menu.menuSelectedRow;
+    const int32_t settingBefore = *setting;
     switch (virtualKey) {
     case keyEnter:
+        playMenuConfirm(window);
         startRace(window);
         break;
     case keyEscape:
@@ -126,6 +130,9 @@ void menuOnKeyDown(Window* window, uint32_t virtualKey)
         break;
     default:
         break;
+    }
+    if (menu.menuSelectedRow != rowBefore || *setting != settingBefore) {
+        playMenuTick(window);
     }
 }
 

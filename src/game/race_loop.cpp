@@ -3,8 +3,10 @@
 
 #include <new>
 
+#include "audio/race_sound.h"
 #include "field/opponent_driving.h"
 #include "game/controls_screen.h"
+#include "game/race_happenings.h"
 #include "game/race_input.h"
 #include "game/race_setup.h"
 #include "game/result_screen.h"
@@ -14,6 +16,7 @@
 #include "platform/errors.h"
 #include "platform/window.h"
 #include "race/frame_timer.h"
+#include "race/race_events.h"
 #include "race/race_state.h"
 #include "render/race_frame.h"
 #include "track/track.h"
@@ -45,6 +48,8 @@ void runRace(Window* window, const RaceParameters& parameters)
     window->callbacks.onPaint = raceOnPaint;
     window->callbacks.onDestroy = raceOnDestroy;
 
+    startRaceSound();
+
     runFrames(window, &raceState.raceRunning);
 
     if (isWindowAlive(window)) {
@@ -56,6 +61,7 @@ void raceOnPaint(Window* window)
 {
     RaceState& race = raceState;
     tick(race.frameTimer);
+    clearRaceEvents();
     race.framesSummed += 1;
     race.frameSecondsSum += race.frameTimer->elapsedSeconds;
     if (race.framesSummed == 8) {
@@ -81,15 +87,25 @@ void raceOnPaint(Window* window)
     }
 
     placeCamera();
+    publishRaceHappenings();
     drawRaceFrame(window);
 
     const float finishDistance = finishLineZ(race.track);
-    if (race.cars[0]->position.z > finishDistance) {
+    const bool finished = race.cars[0]->position.z > finishDistance;
+    if (finished) {
         float* endZ = carZ + race.carCount;
         for (uint32_t i = 0; i < race.carCount; ++i) {
             endZ[i] = race.cars[i]->position.z;
         }
         race.finishPosition = finishingPlace(carZ, endZ, race.carCount, finishDistance);
+        RaceEvent finish;
+        finish.kind = RaceEvent::Kind::Finish;
+        finish.player = true;
+        finish.value = race.finishPosition;
+        publishRaceEvent(finish);
+    }
+    hearRaceFrame(window);
+    if (finished) {
         endRace();
     }
 }
@@ -97,6 +113,7 @@ void raceOnPaint(Window* window)
 void endRace()
 {
     Window* window = raceState.raceWindow;
+    silenceRaceSound(window);
     tearDownRace();
     delete[] carZ;
     carZ = nullptr;

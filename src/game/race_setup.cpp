@@ -5,10 +5,12 @@
 
 #include "field/field_placement.h"
 #include "field/opponent_driving.h"
+#include "game/race_happenings.h"
 #include "objects/object_lists.h"
 #include "platform/errors.h"
 #include "platform/window.h"
 #include "race/frame_timer.h"
+#include "race/race_events.h"
 #include "race/race_graphics.h"
 #include "race/race_settings.h"
 #include "race/race_state.h"
@@ -81,6 +83,8 @@ void setUpRace(Window* window, const RaceParameters& requested)
     race.countdownSeconds = 2.99999f;
     race.goSeconds = 1.5f;
     race.finishPosition = -1;
+    clearRaceEvents();
+    resetRaceHappenings();
     tick(race.frameTimer);
     tick(race.frameTimer);
 }

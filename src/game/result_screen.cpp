@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "audio/game_sounds.h"
 #include "race/race_state.h"
 #include "game/screen_loop.h"
 #include "gfx/raster.h"
@@ -101,9 +102,10 @@ void resultOnPaint(Window* window)
     drawCentredText(window, screen.font, "Press enter to continue.", screenHeight - h);
 }
 
-void resultOnKeyDown(Window* /*window*/, uint32_t virtualKey)
+void resultOnKeyDown(Window* window, uint32_t virtualKey)
 {
     if (virtualKey == keyEnter) {
+        playMenuConfirm(window);
         resultScreen.resultRunning = false;
     }
 }

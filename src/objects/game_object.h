@@ -76,6 +76,10 @@ int64_t liveGameObjectCount();
 // opponents alike.
 inline constexpr float carSteering = 1.35f;
 
+// Whether `object` is the player's car (entry 0 of the race's `cars`); false while no race has
+// its cars. Used when publishing race events.
+bool isPlayerCar(const GameObject* object);
+
 class Obj_Car final : public GameObject {
 public:
     // A car at `position` showing the 7 `views` ("_lll" ... plain ... "_rrr"), with engine `power`.

@@ -6,6 +6,8 @@
 #include <cstdint>
 
 struct Surface;
+struct SoundBank;
+struct SoundFrame;
 
 // One input or window event, already translated to the game's terms: key codes are Win32
 // virtual-key values (Left 0x25, Up 0x26, Right 0x27, Down 0x28, Enter 13, Escape 27, Space 0x20,
@@ -52,4 +54,12 @@ public:
     virtual bool showMessageBox(MessageBoxKind kind, const char* caption, const char* text) = 0;
     // Milliseconds since the backend started: real time for SDL, the script's clock headless.
     virtual uint32_t milliseconds() = 0;
+
+    // Opens the sound output for the clips of `bank`, which stays alive and unchanged until exit.
+    // Without a sound device the game plays on silent.
+    virtual void startSound(const SoundBank* bank) = 0;
+    // Hands over one frame's sound: loop targets and clips to start (nothing before startSound).
+    virtual void playSound(const SoundFrame& frame) = 0;
+    // Silences everything, or brings it back; the sound goes on meanwhile, unheard.
+    virtual void muteSound(bool muted) = 0;
 };

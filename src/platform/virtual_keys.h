@@ -11,3 +11,4 @@ constexpr uint32_t keyLeft = 0x25;
 constexpr uint32_t keyUp = 0x26;
 constexpr uint32_t keyRight = 0x27;
 constexpr uint32_t keyDown = 0x28;
+constexpr uint32_t keyM = 'M';

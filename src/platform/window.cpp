@@ -9,6 +9,7 @@
 
 #include "platform/backend.h"
 #include "platform/errors.h"
+#include "platform/virtual_keys.h"
 
 namespace {
 
@@ -50,6 +51,12 @@ void dispatch(Window* window, const PlatformEvent& event)
     const WindowCallbacks& slots = window->callbacks;
     switch (event.kind) {
     case PlatformEvent::Kind::KeyDown:
+        // M mutes and unmutes on every screen; a held key's automatic repeats do not switch it
+        // again. The key still reaches the screen, which has no use for it.
+        if (event.key == keyM && !window->keysHeld[keyM]) {
+            window->soundMuted = !window->soundMuted;
+            window->backend->muteSound(window->soundMuted);
+        }
         if (event.key < std::size(window->keysHeld)) {
             window->keysHeld[event.key] = true;
         }
@@ -241,6 +248,16 @@ bool isKeyHeld(const Window* window, uint32_t virtualKey)
 uint32_t readClock(const Window* window)
 {
     return window->backend->milliseconds();
+}
+
+void startSound(Window* window, const SoundBank* bank)
+{
+    window->backend->startSound(bank);
+}
+
+void playSound(Window* window, const SoundFrame& frame)
+{
+    window->backend->playSound(frame);
 }
 
 bool askYesNo(Window* window, const char* caption, const char* text)

@@ -8,6 +8,8 @@
 #include "gfx/surface.h"
 
 class Backend;
+struct SoundBank;
+struct SoundFrame;
 struct Window;
 
 // The game's screen: every screen and the race draw for a back buffer of 640 by 480 pixels, whose
@@ -42,6 +44,7 @@ struct Window {
     bool fullscreen = false;      // true once setFullscreen succeeded
     int cursorKind = 0;           // 0 hidden (full screen), 1 arrow, 2 crosshair
     bool keysHeld[256] = {};      // held keys by virtual-key code, kept from key events
+    bool soundMuted = false;      // switched by the M key, on every screen
     WindowCallbacks callbacks;
 };
 
@@ -86,6 +89,11 @@ void releaseWindow(Window* window);
 bool isKeyHeld(const Window* window, uint32_t virtualKey);
 // The platform clock: milliseconds since start, from window->backend.
 uint32_t readClock(const Window* window);
+// Starts the sound with the game's clips (`bank` stays alive until exit). Called once by the
+// entry point after `create`.
+void startSound(Window* window, const SoundBank* bank);
+// Hands one frame's sound to the backend: loop targets and clips to start.
+void playSound(Window* window, const SoundFrame& frame);
 // Asks the full-screen question as a Yes/No box owned by the window (messageBoxShown set while
 // it is open); false when the answer is No or no box can be shown.
 bool askYesNo(Window* window, const char* caption, const char* text);

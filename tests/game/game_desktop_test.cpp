@@ -1,6 +1,7 @@
 // The real game executable on the SDL desktop backend, played on a virtual X display (Xvfb) with
 // xdotool: the full-screen question answered No, then menu -> controls -> race -> Escape ->
-// result -> menu -> Escape. The game must end by itself with status 0 after showing frames.
+// result -> menu -> Escape. The game must end by itself with status 0 after showing frames. It runs
+// with no sound device (SDL's dummy audio driver): silent, it says so in one line and plays on.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -12,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -152,6 +154,7 @@ TEST(DesktopGame, PlaysMenuControlsRaceResultAndQuitsWithStatusZero)
     ASSERT_TRUE(xvfb.running()) << xvfb.failure();
     const std::string& display = xvfb.name();
     setenv("SDL_VIDEODRIVER", "x11", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
     // Only leaks of the game's own code count; the desktop libraries keep a few buffers.
     const std::string suppressions =
         (std::filesystem::current_path() / "tests" / "game" / "desktop_leaks.supp").string();
@@ -189,6 +192,12 @@ TEST(DesktopGame, PlaysMenuControlsRaceResultAndQuitsWithStatusZero)
     EXPECT_EQ(status, 0);
     EXPECT_GT(menuPixels, 1000) << "the menu showed nothing";
     EXPECT_GT(racePixels, screenWidth * 100) << "the race showed nothing";
+    std::ifstream log(folder / "game.log");
+    int soundLines = 0;
+    for (std::string line; std::getline(log, line);) {
+        soundLines += line.find("no sound") != std::string::npos ? 1 : 0;
+    }
+    EXPECT_EQ(soundLines, 1) << "one line tells that the game plays without sound";
     std::error_code ignored;
     if (!HasFailure()) {
         std::filesystem::remove_all(folder, ignored);

@@ -110,6 +110,39 @@ TEST(VantorRunTool, AutoDriverFinishesAndTheSameArgumentsGiveTheSameBytes)
     EXPECT_GT(speed, 20000.0);
 }
 
+TEST(VantorRunTool, AudioIsTheSameFileForTheSameArgumentsAndChangesNothingElse)
+{
+    const std::string folder = temporaryFolder();
+    const std::string race = "--seed 31 --settings 0,1,1,0,1,1 --drive auto --frames 300 --trace ";
+    const tool_run::ToolRun silent = runTool(race + folder + "silent.csv");
+    ASSERT_EQ(silent.status, 0) << silent.err;
+    std::string sounds[2];
+    for (int run = 0; run < 2; ++run) {
+        const std::string name = folder + "race" + std::to_string(run);
+        const tool_run::ToolRun heard = runTool(race + name + ".csv --audio " + name + ".wav");
+        ASSERT_EQ(heard.status, 0) << heard.err;
+        EXPECT_EQ(heard.out, silent.out);
+        EXPECT_EQ(readFile(name + ".csv"), readFile(folder + "silent.csv"));
+        sounds[run] = readFile(name + ".wav");
+    }
+    EXPECT_EQ(sounds[0], sounds[1]);
+    // 16-bit stereo at 44100 per second, from the set-up through the 300 frames of 16 ms.
+    const std::string& wav = sounds[0];
+    ASSERT_GT(wav.size(), 44u);
+    EXPECT_EQ(wav.substr(0, 4), "RIFF");
+    EXPECT_EQ(wav.substr(8, 8), "WAVEfmt ");
+    const auto word = [&](size_t at) {
+        return static_cast<uint32_t>(static_cast<unsigned char>(wav[at])) |
+               static_cast<uint32_t>(static_cast<unsigned char>(wav[at + 1])) << 8 |
+               static_cast<uint32_t>(static_cast<unsigned char>(wav[at + 2])) << 16 |
+               static_cast<uint32_t>(static_cast<unsigned char>(wav[at + 3])) << 24;
+    };
+    EXPECT_EQ(word(22) & 0xFFFF, 2u);
+    EXPECT_EQ(word(24), 44100u);
+    EXPECT_EQ(word(40), wav.size() - 44);
+    EXPECT_GE((wav.size() - 44) / 4, 300u * 16u * 441u / 10u);
+}
+
 TEST(VantorRunTool, EndsAnUndrivenRaceAtTheFrameLimitAndFailsForAShotNeverTaken)
 {
     // The menu is shot; frame 6 of a five-frame race never comes, which is reported and fails.

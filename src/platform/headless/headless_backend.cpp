@@ -199,3 +199,31 @@ uint32_t HeadlessBackend::milliseconds()
 {
     return clock;
 }
+
+void HeadlessBackend::recordSound(bool on)
+{
+    recordingSound = on;
+    if (on)
+        recording.clear();
+}
+
+void HeadlessBackend::startSound(const SoundBank* soundBank)
+{
+    bank = soundBank;
+}
+
+void HeadlessBackend::playSound(const SoundFrame& played)
+{
+    ++soundFrames;
+    if (recordingSound)
+        recording.push_back(RecordedSound{clock, RecordedSound::Kind::Frame, played});
+}
+
+void HeadlessBackend::muteSound(bool on)
+{
+    muted = on;
+    if (recordingSound) {
+        recording.push_back(RecordedSound{
+            clock, on ? RecordedSound::Kind::Mute : RecordedSound::Kind::Unmute, SoundFrame{}});
+    }
+}

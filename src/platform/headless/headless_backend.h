@@ -20,6 +20,7 @@
 
 #include "gfx/surface.h"
 #include "platform/backend.h"
+#include "platform/sound_mixer.h"
 
 class HeadlessBackend final : public Backend {
 public:
@@ -89,6 +90,16 @@ public:
     const Surface& lastFrame() const { return frame; }
     int presentCount() const { return presents; }
 
+    // The sound: the bank the game started it with (null before), how many frames it handed
+    // over, whether it is muted now. While recording is on, every frame and every mute or unmute
+    // is kept with the clock's reading, for mixRecording (platform/sound_mixer.h).
+    const SoundBank* soundBank() const { return bank; }
+    int soundFramesPlayed() const { return soundFrames; }
+    bool soundMuted() const { return muted; }
+    // Starts (dropping anything recorded before) or stops the recording.
+    void recordSound(bool on);
+    const std::vector<RecordedSound>& soundRecording() const { return recording; }
+
     // --- Backend ---
     bool openWindow(const char* title, int clientWidth, int clientHeight) override;
     void closeWindow() override;
@@ -102,6 +113,9 @@ public:
     bool setFullscreen(bool on) override;
     bool showMessageBox(MessageBoxKind kind, const char* caption, const char* text) override;
     uint32_t milliseconds() override;
+    void startSound(const SoundBank* soundBank) override;
+    void playSound(const SoundFrame& frame) override;
+    void muteSound(bool on) override;
 
 private:
     uint32_t clock = 0;
@@ -127,4 +141,10 @@ private:
     bool fullscreen = false;
     Surface frame;
     int presents = 0;
+
+    const SoundBank* bank = nullptr;
+    int soundFrames = 0;
+    bool muted = false;
+    bool recordingSound = false;
+    std::vector<RecordedSound> recording;
 };

@@ -1,15 +1,21 @@
 #pragma once
 // The desktop backend on SDL2: one window showing the 640x480 back buffer scaled by a whole
 // factor (nearest pixel), desktop full screen with the picture fitted and its aspect kept,
-// SDL key events turned into Win32 virtual-key codes, SDL message boxes.
+// SDL key events turned into Win32 virtual-key codes, SDL message boxes, and the sound through
+// SDL2_mixer: the game's own mixer (platform/sound_mixer.h) fills SDL2_mixer's music hook on the
+// audio thread with what the game thread handed over.
 // The entry point owns one SdlBackend for the whole run and hands it to the Window.
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
+#include <mutex>
 #include <string>
 
 #include "platform/backend.h"
 #include "platform/present_pacer.h"
+#include "platform/sound.h"
+#include "platform/sound_mixer.h"
 
 struct SDL_Window;
 struct SDL_Renderer;
@@ -57,6 +63,9 @@ public:
     bool setFullscreen(bool on) override;
     bool showMessageBox(MessageBoxKind kind, const char* caption, const char* text) override;
     uint32_t milliseconds() override;
+    void startSound(const SoundBank* bank) override;
+    void playSound(const SoundFrame& frame) override;
+    void muteSound(bool muted) override;
 
 private:
     using Clock = std::chrono::steady_clock;
@@ -66,6 +75,8 @@ private:
     // Puts the window back where it stood before full screen, with its frame.
     void restoreWindowedPlace();
     void toBackBuffer(int windowX, int windowY, int* x, int* y);
+    // SDL2_mixer's music hook, on the audio thread: takes what the game handed over and mixes.
+    static void fillSound(void* backend, uint8_t* stream, int bytes);
 
     SdlBackendOptions options;
     Clock::time_point started;
@@ -90,4 +101,13 @@ private:
 
     // Pacing where vertical sync is missing: one present per refresh period.
     PresentPacer pacer;
+
+    // The sound, open once startSound found a device. The game thread merges its frames into
+    // `handedOver` under `soundLock`; the audio thread takes them from there, so it never reads
+    // anything of the game's.
+    bool soundOpen = false;
+    std::unique_ptr<SoundMixer> mixer;
+    std::mutex soundLock;
+    SoundFrame handedOver;
+    bool mutedWanted = false;
 };
