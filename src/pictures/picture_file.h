@@ -39,3 +39,19 @@ std::vector<std::string> pictureSearchFolders();
 // returns the first existing file among the search folders, or "" when there is none.
 // An absolute path is taken as it is.
 std::string findPictureFile(const char* gamePath);
+
+// The largest drawing scale the pictures are painted at.
+constexpr int largestPictureScale = 4;
+
+// A picture file found for a drawing scale: where it is, and the scale it was painted at.
+struct ScaledPictureFile {
+    std::string path; // "" when the picture is missing at every scale
+    int scale = 1;    // the requested scale, or 1 when the caller must enlarge the scale-1 picture
+};
+
+// The file of a game picture ("gfx\\menu\\arrow.bmp") painted at drawing scale `scale`: the
+// same picture under "gfx-2x", "gfx-3x" or "gfx-4x" (laid out as gfx, found through the same
+// search folders), or, when that one is missing, the scale-1 file with scale 1, silently. A scale
+// outside 2 to largestPictureScale, or a path outside the gfx folder, gives the scale-1 file.
+// Called by the picture loader when it loads the pictures of a race or a screen.
+ScaledPictureFile findScaledPictureFile(const char* gamePath, int scale);

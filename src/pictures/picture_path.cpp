@@ -1,6 +1,8 @@
 // Where the game's pictures are found: the working folder, beside the executable, the data folder
-// of the prefix the executable is installed in, or the data folder of the configured prefix.
+// of the prefix the executable is installed in, or the data folder of the configured prefix; the
+// pictures of a drawing scale above 1 in the gfx-2x, gfx-3x and gfx-4x folders beside gfx.
 #include <filesystem>
+#include <string>
 #include <system_error>
 
 #include "pictures/picture_file.h"
@@ -18,6 +20,31 @@ std::string asFolder(const std::filesystem::path& path)
         folder += '/';
     }
     return folder;
+}
+
+// A game path with '\\' turned into '/'.
+std::string withOurSeparators(const char* gamePath)
+{
+    std::string path = gamePath;
+    for (char& c : path) {
+        if (c == '\\') {
+            c = '/';
+        }
+    }
+    return path;
+}
+
+// The first existing file at `relativePath` ('/' separated) among the search folders, or "".
+std::string firstInSearchFolders(const std::string& relativePath)
+{
+    std::error_code error;
+    for (const std::string& folder : pictureSearchFolders()) {
+        const std::string candidate = folder + relativePath;
+        if (std::filesystem::is_regular_file(candidate, error)) {
+            return candidate;
+        }
+    }
+    return "";
 }
 
 } // namespace
@@ -51,21 +78,26 @@ std::string findPictureFile(const char* gamePath)
     if (gamePath == nullptr || *gamePath == '\0') {
         return "";
     }
-    std::string path = gamePath;
-    for (char& c : path) {
-        if (c == '\\') {
-            c = '/';
-        }
-    }
-    std::error_code error;
+    const std::string path = withOurSeparators(gamePath);
     if (path.front() == '/') {
+        std::error_code error;
         return std::filesystem::is_regular_file(path, error) ? path : "";
     }
-    for (const std::string& folder : pictureSearchFolders()) {
-        const std::string candidate = folder + path;
-        if (std::filesystem::is_regular_file(candidate, error)) {
-            return candidate;
+    return firstInSearchFolders(path);
+}
+
+ScaledPictureFile findScaledPictureFile(const char* gamePath, int scale)
+{
+    const std::string scaleOne = "gfx/";
+    if (gamePath != nullptr && scale >= 2 && scale <= largestPictureScale) {
+        const std::string path = withOurSeparators(gamePath);
+        if (path.starts_with(scaleOne)) {
+            const std::string found =
+                firstInSearchFolders("gfx-" + std::to_string(scale) + "x/" + path.substr(scaleOne.size()));
+            if (!found.empty()) {
+                return {found, scale};
+            }
         }
     }
-    return "";
+    return {findPictureFile(gamePath), 1};
 }

@@ -250,6 +250,44 @@ TEST(PicturePaths, GamePathsUseBackslashesAndMissingFilesAreSilent)
     EXPECT_NE(std::find(folders.begin(), folders.end(), std::string(VANTOR_BUILD_TESTS_DIR) + "/"), folders.end());
 }
 
+TEST(PicturePaths, AScaledPictureComesFromItsScalesFolderOrFallsBackToScaleOneSilently)
+{
+    // The working folder is the first search folder: lay out gfx and gfx-2x in the test's own
+    // folder and look from there, in a group of pictures that no real set has.
+    const std::filesystem::path folder = std::filesystem::absolute(testFolder());
+    const std::vector<uint8_t> bytes = makeBmp(twoColourImage(), {}, {24, false, 0, false});
+    std::filesystem::create_directories(folder / "gfx" / "lookup");
+    std::filesystem::create_directories(folder / "gfx-2x" / "lookup");
+    writeFile((folder / "gfx" / "lookup" / "arrow.bmp").string(), bytes);
+    writeFile((folder / "gfx" / "lookup" / "bar.bmp").string(), bytes);
+    writeFile((folder / "gfx-2x" / "lookup" / "arrow.bmp").string(), bytes);
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(folder);
+
+    testing::internal::CaptureStderr();
+    const ScaledPictureFile sharp = findScaledPictureFile("gfx\\lookup\\arrow.bmp", 2);
+    const ScaledPictureFile missingAtThree = findScaledPictureFile("gfx\\lookup\\arrow.bmp", 3);
+    const ScaledPictureFile missingAtTwo = findScaledPictureFile("gfx\\lookup\\bar.bmp", 2);
+    const ScaledPictureFile scaleOne = findScaledPictureFile("gfx\\lookup\\arrow.bmp", 1);
+    const ScaledPictureFile tooLarge = findScaledPictureFile("gfx\\lookup\\arrow.bmp", 5);
+    const ScaledPictureFile nowhere = findScaledPictureFile("gfx\\lookup\\nowhere.bmp", 2);
+    const ScaledPictureFile none = findScaledPictureFile(nullptr, 2);
+    std::filesystem::current_path(before);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+
+    EXPECT_EQ(sharp.path, "gfx-2x/lookup/arrow.bmp");
+    EXPECT_EQ(sharp.scale, 2);
+    for (const ScaledPictureFile& fallback : {missingAtThree, scaleOne, tooLarge}) {
+        EXPECT_EQ(fallback.path, "gfx/lookup/arrow.bmp");
+        EXPECT_EQ(fallback.scale, 1) << "the caller enlarges the scale-1 picture";
+    }
+    EXPECT_EQ(missingAtTwo.path, "gfx/lookup/bar.bmp");
+    EXPECT_EQ(missingAtTwo.scale, 1);
+    EXPECT_EQ(nowhere.path, "");
+    EXPECT_EQ(none.path, "");
+    std::filesystem::remove_all(folder);
+}
+
 TEST(Bitmaps, ColourKeyMakesEveryPixelOfTheBottomRightColourTransparent)
 {
     constexpr uint32_t key = 0xFF00FF;

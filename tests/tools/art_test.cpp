@@ -2,6 +2,8 @@
 // shaped the way the race uses them.
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -104,14 +106,68 @@ std::vector<std::string> gamePictures()
     return paths;
 }
 
-Surface load(const std::string &path)
+// A picture of the set in `folder` (gfx, or a scale's set), failing the test when it is missing.
+Surface loadFrom(const fs::path &folder, const std::string &path)
 {
-    std::optional<Surface> s = readBitmap(fs::path("gfx") / path);
+    std::optional<Surface> s = readBitmap(folder / path);
     if (!s) {
-        ADD_FAILURE() << "gfx/" << path << " is missing or not a 24-bit bitmap";
+        ADD_FAILURE() << (folder / path).string() << " is missing or not a 24-bit bitmap";
         return {};
     }
     return *s;
+}
+
+Surface load(const std::string &path)
+{
+    return loadFrom("gfx", path);
+}
+
+// The set of pictures the build paints at drawing scale 2, 3 or 4.
+fs::path scaledSet(int scale)
+{
+    const char *build = std::getenv("VANTOR_BUILD_DIR");
+    return fs::path(build == nullptr ? "." : build) / ("gfx-" + std::to_string(scale) + "x");
+}
+
+// How a picture at drawing scale 2, shrunk by averaging its 2 x 2 blocks, differs from the
+// scale-1 picture. A block of a keyed picture is transparent when at least two of its pixels are.
+struct ShrunkDifference {
+    double meanChannel = 0;       // mean absolute difference per channel (0 to 255) where both show
+    double transparencyShare = 0; // share of pixels transparent in one and not in the other
+};
+
+ShrunkDifference shrunkDifference(const Surface &one, const Surface &two, bool keyed)
+{
+    double channelSum = 0;
+    long shown = 0, mismatched = 0;
+    for (int y = 0; y < one.height; ++y) {
+        for (int x = 0; x < one.width; ++x) {
+            int opaque = 0;
+            double sum[3] = {0, 0, 0};
+            for (int dy = 0; dy < 2; ++dy)
+                for (int dx = 0; dx < 2; ++dx) {
+                    const uint32_t p = pixel(two, 2 * x + dx, 2 * y + dy);
+                    if (keyed && p == magenta)
+                        continue;
+                    ++opaque;
+                    for (int c = 0; c < 3; ++c)
+                        sum[c] += (p >> (16 - 8 * c)) & 0xFF;
+                }
+            const uint32_t original = pixel(one, x, y);
+            const bool originalShows = !keyed || original != magenta;
+            if ((opaque >= 2) != originalShows) {
+                ++mismatched;
+            } else if (originalShows) {
+                ++shown;
+                for (int c = 0; c < 3; ++c)
+                    channelSum += std::abs(sum[c] / opaque - ((original >> (16 - 8 * c)) & 0xFF));
+            }
+        }
+    }
+    ShrunkDifference result;
+    result.meanChannel = shown == 0 ? 0 : channelSum / (3.0 * static_cast<double>(shown));
+    result.transparencyShare = static_cast<double>(mismatched) / (static_cast<double>(one.width) * one.height);
+    return result;
 }
 
 fs::path freshFolder(const char *name)
@@ -298,5 +354,97 @@ TEST(ArtFiles, RacePicturesFitTheRaceScreen)
                 }
         EXPECT_GE(right - left, previousSpan) << "frame " << frame;
         previousSpan = right - left;
+    }
+}
+
+// The pictures of drawing scales 2 to 4, painted by the build beside its executables.
+class ScaledArt : public testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+#ifdef VANTOR_NO_SCALED_ART
+        GTEST_SKIP() << "this build does not paint the scaled pictures (VANTOR_SCALED_ART is off)";
+#endif
+    }
+};
+
+TEST_F(ScaledArt, EveryPictureAtEveryScaleIsThatManyTimesAsLargeAndKeyedAtTheBottomRight)
+{
+    for (int scale = 2; scale <= 4; ++scale) {
+        const fs::path set = scaledSet(scale);
+        size_t files = 0;
+        for (const auto &entry : fs::recursive_directory_iterator(set))
+            files += entry.is_regular_file() ? 1 : 0;
+        EXPECT_EQ(files, gamePictures().size()) << set.string() << " holds exactly the pictures the game reads";
+        for (const std::string &path : gamePictures()) {
+            const Surface one = load(path), scaled = loadFrom(set, path);
+            if (one.pixels.empty() || scaled.pixels.empty())
+                continue;
+            EXPECT_EQ(scaled.width, scale * one.width) << path << " at scale " << scale;
+            EXPECT_EQ(scaled.height, scale * one.height) << path << " at scale " << scale;
+            if (one.pixels.back() == magenta)
+                EXPECT_EQ(scaled.pixels.back(), magenta) << path << " at scale " << scale << ": the key";
+            else
+                EXPECT_EQ(std::count(scaled.pixels.begin(), scaled.pixels.end(), magenta), 0)
+                    << path << " at scale " << scale << " is opaque";
+        }
+    }
+}
+
+TEST_F(ScaledArt, AScaleTwoPictureShrunkByAveragingIsCloseToTheScaleOnePicture)
+{
+    for (const std::string &path : gamePictures()) {
+        const Surface one = load(path), two = loadFrom(scaledSet(2), path);
+        if (one.pixels.empty() || two.width != 2 * one.width || two.height != 2 * one.height)
+            continue;
+        const ShrunkDifference d = shrunkDifference(one, two, one.pixels.back() == magenta);
+        // Flat shapes and smooth shading agree within a level or two; scenery and cars have
+        // one-pixel details (twigs, rims, window edges) that the larger picture draws finer; the
+        // snow puffs' loose flakes are specks the size of a pixel at scale 1.
+        const double tolerance = path.starts_with("snowPuff/")                           ? 6.0
+                                 : path.starts_with("obs/") || path.starts_with("car/") ? 4.0
+                                                                                         : 1.5;
+        EXPECT_LE(d.meanChannel, tolerance) << path << ": mean difference per channel";
+        EXPECT_LE(d.transparencyShare, 0.04) << path << ": share of pixels shown in one scale only";
+    }
+}
+
+TEST_F(ScaledArt, FontGlyphsKeepTheirCellsAndPlacesAtEveryScale)
+{
+    // Ink of a glyph cell: its bounding box in the cell, in scale-1 pixels (left, top, right,
+    // bottom), or nothing for a blank cell.
+    auto ink = [](const Surface &font, int code, int scale) -> std::optional<std::array<double, 4>> {
+        const int cw = font.width / 8, ch = font.height / 16, x0 = (code % 8) * cw, y0 = (code / 8) * ch;
+        int left = cw, top = ch, right = -1, bottom = -1;
+        for (int y = 0; y < ch; ++y)
+            for (int x = 0; x < cw; ++x)
+                if (pixel(font, x0 + x, y0 + y) != magenta && !(x0 + x == font.width - 1 && y0 + y == font.height - 1)) {
+                    left = std::min(left, x);
+                    right = std::max(right, x + 1);
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y + 1);
+                }
+        if (right < 0)
+            return std::nullopt;
+        const double k = scale;
+        return std::array<double, 4>{left / k, top / k, right / k, bottom / k};
+    };
+    for (const char *path : {"font/font1.bmp", "font/font1sm.bmp"}) {
+        const Surface one = load(path);
+        for (int scale = 2; scale <= 4; ++scale) {
+            const Surface scaled = loadFrom(scaledSet(scale), path);
+            if (one.pixels.empty() || scaled.width != scale * one.width || scaled.height != scale * one.height)
+                continue;
+            for (int code = 0; code < 128; ++code) {
+                const auto expected = ink(one, code, 1), actual = ink(scaled, code, scale);
+                ASSERT_EQ(expected.has_value(), actual.has_value()) << path << " code " << code << " scale " << scale;
+                if (!expected)
+                    continue;
+                for (int side = 0; side < 4; ++side)
+                    EXPECT_NEAR((*actual)[side], (*expected)[side], 1.0)
+                        << path << " code " << code << " scale " << scale << " side " << side;
+            }
+        }
     }
 }

@@ -64,17 +64,44 @@ TEST(Canvas, PaintNeverResolvesToTheKeyAndOpaquePicturesAverageOverBlack)
     EXPECT_EQ(pixel(o, 1, 0), 0x000000u) << "an opaque picture has no key";
 }
 
-TEST(Canvas, SilhouetteDarkensOnlyPixelsBesideTransparentOnes)
+TEST(Canvas, SilhouetteDarkensOnlyPixelsWithinTheRimOfTransparentOnes)
 {
     Canvas canvas(5, 5, 1);
     canvas.fillRect(0, 0, 4, 4, hexColour(0xC8C8C8));
-    Picture p = canvas.resolve(true);
-    darkenSilhouette(p, 0.5f);
+    const Picture painted = canvas.resolve(true);
+    Picture p = painted;
+    darkenSilhouette(p, 0.5f, 1);
     EXPECT_EQ(pixel(p, 1, 1), 0xC8C8C8u) << "inside";
     EXPECT_EQ(pixel(p, 0, 0), 0xC8C8C8u) << "the picture's border is not a transparent neighbour";
     EXPECT_EQ(pixel(p, 3, 1), 0x646464u) << "beside the transparent column";
     EXPECT_EQ(pixel(p, 1, 3), 0x646464u) << "above the transparent row";
     EXPECT_EQ(pixel(p, 4, 4), keyColour);
+
+    // A rim two pixels wide, as a picture at drawing scale 2 has: steps across and down add up.
+    Picture wide = painted;
+    darkenSilhouette(wide, 0.5f, 2);
+    EXPECT_EQ(pixel(wide, 2, 0), 0x646464u) << "two columns from the transparent one";
+    EXPECT_EQ(pixel(wide, 2, 2), 0x646464u) << "one step across and one down from the transparent ones";
+    EXPECT_EQ(pixel(wide, 1, 1), 0xC8C8C8u) << "three steps away";
+    EXPECT_EQ(pixel(wide, 3, 3), 0x646464u) << "darkened once, not once per transparent neighbour";
+}
+
+TEST(Canvas, AtDrawingScaleTwoShapesCoverTheSameShareOfAPictureTwiceAsLarge)
+{
+    Canvas canvas(4, 3, 4, 2);
+    EXPECT_EQ(canvas.width(), 4) << "sizes stay in picture units";
+    EXPECT_EQ(canvas.samples(), 4) << "2 x 2 samples in each of the 2 x 2 pixels of a unit";
+    canvas.fillRect(1, 0, 2, 3, hexColour(0xFF0000));
+    canvas.fillRect(0, 1, 0.75f, 1, hexColour(0x0000FF)); // a pixel and a half across
+    const Picture p = canvas.resolve(true);
+    ASSERT_EQ(p.surface.width, 8);
+    ASSERT_EQ(p.surface.height, 6);
+    for (int y = 0; y < 6; ++y)
+        for (int x = 0; x < 8; ++x) {
+            const bool red = x >= 2 && x < 6;
+            const bool blue = x < 2 && y >= 2 && y < 4;
+            EXPECT_EQ(pixel(p, x, y), red ? 0xFF0000u : blue ? 0x0000FFu : keyColour) << x << "," << y;
+        }
 }
 
 TEST(IconFile, IsAValidPngWhoseAlphaComesFromTheKey)

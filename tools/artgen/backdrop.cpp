@@ -90,9 +90,9 @@ float hillHeight(float x)
     return 8 + fractalNoise(x * 0.012f, 7.5f, 3, 303) * 26;
 }
 
-Picture paintSky()
+Picture paintSky(int scale)
 {
-    Canvas canvas(640, 480, 2);
+    Canvas canvas(640, 480, 2, scale);
     const Range far(321, 9, 55, 110, 0.45f), near(322, 7, 30, 70, 0.12f);
     canvas.fillAll([&far, &near](float x, float y) {
         Colour c = skyAt(y);
@@ -120,10 +120,10 @@ Picture paintSky()
     return canvas.resolve(false);
 }
 
-Picture paintCloud()
+Picture paintCloud(int scale)
 {
     const int width = 176, height = 64;
-    Canvas canvas(width, height, 4);
+    Canvas canvas(width, height, 4, scale);
     ArtRandom random(404);
     const float w = static_cast<float>(width), h = static_cast<float>(height);
     const float base = h - 10;
@@ -147,7 +147,7 @@ Picture paintCloud()
 
 } // namespace
 
-std::vector<NamedPicture> paintBackdrop()
+std::vector<NamedPicture> paintBackdrop(int scale)
 {
-    return {{"bgr/sky.bmp", paintSky()}, {"bgr/cloud.bmp", paintCloud()}};
+    return {{"bgr/sky.bmp", paintSky(scale)}, {"bgr/cloud.bmp", paintCloud(scale)}};
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 Colour mix(Colour a, Colour b, float t)
 {
@@ -28,10 +29,20 @@ uint32_t packColour(Colour c)
     return packed;
 }
 
-Canvas::Canvas(int width, int height, int samples)
-    : width_(width), height_(height), samples_(samples),
-      samplesData_(static_cast<size_t>(width) * static_cast<size_t>(height) * static_cast<size_t>(samples) *
-                       static_cast<size_t>(samples),
+namespace
+{
+
+// Samples along one side of an output pixel at a drawing scale (see the constructor's comment).
+int samplesPerPixel(int samplesAtScaleOne, int scale)
+{
+    return scale == 1 ? samplesAtScaleOne : std::max(2, (samplesAtScaleOne + scale - 1) / scale);
+}
+
+} // namespace
+
+Canvas::Canvas(int width, int height, int samples, int scale)
+    : width_(width), height_(height), samples_(samplesPerPixel(samples, scale)), scale_(scale),
+      samplesData_(static_cast<size_t>(width * samples_ * scale) * static_cast<size_t>(height * samples_ * scale),
                    Paint{{0, 0, 0}, 0})
 {
 }
@@ -60,7 +71,7 @@ void Canvas::fillSpans(const std::vector<Point> &corners, const Shader &shader)
 {
     if (corners.size() < 3)
         return;
-    const float s = static_cast<float>(samples_);
+    const float s = static_cast<float>(samples());
     float top = corners[0].y, bottom = corners[0].y;
     for (const Point &p : corners) {
         top = std::min(top, p.y);
@@ -102,7 +113,7 @@ void Canvas::fillPolygon(std::span<const Point> corners, Colour colour)
 void Canvas::fillEllipse(float cx, float cy, float rx, float ry, const Shader &shader)
 {
     // Enough corners that the outline is smooth at sample resolution.
-    const int count = std::clamp(static_cast<int>((rx + ry) * static_cast<float>(samples_) * 1.5f), 16, 720);
+    const int count = std::clamp(static_cast<int>((rx + ry) * static_cast<float>(samples()) * 1.5f), 16, 720 * scale_);
     std::vector<Point> corners(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) {
         const float angle = static_cast<float>(i) * 6.2831853f / static_cast<float>(count);
@@ -147,7 +158,7 @@ void Canvas::strokeLine(std::span<const Point> points, float lineWidth, Colour c
 
 void Canvas::fillAll(const Shader &shader)
 {
-    const float s = static_cast<float>(samples_);
+    const float s = static_cast<float>(samples());
     for (int row = 0; row < sampleHeight(); ++row)
         for (int col = 0; col < sampleWidth(); ++col)
             blendSample(col, row, shader((static_cast<float>(col) + 0.5f) / s, (static_cast<float>(row) + 0.5f) / s));
@@ -155,14 +166,15 @@ void Canvas::fillAll(const Shader &shader)
 
 Picture Canvas::resolve(bool keyed) const
 {
+    const int width = width_ * scale_, height = height_ * scale_;
     Picture picture;
     picture.keyed = keyed;
-    picture.surface.width = width_;
-    picture.surface.height = height_;
-    picture.surface.pixels.assign(static_cast<size_t>(width_) * static_cast<size_t>(height_), keyColour);
+    picture.surface.width = width;
+    picture.surface.height = height;
+    picture.surface.pixels.assign(static_cast<size_t>(width) * static_cast<size_t>(height), keyColour);
     const float count = static_cast<float>(samples_ * samples_);
-    for (int y = 0; y < height_; ++y) {
-        for (int x = 0; x < width_; ++x) {
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
             Colour sum;
             float coverage = 0;
             for (int sy = 0; sy < samples_; ++sy) {
@@ -175,7 +187,7 @@ Picture Canvas::resolve(bool keyed) const
                 }
             }
             uint32_t &out =
-                picture.surface.pixels[static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x)];
+                picture.surface.pixels[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)];
             if (!keyed)
                 out = packColour(scaled(sum, 1 / count));
             else if (coverage >= count * 0.5f)
@@ -187,7 +199,7 @@ Picture Canvas::resolve(bool keyed) const
     return picture;
 }
 
-void darkenSilhouette(Picture &picture, float factor)
+void darkenSilhouette(Picture &picture, float factor, int rimWidth)
 {
     Surface &s = picture.surface;
     const std::vector<uint32_t> original = s.pixels;
@@ -199,7 +211,13 @@ void darkenSilhouette(Picture &picture, float factor)
         for (int x = 0; x < s.width; ++x) {
             if (transparent(x, y))
                 continue;
-            if (!transparent(x - 1, y) && !transparent(x + 1, y) && !transparent(x, y - 1) && !transparent(x, y + 1))
+            bool rim = false;
+            for (int dy = -rimWidth; dy <= rimWidth && !rim; ++dy) {
+                const int across = rimWidth - std::abs(dy);
+                for (int dx = -across; dx <= across && !rim; ++dx)
+                    rim = transparent(x + dx, y + dy);
+            }
+            if (!rim)
                 continue;
             uint32_t &p = s.pixels[static_cast<size_t>(y) * static_cast<size_t>(s.width) + static_cast<size_t>(x)];
             p = packColour(scaled(hexColour(p), factor));

@@ -27,25 +27,25 @@ const std::array<CarLivery, 4> liveries = {{
 
 constexpr float carSquash = 0.62f;
 
-Picture paintCarView(const CarLivery &livery, float yaw, int width, int height)
+Picture paintCarView(const CarLivery &livery, float yaw, int width, int height, int scale)
 {
     const CarFraming framing = fitCarViews(viewYaws, static_cast<float>(width), static_cast<float>(height), carSquash);
-    Canvas canvas(width, height, 4);
+    Canvas canvas(width, height, 4, scale);
     renderCar(canvas, livery, yaw, framing);
     Picture picture = canvas.resolve(true);
-    darkenSilhouette(picture, 0.6f);
+    darkenSilhouette(picture, 0.6f, scale);
     return picture;
 }
 
 } // namespace
 
-std::vector<NamedPicture> paintCars()
+std::vector<NamedPicture> paintCars(int scale)
 {
     std::vector<NamedPicture> pictures;
     for (size_t colour = 0; colour < liveries.size(); ++colour) {
         for (size_t view = 0; view < viewSuffixes.size(); ++view) {
             pictures.push_back({"car/car" + std::to_string(colour + 1) + viewSuffixes[view] + ".bmp",
-                                paintCarView(liveries[colour], viewYaws[view], carWidth, carHeight)});
+                                paintCarView(liveries[colour], viewYaws[view], carWidth, carHeight, scale)});
         }
     }
     return pictures;

@@ -16,9 +16,9 @@ struct FontLook {
     Colour top, bottom, outlineColour;
 };
 
-Picture paintFont(const TypeFace &face, const FontLook &look)
+Picture paintFont(const TypeFace &face, const FontLook &look, int scale)
 {
-    Canvas canvas(look.cellWidth * 8, look.cellHeight * 16, 4);
+    Canvas canvas(look.cellWidth * 8, look.cellHeight * 16, 4, scale);
     const float cw = static_cast<float>(look.cellWidth), ch = static_cast<float>(look.cellHeight);
     const float cap = face.capHeight(look.pixelSize), descent = face.descent(look.pixelSize);
     // Capitals and descenders centred in the cell.
@@ -45,9 +45,9 @@ Picture paintFont(const TypeFace &face, const FontLook &look)
 
 } // namespace
 
-std::vector<NamedPicture> paintFonts(const Typefaces &type)
+std::vector<NamedPicture> paintFonts(const Typefaces &type, int scale)
 {
     const FontLook race{32, 48, 42, 2.5f, hexColour(0xFFF6A0), hexColour(0xFF8A18), hexColour(0x0C0A1C)};
     const FontLook screen{16, 24, 22, 1.0f, hexColour(0xFFFFFF), hexColour(0xA8C0E8), hexColour(0x000000)};
-    return {{"font/font1.bmp", paintFont(type.mono, race)}, {"font/font1sm.bmp", paintFont(type.mono, screen)}};
+    return {{"font/font1.bmp", paintFont(type.mono, race, scale)}, {"font/font1sm.bmp", paintFont(type.mono, screen, scale)}};
 }

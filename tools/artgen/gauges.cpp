@@ -15,9 +15,9 @@ constexpr float barPitch = 13, barWidth = 10, firstBarX = 8, barFoot = 38;
 
 // Paints the left gauge, full or empty. The plate is the same in both, so the cut between them
 // only shows in the bars.
-Picture paintGauge(bool full)
+Picture paintGauge(bool full, int scale)
 {
-    Canvas canvas(gaugeWidth, gaugeHeight, 4);
+    Canvas canvas(gaugeWidth, gaugeHeight, 4, scale);
     const float w = static_cast<float>(gaugeWidth);
     const Point plate[] = {{0, 0}, {w, 0}, {w - 28, 46}, {0, 46}};
     const Point rim[] = {{0, 0}, {w, 0}, {w - 26.8f, 44}, {0, 44}};
@@ -57,9 +57,9 @@ Picture mirrored(const Picture &picture)
 
 } // namespace
 
-std::vector<NamedPicture> paintGauges()
+std::vector<NamedPicture> paintGauges(int scale)
 {
-    const Picture full = paintGauge(true), empty = paintGauge(false);
+    const Picture full = paintGauge(true, scale), empty = paintGauge(false, scale);
     return {{"hud/guageFullLeft.bmp", full},
             {"hud/guageEmptyLeft.bmp", empty},
             {"hud/guageFullRight.bmp", mirrored(full)},

@@ -1,11 +1,12 @@
 // artgen: paints every picture the game reads and writes it as a bitmap file under the gfx
 // folder, byte for byte the same on every run.
 //
-//   artgen [FOLDER] [--sheet FILE] [--icon FILE] [--fonts FOLDER]
+//   artgen [FOLDER] [--scale K] [--sheet FILE] [--icon FILE] [--fonts FOLDER]
 //
-// FOLDER (default "gfx") receives the pictures in their groups (car/, obs/, ...). --sheet writes a
-// review image of all of them, --icon the desktop icon (PNG), --fonts names the folder holding
-// the DejaVu fonts.
+// FOLDER (default "gfx", or "gfx-Kx" at a scale K above 1) receives the pictures in their groups
+// (car/, obs/, ...). --scale paints them at drawing scale K (1 to 4, default 1): every picture K
+// times as wide and high, with K times the detail. --sheet writes a review image of all of them at
+// that scale, --icon the desktop icon (PNG), --fonts names the folder holding the DejaVu fonts.
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -36,7 +37,7 @@ bool writePicture(const std::filesystem::path &path, const Picture &picture)
 
 int usage()
 {
-    std::fprintf(stderr, "usage: artgen [FOLDER] [--sheet FILE] [--icon FILE] [--fonts FOLDER]\n");
+    std::fprintf(stderr, "usage: artgen [FOLDER] [--scale 1-4] [--sheet FILE] [--icon FILE] [--fonts FOLDER]\n");
     return 2;
 }
 
@@ -44,7 +45,7 @@ int usage()
 
 int main(int argc, char **argv)
 {
-    std::string folder = "gfx", sheet, icon, fonts = defaultFontFolder();
+    std::string folder, sheet, icon, scaleText = "1", fonts = defaultFontFolder();
     bool folderGiven = false;
     for (int i = 1; i < argc; ++i) {
         const char *arg = argv[i];
@@ -55,6 +56,8 @@ int main(int argc, char **argv)
             option = &icon;
         else if (std::strcmp(arg, "--fonts") == 0)
             option = &fonts;
+        else if (std::strcmp(arg, "--scale") == 0)
+            option = &scaleText;
         else if (arg[0] == '-' || folderGiven)
             return usage();
         if (option != nullptr) {
@@ -67,15 +70,21 @@ int main(int argc, char **argv)
         }
     }
 
+    if (scaleText.size() != 1 || scaleText[0] < '1' || scaleText[0] > '4')
+        return usage();
+    const int scale = scaleText[0] - '0';
+    if (!folderGiven)
+        folder = scale == 1 ? "gfx" : "gfx-" + scaleText + "x";
+
     const TypeFace mono(fonts + "/DejaVuSansMono-Bold.ttf");
     const TypeFace sans(fonts + "/DejaVuSans-Bold.ttf");
     const Typefaces type{mono, sans};
-    const std::vector<NamedPicture> pictures = paintAllPictures(type);
+    const std::vector<NamedPicture> pictures = paintAllPictures(type, scale);
     bool ok = true;
     for (const NamedPicture &named : pictures)
         ok = writePicture(std::filesystem::path(folder) / named.path, named.picture) && ok;
     if (!sheet.empty())
-        ok = writePicture(sheet, paintContactSheet(pictures, type)) && ok;
+        ok = writePicture(sheet, paintContactSheet(pictures, type, scale)) && ok;
     if (!icon.empty())
         makeFolderFor(icon);
     if (!icon.empty() && !writeIconFile(icon, paintIcon(64))) {

@@ -76,9 +76,10 @@ void trunk(Canvas &canvas, float cx, float top, float bottom, float halfWidth, C
 }
 
 // A spruce of `tiers` tiers; `snowDepth` in display pixels.
-Picture paintConifer(int width, int height, int tiers, float snowDepth, Colour needles, uint64_t seed, float topSnow)
+Picture paintConifer(int width, int height, int tiers, float snowDepth, Colour needles, uint64_t seed, float topSnow,
+                     int scale)
 {
-    Canvas canvas(width, height, 4);
+    Canvas canvas(width, height, 4, scale);
     ArtRandom random(seed);
     const float w = static_cast<float>(width), h = static_cast<float>(height);
     const float cx = w * 0.5f;
@@ -102,7 +103,7 @@ Picture paintConifer(int width, int height, int tiers, float snowDepth, Colour n
                                           {cx - w * 0.07f, crownTop + displayY(topSnow) + 1}},
                        snowLight);
     Picture picture = canvas.resolve(true);
-    darkenSilhouette(picture, 0.75f);
+    darkenSilhouette(picture, 0.75f, scale);
     return picture;
 }
 
@@ -140,22 +141,22 @@ void branch(Canvas &canvas, ArtRandom &random, Point from, float angle, float le
 }
 
 // A bare winter birch.
-Picture paintBirch(int width, int height, uint64_t seed)
+Picture paintBirch(int width, int height, uint64_t seed, int scale)
 {
-    Canvas canvas(width, height, 4);
+    Canvas canvas(width, height, 4, scale);
     ArtRandom random(seed);
     const float w = static_cast<float>(width), h = static_cast<float>(height);
     canvas.fillEllipse(w * 0.5f, h - displayY(1.0f), w * 0.22f, displayY(3.0f), snowShade);
     branch(canvas, random, {w * 0.5f, h - displayY(1)}, 1.5707963f, 62, 7.0f, 5);
     Picture picture = canvas.resolve(true);
-    darkenSilhouette(picture, 0.8f);
+    darkenSilhouette(picture, 0.8f, scale);
     return picture;
 }
 
 // A weathered boulder with snow on its top.
-Picture paintRock(int width, int height, uint64_t seed)
+Picture paintRock(int width, int height, uint64_t seed, int scale)
 {
-    Canvas canvas(width, height, 4);
+    Canvas canvas(width, height, 4, scale);
     ArtRandom random(seed);
     const float w = static_cast<float>(width), h = static_cast<float>(height);
     const float cx = w * 0.5f, cy = h - 1;
@@ -188,15 +189,15 @@ Picture paintRock(int width, int height, uint64_t seed)
     // Snow banked against its foot.
     canvas.fillEllipse(cx - w * 0.1f, h - 0.5f, w * 0.45f, displayY(2.5f), snowShade);
     Picture picture = canvas.resolve(true);
-    darkenSilhouette(picture, 0.7f);
+    darkenSilhouette(picture, 0.7f, scale);
     return picture;
 }
 
 // The finish sign: a chequered board reading FINISH on two posts (32 world units per pixel).
-Picture paintFinishSign(const Typefaces &type)
+Picture paintFinishSign(const Typefaces &type, int scale)
 {
     const int width = 72, height = 64;
-    Canvas canvas(width, height, 4);
+    Canvas canvas(width, height, 4, scale);
     const float w = static_cast<float>(width), h = static_cast<float>(height);
     for (float x : {12.0f, w - 16.0f})
         canvas.fillRect(x, 20, 4, h - 20, [](float px, float) {
@@ -232,10 +233,10 @@ Picture paintFinishSign(const Typefaces &type)
 
 // A flat oil spill seen at a glancing angle: a black pool mirroring the sky along its far edge,
 // with patches of rainbow film.
-Picture paintOilSpill()
+Picture paintOilSpill(int scale)
 {
     const int width = 128, height = 24;
-    Canvas canvas(width, height, 4);
+    Canvas canvas(width, height, 4, scale);
     ArtRandom random(61);
     const float w = static_cast<float>(width), h = static_cast<float>(height);
     const Colour film[] = {hexColour(0x6A3AA0), hexColour(0x2A8A9A), hexColour(0xB89A2A), hexColour(0x8A3A6A)};
@@ -257,16 +258,16 @@ Picture paintOilSpill()
         canvas.fillEllipse(x, y, random.range(w * 0.06f, w * 0.13f), random.range(h * 0.18f, h * 0.3f), oil);
     }
     Picture picture = canvas.resolve(true);
-    darkenSilhouette(picture, 0.5f);
+    darkenSilhouette(picture, 0.5f, scale);
     return picture;
 }
 
 // Frame `frame` (0 to 5) of a snow puff: a dense burst that grows and thins out into flakes.
-Picture paintSnowPuff(int frame)
+Picture paintSnowPuff(int frame, int scale)
 {
     // The race draws a puff at 700 x 500 world units, shown 1.87 times as wide as high.
     const int width = 150, height = 80;
-    Canvas canvas(width, height, 4);
+    Canvas canvas(width, height, 4, scale);
     ArtRandom random(1000 + static_cast<uint64_t>(frame));
     const float t = static_cast<float>(frame) / 5.0f;
     const float w = static_cast<float>(width), h = static_cast<float>(height);
@@ -299,22 +300,22 @@ Picture paintSnowPuff(int frame)
     }
     // A darker rim keeps the puff visible against the snow it is thrown up from.
     Picture picture = canvas.resolve(true);
-    darkenSilhouette(picture, 0.78f);
+    darkenSilhouette(picture, 0.78f, scale);
     return picture;
 }
 
 } // namespace
 
-std::vector<NamedPicture> paintScenery(const Typefaces &type)
+std::vector<NamedPicture> paintScenery(const Typefaces &type, int scale)
 {
     std::vector<NamedPicture> pictures;
-    pictures.push_back({"obs/tree1.bmp", paintConifer(88, 256, 8, 3.0f, hexColour(0x1F5A3A), 11, 6)});
-    pictures.push_back({"obs/tree2.bmp", paintConifer(112, 192, 5, 5.5f, hexColour(0x2A6A40), 23, 8)});
-    pictures.push_back({"obs/tree3.bmp", paintBirch(128, 224, 37)});
-    pictures.push_back({"obs/rock1.bmp", paintRock(80, 56, 47)});
-    pictures.push_back({"obs/oilSpill.bmp", paintOilSpill()});
-    pictures.push_back({"obs/finishSign.bmp", paintFinishSign(type)});
+    pictures.push_back({"obs/tree1.bmp", paintConifer(88, 256, 8, 3.0f, hexColour(0x1F5A3A), 11, 6, scale)});
+    pictures.push_back({"obs/tree2.bmp", paintConifer(112, 192, 5, 5.5f, hexColour(0x2A6A40), 23, 8, scale)});
+    pictures.push_back({"obs/tree3.bmp", paintBirch(128, 224, 37, scale)});
+    pictures.push_back({"obs/rock1.bmp", paintRock(80, 56, 47, scale)});
+    pictures.push_back({"obs/oilSpill.bmp", paintOilSpill(scale)});
+    pictures.push_back({"obs/finishSign.bmp", paintFinishSign(type, scale)});
     for (int frame = 0; frame < 6; ++frame)
-        pictures.push_back({"snowPuff/snowPuff" + std::to_string(frame + 1) + ".bmp", paintSnowPuff(frame)});
+        pictures.push_back({"snowPuff/snowPuff" + std::to_string(frame + 1) + ".bmp", paintSnowPuff(frame, scale)});
     return pictures;
 }

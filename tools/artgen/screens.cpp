@@ -13,10 +13,10 @@
 namespace
 {
 
-Picture paintMenuBar()
+Picture paintMenuBar(int scale)
 {
     const int width = 640, height = 12;
-    Canvas canvas(width, height, 4);
+    Canvas canvas(width, height, 4, scale);
     const float w = static_cast<float>(width);
     // A racing stripe: pale edge, blue band, thin orange line; its right end cut at a slant.
     const Point band[] = {{0, 0}, {w, 0}, {w - 12, 12}, {0, 12}};
@@ -38,9 +38,9 @@ Picture paintMenuBar()
     return canvas.resolve(true);
 }
 
-Picture paintArrow()
+Picture paintArrow(int scale)
 {
-    Canvas canvas(20, 24, 4);
+    Canvas canvas(20, 24, 4, scale);
     const Point outer[] = {{1, 2}, {19, 12}, {1, 22}};
     const Point inner[] = {{3, 5.5f}, {15.5f, 12}, {3, 18.5f}};
     canvas.fillPolygon(outer, hexColour(0x3A1A04));
@@ -98,10 +98,10 @@ void label(Canvas &canvas, const TypeFace &sans, const char *text, float x, floa
 
 // The race keys as the controls screen shows them: arrows to steer and accelerate, Space to
 // brake, Escape to give up the race.
-Picture paintKeyLayout(const Typefaces &type)
+Picture paintKeyLayout(const Typefaces &type, int scale)
 {
     const int width = 600, height = 200;
-    Canvas canvas(width, height, 4);
+    Canvas canvas(width, height, 4, scale);
     const float key = 50, gap = 6;
     const float upX = 175, upY = 46, lowY = upY + key + gap;
     const float leftX = upX - key - gap, rightX = upX + key + gap;
@@ -168,9 +168,9 @@ void copyCar(Canvas &canvas, const Canvas &car, float x, float y)
 }
 
 // A podium in the sun with the winning car on top and confetti in the air.
-Picture paintRaceWon(const Typefaces &type)
+Picture paintRaceWon(const Typefaces &type, int scale)
 {
-    Canvas canvas(resultWidth, resultHeight, 3);
+    Canvas canvas(resultWidth, resultHeight, 3, scale);
     const float w = static_cast<float>(resultWidth), h = static_cast<float>(resultHeight);
     canvas.fillAll([h](float, float y) {
         return Paint{mix(hexColour(0x2A62C0), hexColour(0xBCD8F4), y / (h * 0.7f)), 1};
@@ -205,7 +205,7 @@ Picture paintRaceWon(const Typefaces &type)
     }
     // The winner on the top step.
     const float yaw[] = {-25};
-    Canvas car(140, 80, 4);
+    Canvas car(140, 80, 4, scale);
     renderCar(car, {hexColour(0xD0201A), hexColour(0xF2F2F2)}, yaw[0], fitCarViews(yaw, 140, 80, 0.9f));
     copyCar(canvas, car, w * 0.5f - 70, baseY - heights[1] - 80);
     // Confetti.
@@ -223,16 +223,16 @@ Picture paintRaceWon(const Typefaces &type)
 }
 
 // Grey skies and a car nosed into a snowbank.
-Picture paintRaceLost()
+Picture paintRaceLost(int scale)
 {
-    Canvas canvas(resultWidth, resultHeight, 3);
+    Canvas canvas(resultWidth, resultHeight, 3, scale);
     const float w = static_cast<float>(resultWidth), h = static_cast<float>(resultHeight);
     canvas.fillAll([h](float, float y) {
         return Paint{mix(hexColour(0x5A6272), hexColour(0xA4ACB8), y / (h * 0.65f)), 1};
     });
     snowyHills(canvas, 130, 511, hexColour(0xD4DAE4), hexColour(0x9CA6B6));
     const float yaw[] = {30};
-    Canvas car(170, 96, 4);
+    Canvas car(170, 96, 4, scale);
     renderCar(car, {hexColour(0x1F4FCC), hexColour(0xF2F2F2)}, yaw[0], fitCarViews(yaw, 170, 96, 0.9f));
     copyCar(canvas, car, w * 0.5f - 85, h - 40 - 96);
     // The drift the car ploughed into, covering its nose.
@@ -245,9 +245,9 @@ Picture paintRaceLost()
 }
 
 // A break at the roadside café: cocoa and a doughnut by a snowy window.
-Picture paintRaceQuit()
+Picture paintRaceQuit(int scale)
 {
-    Canvas canvas(resultWidth, resultHeight, 3);
+    Canvas canvas(resultWidth, resultHeight, 3, scale);
     const float w = static_cast<float>(resultWidth), h = static_cast<float>(resultHeight);
     // Dusk outside the window, with falling snow, framed in wood.
     canvas.fillAll([h](float, float y) { return Paint{mix(hexColour(0x1A2448), hexColour(0x6A5A8A), y / h), 1}; });
@@ -312,9 +312,12 @@ Picture paintRaceQuit()
 
 } // namespace
 
-std::vector<NamedPicture> paintScreens(const Typefaces &type)
+std::vector<NamedPicture> paintScreens(const Typefaces &type, int scale)
 {
-    return {{"menu/menuBar1.bmp", paintMenuBar()},        {"menu/arrow.bmp", paintArrow()},
-            {"menu/keyLayout.bmp", paintKeyLayout(type)}, {"menu/raceWon.bmp", paintRaceWon(type)},
-            {"menu/raceLost.bmp", paintRaceLost()},       {"menu/raceQuit.bmp", paintRaceQuit()}};
+    return {{"menu/menuBar1.bmp", paintMenuBar(scale)},
+            {"menu/arrow.bmp", paintArrow(scale)},
+            {"menu/keyLayout.bmp", paintKeyLayout(type, scale)},
+            {"menu/raceWon.bmp", paintRaceWon(type, scale)},
+            {"menu/raceLost.bmp", paintRaceLost(scale)},
+            {"menu/raceQuit.bmp", paintRaceQuit(scale)}};
 }
