@@ -5,12 +5,12 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/backend.h"
 #include "platform/window.h"
+#include "platform/window_box.h"
 
 namespace {
 
-Backend* reportBackend = nullptr;
+Window* reportWindow = nullptr;
 bool lastErrorSet = false;
 std::string lastErrorText;
 
@@ -29,32 +29,30 @@ std::string moduleReport(const char* opening, unsigned line, const char* text)
     return report;
 }
 
-void showReport(MessageBoxKind kind, const char* caption, const std::string& text)
+void showReport(Window* window, MessageBoxKind kind, const char* caption, const std::string& text)
 {
     std::fprintf(stderr, "%s: %s\n", caption, text.c_str());
     std::fflush(stderr);
-    if (reportBackend) {
-        reportBackend->showMessageBox(kind, caption, text.c_str());
-    }
+    showBox(window, kind, caption, text.c_str());
 }
 
 } // namespace
 
-void setReportBackend(Backend* backend)
+void setReportWindow(Window* window)
 {
-    reportBackend = backend;
+    reportWindow = window;
 }
 
 void fatalError(unsigned line, const char* text)
 {
-    showReport(MessageBoxKind::Fatal, "Fatal program error",
+    showReport(reportWindow, MessageBoxKind::Fatal, "Fatal program error",
                moduleReport("Fatal program error in module '", line, text));
     std::exit(1);
 }
 
 void programFault(unsigned line, const char* text)
 {
-    showReport(MessageBoxKind::Fault, "Program fault",
+    showReport(reportWindow, MessageBoxKind::Fault, "Program fault",
                moduleReport("Program fault in module '", line, text));
 }
 
@@ -69,7 +67,8 @@ void reportLastError(Window* window, const char* context)
     if (window) {
         window->messageBoxShown = true;
     }
-    showReport(MessageBoxKind::Warning, "A non fatal program error has occured", text);
+    showReport(window ? window : reportWindow, MessageBoxKind::Warning,
+               "A non fatal program error has occured", text);
     if (window) {
         window->messageBoxShown = false;
     }

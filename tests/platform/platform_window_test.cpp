@@ -310,11 +310,13 @@ TEST(WindowReports, FatalReportNamesModuleAndLineThenEndsWithStatusOne)
 TEST(WindowReports, FaultReportGoesOnWithItsCaption)
 {
     HeadlessBackend backend;
-    setReportBackend(&backend);
+    Window window{};
+    window.backend = &backend;
+    create(&window);
     testing::internal::CaptureStderr();
     programFault(12, "y");
     std::string written = testing::internal::GetCapturedStderr();
-    setReportBackend(nullptr);
+    releaseWindow(&window);
     ASSERT_EQ(backend.shownBoxes().size(), 1u);
     EXPECT_EQ(backend.shownBoxes()[0].caption, "Program fault");
     EXPECT_EQ(backend.shownBoxes()[0].text, "Program fault in module '.\\_Source\\Window' at line 12: 'y'");

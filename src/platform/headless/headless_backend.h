@@ -52,6 +52,10 @@ public:
     void mouseMove(int x, int y);
     void mouseDown(int x, int y, int button);
     void mouseUp(int x, int y, int button);
+    // The controllers' merged state after a change (the Window turns it into keys).
+    void controller(const ControllerState& state);
+    // The player's full-screen key (F11 or Alt+Enter on the desktop).
+    void fullscreenKey();
     // Events queued and not yet taken by a pump.
     size_t pendingEvents() const { return events.size(); }
 
@@ -59,7 +63,8 @@ public:
     // `defaultAnswer` (No unless changed).
     void queueAnswer(bool yes);
     void setDefaultAnswer(bool yes);
-    // Every box shown so far (fatal, fault, warning and question).
+    // Every box the system showed so far (fatal, fault, warning and question); none while
+    // failMessageBoxes is set.
     const std::vector<ShownBox>& shownBoxes() const { return boxes; }
 
     void setPumpHook(PumpHook hook);
@@ -69,10 +74,13 @@ public:
     void setFrameSize(int extraWidth, int extraHeight);
 
     // Failure injection: the next openWindow fails, every present fails while set, full screen
-    // is refused while set. Each failure sets the platform's last error as a real one would.
+    // is refused while set, the system's message boxes cannot be shown while set (as on a desktop
+    // with no dialog helper and no fonts for the toolkit's own box). Each failure sets the
+    // platform's last error as a real one would.
     bool failOpen = false;
     bool failPresent = false;
     bool refuseFullscreen = false;
+    bool failMessageBoxes = false;
 
     // --- What the game did ---
 
@@ -88,6 +96,12 @@ public:
     // presents succeeded.
     const Surface& lastFrame() const { return frame; }
     int presentCount() const { return presents; }
+    // One rumble the game asked for.
+    struct Rumble {
+        float strength;
+        uint32_t milliseconds;
+    };
+    const std::vector<Rumble>& rumbles() const { return shakes; }
 
     // --- Backend ---
     bool openWindow(const char* title, int clientWidth, int clientHeight) override;
@@ -100,7 +114,8 @@ public:
     bool present(const Surface& backBuffer) override;
     void setCursor(int kind) override;
     bool setFullscreen(bool on) override;
-    bool showMessageBox(MessageBoxKind kind, const char* caption, const char* text) override;
+    BoxAnswer showMessageBox(MessageBoxKind kind, const char* caption, const char* text) override;
+    void rumble(float strength, uint32_t milliseconds) override;
     uint32_t milliseconds() override;
 
 private:
@@ -127,4 +142,5 @@ private:
     bool fullscreen = false;
     Surface frame;
     int presents = 0;
+    std::vector<Rumble> shakes;
 };
