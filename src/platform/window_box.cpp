@@ -122,9 +122,19 @@ void writeLine(Window* window, const std::string& line, int x, int y)
     }
 }
 
+// The layout of the open box in the window as it is now.
+BoxLayout layoutInWindow(const Window* window, const OpenBox& box)
+{
+    int cellW = 0;
+    int cellH = 0;
+    cellSize(window, &cellW, &cellH);
+    return layoutBox(window->backBuffer.width, window->backBuffer.height, cellW, cellH, box.kind,
+                     box.caption, box.text);
+}
+
 void drawBox(Window* window, const OpenBox& box)
 {
-    BoxLayout layout = layoutBox(window, box.kind, box.caption, box.text);
+    BoxLayout layout = layoutInWindow(window, box);
     int cellW = 0;
     int cellH = 0;
     cellSize(window, &cellW, &cellH);
@@ -183,7 +193,7 @@ void boxOnKeyDown(Window*, uint32_t key)
 // The button under the pointer, or -1.
 int buttonAt(Window* window, int x, int y)
 {
-    BoxLayout layout = layoutBox(window, openBox->kind, openBox->caption, openBox->text);
+    BoxLayout layout = layoutInWindow(window, *openBox);
     for (size_t i = 0; i < layout.buttons.size(); ++i) {
         if (inside(layout.buttons[i], x, y)) {
             return static_cast<int>(i);
@@ -280,13 +290,9 @@ bool askInWindow(Window* window, MessageBoxKind kind, const char* caption, const
 
 } // namespace
 
-BoxLayout layoutBox(const Window* window, MessageBoxKind kind, const char* caption, const char* text)
+BoxLayout layoutBox(int clientW, int clientH, int cellW, int cellH, MessageBoxKind kind,
+                    const char* caption, const char* text)
 {
-    int cellW = 0;
-    int cellH = 0;
-    cellSize(window, &cellW, &cellH);
-    const int clientW = window->backBuffer.width;
-    const int clientH = window->backBuffer.height;
     const int margin = std::max(8, cellW);
     const int pad = cellW;
     BoxLayout layout;

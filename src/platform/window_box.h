@@ -21,10 +21,11 @@ struct Window;
 // present of the window fails.
 bool showBox(Window* window, MessageBoxKind kind, const char* caption, const char* text);
 
-// Where the game's own box draws, in back-buffer pixels, for the window's client size and font:
-// the panel, its title band, the caption and text broken into lines that fit the panel, and the
-// buttons (Yes then No for a question, OK otherwise). Lines that do not fit the window's height
-// are left out. Tests click the buttons through it.
+// Where the game's own box draws, in back-buffer pixels, for a client area of clientW x clientH
+// and a font of cellWidth x cellHeight cells (8 x 16 when the window has no font): the panel, its
+// title band, the caption and text broken into lines that fit the panel, and the buttons (Yes
+// then No for a question, OK otherwise). Lines that do not fit the height are left out.
+// Tests click the buttons through it.
 struct BoxLayout {
     PixelRect panel;
     PixelRect titleBand;
@@ -36,4 +37,5 @@ struct BoxLayout {
     std::vector<PixelRect> buttons;
     std::vector<std::string> buttonLabels;
 };
-BoxLayout layoutBox(const Window* window, MessageBoxKind kind, const char* caption, const char* text);
+BoxLayout layoutBox(int clientW, int clientH, int cellWidth, int cellHeight, MessageBoxKind kind,
+                    const char* caption, const char* text);
