@@ -1,6 +1,9 @@
 // The collision-tested move of one object.
 #include "objects/collisions.h"
 
+#include <cmath>
+
+#include "race/race_events.h"
 #include "race/race_state.h"
 #include "objects/game_object.h"
 #include "track/track.h"
@@ -98,6 +101,21 @@ void respondToHit(GameObject& mover, GameObject& hit)
     mover.onContact(hit);
 }
 
+// Tells the race's event stream that `mover` struck `hit` along `axis`, before the response
+// changes their velocities.
+void publishHit(const GameObject& mover, const GameObject& hit, int axis)
+{
+    RaceEvent event;
+    event.kind = RaceEvent::Kind::Hit;
+    event.player = isPlayerCar(&mover) || isPlayerCar(&hit);
+    event.carHit = hit.dynamic;
+    event.strength = std::fabs(mover.velocity[axis] - hit.velocity[axis]);
+    event.x = mover.position.x;
+    event.y = mover.position.y;
+    event.z = mover.position.z;
+    publishRaceEvent(event);
+}
+
 } // namespace
 
 int gatherNeighbours(const GameObject* mover, float targetZ,
@@ -173,9 +191,15 @@ void moveWithCollisions(GameObject* mover)
         }
     }
 
-    for (GameObject* hit : hits) {
-        if (hit != nullptr)
-            respondToHit(*mover, *hit);
+    for (int axis = 0; axis < 3; ++axis) {
+        GameObject* hit = hits[axis];
+        if (hit == nullptr)
+            continue;
+        // A mover already resting against the face (it got no nearer on this axis) is pressing
+        // on it, not striking it again.
+        if (target[axis] != mover->position[axis])
+            publishHit(*mover, *hit, axis);
+        respondToHit(*mover, *hit);
     }
     mover->position = target;
 }

@@ -5,7 +5,9 @@
 
 #include "objects/object_lists.h"
 #include "objects/object_sprite.h"
+#include "race/race_events.h"
 #include "race/race_graphics.h"
+#include "race/race_state.h"
 #include "track/track.h"
 
 namespace {
@@ -26,6 +28,27 @@ int64_t liveGameObjectCount()
 {
     return liveObjects;
 }
+
+bool isPlayerCar(const GameObject* object)
+{
+    return raceState.cars != nullptr && raceState.carCount > 0 && object == raceState.cars[0];
+}
+
+namespace {
+
+// A race event about `object` at its position.
+RaceEvent eventAt(RaceEvent::Kind kind, const GameObject& object)
+{
+    RaceEvent event;
+    event.kind = kind;
+    event.player = isPlayerCar(&object);
+    event.x = object.position.x;
+    event.y = object.position.y;
+    event.z = object.position.z;
+    return event;
+}
+
+} // namespace
 
 Obj_Car::Obj_Car(Vec3 position_, Sprite** views_, float power_) : views(views_), power(power_)
 {
@@ -78,6 +101,7 @@ void Obj_Car::update(Track* track, float dt)
     if (offRoadDistance >= 500.0f) {
         addObject(newGameObject<Obj_SnowPuff>(position.x, position.y, position.z));
         offRoadDistance = 0.0f;
+        publishRaceEvent(eventAt(RaceEvent::Kind::SnowPuff, *this));
     }
 }
 
@@ -118,6 +142,7 @@ Obj_OilSpill::Obj_OilSpill(Vec3 position_, Sprite* sprite_) : sprite(sprite_)
 void Obj_OilSpill::onContact(GameObject& other)
 {
     other.velocity.x *= 1.4f;
+    publishRaceEvent(eventAt(RaceEvent::Kind::Oil, other));
 }
 
 void Obj_OilSpill::draw(Window* window, const float* camera)

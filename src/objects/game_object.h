@@ -64,6 +64,10 @@ public:
 // Game objects alive now (constructed and not yet destroyed). Every race ends with 0.
 int64_t liveGameObjectCount();
 
+// Whether `object` is the player's car (entry 0 of the race's `cars`); false while no race has
+// its cars. Used when publishing race events.
+bool isPlayerCar(const GameObject* object);
+
 class Obj_Car final : public GameObject {
 public:
     // A car at `position` showing the 7 `views` ("_lll" ... plain ... "_rrr"), with engine `power`.
