@@ -7,6 +7,8 @@
 #include "race/frame_timer.h"
 #include "game/race_field.h"
 #include "game/race_input.h"
+#include "game/race_rumble.h"
+#include "race/race_events.h"
 #include "race/race_settings.h"
 #include "race/race_state.h"
 #include "game/result_screen.h"
@@ -112,6 +114,7 @@ void runRace(uint32_t carCount, Window* window, uint32_t segmentCount, float hil
     race.countdownSeconds = 2.99999f;
     race.goSeconds = 1.5f;
     race.finishPosition = -1;
+    clearRaceEvents();
     // The time spent loading must not reach the first frame.
     tick(race.frameTimer);
     tick(race.frameTimer);
@@ -127,6 +130,7 @@ void raceOnPaint(Window* window)
 {
     RaceState& race = raceState;
     tick(race.frameTimer);
+    clearRaceEvents();
     race.framesSummed += 1;
     race.frameSecondsSum += race.frameTimer->elapsedSeconds;
     if (race.framesSummed == 8) {
@@ -153,6 +157,7 @@ void raceOnPaint(Window* window)
 
     placeCamera();
     drawRaceFrame(window);
+    rumbleForPlayerHits(window);
 
     const auto finishDistance =
         static_cast<float>(race.track->segmentCount - 80) * segmentLength;

@@ -317,6 +317,13 @@ void toggleFullscreen(Window* window)
     applyCursor(window, on ? 0 : 1);
 }
 
+void rumbleControllers(Window* window, float strength, uint32_t milliseconds)
+{
+    if (isWindowAlive(window)) {
+        window->backend->rumble(strength, milliseconds);
+    }
+}
+
 void setBoxFont(Window* window, const BoxFont& font)
 {
     window->boxFont = font;

@@ -104,5 +104,8 @@ void setFullscreen(Window* window);
 // (cursor kind 0), the window shows the arrow. A refusal is written to stderr only, so a key
 // pressed in the middle of a race never stops it with a box.
 void toggleFullscreen(Window* window);
+// Shakes the player's controllers for `milliseconds` with strength 0 to 1; nothing happens
+// without a controller that can rumble. The race calls it when the player's car hits something.
+void rumbleControllers(Window* window, float strength, uint32_t milliseconds);
 // Sets the font of the game's own message boxes (see BoxFont); a default BoxFont clears it.
 void setBoxFont(Window* window, const BoxFont& font);
