@@ -7,8 +7,11 @@ set -euo pipefail
 preset="$1"; shift
 cd "$(dirname "$0")/.."
 
-packages=(g++ cmake ninja-build pkg-config libsdl2-dev libsdl2-mixer-dev libgtest-dev libgmock-dev
-          libbenchmark-dev libfreetype-dev fonts-dejavu-core xvfb xdotool x11-utils imagemagick sox)
+# xfonts-base: the X server's core fonts, which SDL's own message box needs where no dialog
+# helper is installed (the game asks in its own window without them, but the box is nicer).
+packages=(g++ cmake ninja-build pkg-config libsdl2-dev libsdl2-mixer-dev libpng-dev libgtest-dev
+          libgmock-dev libbenchmark-dev libfreetype-dev fonts-dejavu-core xvfb xfonts-base xdotool
+          x11-utils imagemagick sox)
 missing=()
 for p in "${packages[@]}"; do
     status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)

@@ -3,6 +3,8 @@
 
 #include "audio/game_sounds.h"
 #include "game/main_menu.h"
+#include "pictures/bitmap.h"
+#include "pictures/text.h"
 #include "platform/window.h"
 
 int runGame(Backend* backend)
@@ -14,6 +16,12 @@ int runGame(Backend* backend)
     setWindowTitle(&window, "Vantor (Version 1.02)");
     sizeClientArea(&window);
     centreOnDesktop(&window);
+    // The font the window writes its own message boxes with, when the system cannot show one.
+    BitmapFont* boxFont = makeBitmapFont(&window, "gfx\\font\\font1sm.bmp");
+    if (boxFont->bitmap && boxFont->bitmap->picture) {
+        setBoxFont(&window, BoxFont{boxFont->bitmap->picture.get(), boxFont->bitmap->mask.get(),
+                                    boxFont->cellWidth, boxFont->cellHeight});
+    }
 
     const bool fullscreen = askYesNo(
         &window, "Vantor (Version 1.02) : Run game in fullscreen mode.",
@@ -34,6 +42,8 @@ int runGame(Backend* backend)
     runMainMenu(&window);
 
     destroyWindow(&window);
+    setBoxFont(&window, BoxFont{});
+    freeBitmapFont(boxFont);
     releaseWindow(&window);
     return 0;
 }

@@ -8,6 +8,7 @@
 #include "game/controls_screen.h"
 #include "game/race_happenings.h"
 #include "game/race_input.h"
+#include "game/race_rumble.h"
 #include "game/race_setup.h"
 #include "game/result_screen.h"
 #include "game/screen_loop.h"
@@ -89,6 +90,7 @@ void raceOnPaint(Window* window)
     placeCamera();
     publishRaceHappenings();
     drawRaceFrame(window);
+    rumbleForPlayerHits(window);
 
     const float finishDistance = finishLineZ(race.track);
     const bool finished = race.cars[0]->position.z > finishDistance;

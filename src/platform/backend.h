@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "platform/controller_keys.h"
+
 struct Surface;
 struct SoundBank;
 struct SoundFrame;
@@ -12,17 +14,27 @@ struct SoundFrame;
 // One input or window event, already translated to the game's terms: key codes are Win32
 // virtual-key values (Left 0x25, Up 0x26, Right 0x27, Down 0x28, Enter 13, Escape 27, Space 0x20,
 // letters and digits as their ASCII capitals); mouse positions are back-buffer pixels.
+// Controller is the state of the controllers after a change (buttons pressed, sticks, triggers,
+// every plugged-in controller merged into one); the Window turns it into virtual keys.
+// ToggleFullscreen is the player's full-screen key (F11 or Alt+Enter).
 struct PlatformEvent {
-    enum class Kind { KeyDown, KeyUp, MouseDown, MouseUp, MouseMove, Close, FocusLost };
+    enum class Kind { KeyDown, KeyUp, MouseDown, MouseUp, MouseMove, Close, FocusLost, Controller,
+                      ToggleFullscreen };
     Kind kind = Kind::Close;
     uint32_t key = 0;   // KeyDown (also each automatic repeat) and KeyUp
     int x = 0;          // mouse events
     int y = 0;
     int button = 0;     // 1 left, 2 right, 4 middle
+    ControllerState pad; // Controller
 };
 
 // The kinds of message box the game shows.
 enum class MessageBoxKind { Fatal, Fault, Warning, Question };
+
+// How a message box ended: Yes for a question answered Yes; No for a question answered No, a
+// report closed with OK, or boxes switched off; NotShown when the system could not show it
+// (the platform's last error then says why).
+enum class BoxAnswer { Yes, No, NotShown };
 
 class Backend {
 public:
@@ -49,9 +61,12 @@ public:
     virtual void setCursor(int kind) = 0;
     // Desktop full screen on or off; false (last error set) when refused.
     virtual bool setFullscreen(bool on) = 0;
-    // Shows a box with an OK button, or Yes and No for a question. Returns true only when a
-    // question was answered Yes; a box that cannot be shown returns false at once.
-    virtual bool showMessageBox(MessageBoxKind kind, const char* caption, const char* text) = 0;
+    // Shows the system's message box with an OK button, or Yes and No for a question, and waits
+    // for the player. A box that cannot be shown returns NotShown at once.
+    virtual BoxAnswer showMessageBox(MessageBoxKind kind, const char* caption, const char* text) = 0;
+    // Shakes the controllers for `milliseconds`, strength 0 to 1; nothing without a controller
+    // that can rumble.
+    virtual void rumble(float strength, uint32_t milliseconds) = 0;
     // Milliseconds since the backend started: real time for SDL, the script's clock headless.
     virtual uint32_t milliseconds() = 0;
 

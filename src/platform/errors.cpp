@@ -9,7 +9,7 @@
 
 namespace {
 
-Backend* reportBackend = nullptr;
+ReportBox reportBox = nullptr;
 bool lastErrorSet = false;
 std::string lastErrorText;
 
@@ -32,16 +32,16 @@ void showReport(MessageBoxKind kind, const char* caption, const std::string& tex
 {
     std::fprintf(stderr, "%s: %s\n", caption, text.c_str());
     std::fflush(stderr);
-    if (reportBackend) {
-        reportBackend->showMessageBox(kind, caption, text.c_str());
+    if (reportBox) {
+        reportBox(kind, caption, text.c_str());
     }
 }
 
 } // namespace
 
-void setReportBackend(Backend* backend)
+void setReportBox(ReportBox box)
 {
-    reportBackend = backend;
+    reportBox = box;
 }
 
 void fatalError(unsigned line, const char* text)

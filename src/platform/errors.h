@@ -1,15 +1,18 @@
 #pragma once
 // Error reports of the window platform: a fatal report that ends the program, a fault report
 // after which it goes on, and a non-fatal warning; and the platform's last error.
-// Every report is shown in a message box where one can be shown and also written to stderr.
+// Every report is written to stderr and shown in a message box: the system's where it can be
+// shown, otherwise the game's own in the window (window_box.h).
 
 #include <cstdint>
 
-class Backend;
+enum class MessageBoxKind;
 
-// The backend whose message boxes show the reports; `create` sets it, null shows none
-// (the report still goes to stderr).
-void setReportBackend(Backend* backend);
+// What shows a report's box besides stderr. The window's `create` installs its own (the system's
+// box, or the game's own in the window when the system cannot show one) and releaseWindow removes
+// it; with none, reports go to stderr only.
+using ReportBox = void (*)(MessageBoxKind kind, const char* caption, const char* text);
+void setReportBox(ReportBox box);
 
 // Shows "Fatal program error in module '.\_Source\Window' at line LINE: 'TEXT'" with caption
 // "Fatal program error", then ends the process with status 1. `line` is the caller's __LINE__.

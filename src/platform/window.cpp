@@ -10,6 +10,7 @@
 #include "platform/backend.h"
 #include "platform/errors.h"
 #include "platform/virtual_keys.h"
+#include "platform/window_box.h"
 
 namespace {
 
@@ -41,6 +42,34 @@ void paint(Window* window)
     }
     if (isWindowAlive(window)) {
         presentBackBuffer(window);
+    }
+}
+
+// The controllers stand for the keys of the screen that runs: one that reads key presses gets the
+// menu's keys, the race (which polls held keys and reads no presses) the race's. After a change
+// of the controllers or of the screen, the keys they stop holding are released and the keys they
+// start holding pressed, through the same slots as the keyboard's.
+void followController(Window* window)
+{
+    const ControllerLayout layout =
+        window->callbacks.onKeyDown ? ControllerLayout::Menu : ControllerLayout::Race;
+    const uint32_t now = controllerKeys(window->pad, layout);
+    const uint32_t released = window->padKeys & ~now;
+    const uint32_t pressed = now & ~window->padKeys;
+    window->padKeys = now;
+    for (size_t bit = 0; bit < std::size(controllerKeyCodes) && isWindowAlive(window); ++bit) {
+        if ((released >> bit) & 1u) {
+            if (auto handler = window->callbacks.onKeyUp) {
+                handler(window, controllerKeyCodes[bit]);
+            }
+        }
+    }
+    for (size_t bit = 0; bit < std::size(controllerKeyCodes) && isWindowAlive(window); ++bit) {
+        if ((pressed >> bit) & 1u) {
+            if (auto handler = window->callbacks.onKeyDown) {
+                handler(window, controllerKeyCodes[bit]);
+            }
+        }
     }
 }
 
@@ -99,15 +128,33 @@ void dispatch(Window* window, const PlatformEvent& event)
         // Key releases that happen while another window has the focus never arrive: forget
         // every held key so that none sticks.
         std::fill(std::begin(window->keysHeld), std::end(window->keysHeld), false);
+        window->pad = ControllerState{};
+        window->padKeys = 0;
+        break;
+    case PlatformEvent::Kind::Controller:
+        window->pad = event.pad;
+        followController(window);
+        break;
+    case PlatformEvent::Kind::ToggleFullscreen:
+        toggleFullscreen(window);
         break;
     }
+}
+
+// The window whose boxes show the error reports, from `create` to releaseWindow.
+Window* reportWindow = nullptr;
+
+void showReportInWindow(MessageBoxKind kind, const char* caption, const char* text)
+{
+    showBox(reportWindow, kind, caption, text);
 }
 
 } // namespace
 
 void create(Window* window)
 {
-    setReportBackend(window->backend);
+    reportWindow = window;
+    setReportBox(showReportInWindow);
     if (!window->backend) {
         fatalError(__LINE__, "Cannot get program handle");
     }
@@ -164,6 +211,10 @@ void requestRepaint(Window* window)
 
 void pumpMessages(Window* window)
 {
+    // The screen may have changed since the last pump: the controllers follow its keys.
+    if (isWindowAlive(window)) {
+        followController(window);
+    }
     PlatformEvent event;
     while (isWindowAlive(window) && window->backend->pollEvent(&event)) {
         dispatch(window, event);
@@ -237,12 +288,21 @@ void releaseWindow(Window* window)
     destroyWindow(window);
     window->backBuffer = Surface{};
     // Reports after this point go to stderr only: the backend may be gone soon.
-    setReportBackend(nullptr);
+    setReportBox(nullptr);
+    reportWindow = nullptr;
 }
 
 bool isKeyHeld(const Window* window, uint32_t virtualKey)
 {
-    return virtualKey < std::size(window->keysHeld) && window->keysHeld[virtualKey];
+    if (virtualKey < std::size(window->keysHeld) && window->keysHeld[virtualKey]) {
+        return true;
+    }
+    for (size_t bit = 0; bit < std::size(controllerKeyCodes); ++bit) {
+        if (controllerKeyCodes[bit] == virtualKey && ((window->padKeys >> bit) & 1u)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 uint32_t readClock(const Window* window)
@@ -263,7 +323,7 @@ void playSound(Window* window, const SoundFrame& frame)
 bool askYesNo(Window* window, const char* caption, const char* text)
 {
     window->messageBoxShown = true;
-    bool yes = window->backend->showMessageBox(MessageBoxKind::Question, caption, text);
+    bool yes = showBox(window, MessageBoxKind::Question, caption, text);
     window->messageBoxShown = false;
     return yes;
 }
@@ -280,4 +340,34 @@ void setFullscreen(Window* window)
         return;
     }
     window->fullscreen = true;
+}
+
+void toggleFullscreen(Window* window)
+{
+    if (!isWindowAlive(window)) {
+        return;
+    }
+    const bool on = !window->fullscreen;
+    if (!window->backend->setFullscreen(on)) {
+        const char* why = lastPlatformError();
+        std::fprintf(stderr, "Full screen could not be switched %s (%s).\n", on ? "on" : "off",
+                     why ? why : "no reason given");
+        std::fflush(stderr);
+        clearLastPlatformError();
+        return;
+    }
+    window->fullscreen = on;
+    applyCursor(window, on ? 0 : 1);
+}
+
+void rumbleControllers(Window* window, float strength, uint32_t milliseconds)
+{
+    if (isWindowAlive(window)) {
+        window->backend->rumble(strength, milliseconds);
+    }
+}
+
+void setBoxFont(Window* window, const BoxFont& font)
+{
+    window->boxFont = font;
 }

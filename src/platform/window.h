@@ -5,7 +5,9 @@
 
 #include <cstdint>
 
+#include "gfx/raster.h"
 #include "gfx/surface.h"
+#include "platform/controller_keys.h"
 
 class Backend;
 struct SoundBank;
@@ -18,6 +20,17 @@ inline constexpr int screenWidth = 640;
 inline constexpr int screenHeight = 480;
 inline constexpr int screenCentreX = screenWidth / 2;
 inline constexpr int screenCentreY = screenHeight / 2;
+
+// The picture font the game's own message boxes write with (when the system cannot show its
+// boxes): glyph cells of cellWidth x cellHeight, 8 columns by 16 rows, the cell in column c and
+// row r holding character 8 r + c. The game sets it after loading its font and clears it before
+// freeing it; the Window does not own the pictures. Without one, boxes show no text.
+struct BoxFont {
+    const Surface* glyphs = nullptr;
+    const Mask* mask = nullptr;   // 1 where a glyph is drawn; null draws whole cells
+    int cellWidth = 0;
+    int cellHeight = 0;
+};
 
 // The nine handler slots of the screen that runs now; a null slot means the event is not handled.
 // Key codes are Win32 virtual-key values; mouse positions are back-buffer pixels.
@@ -45,6 +58,9 @@ struct Window {
     int cursorKind = 0;           // 0 hidden (full screen), 1 arrow, 2 crosshair
     bool keysHeld[256] = {};      // held keys by virtual-key code, kept from key events
     bool soundMuted = false;      // switched by the M key, on every screen
+    ControllerState pad;          // the controllers as last reported
+    uint32_t padKeys = 0;         // the keys the controllers hold now (controllerKeys bits)
+    BoxFont boxFont;              // the font of the game's own message boxes
     WindowCallbacks callbacks;
 };
 
@@ -85,7 +101,8 @@ void destroyWindow(Window* window);
 bool isWindowAlive(const Window* window);
 // Releases what create made (after the window was destroyed); the entry point calls it at exit.
 void releaseWindow(Window* window);
-// Whether the key with this virtual-key code is held now (the race's polled query).
+// Whether the key with this virtual-key code is held now, on the keyboard or through a controller
+// (the race's polled query).
 bool isKeyHeld(const Window* window, uint32_t virtualKey);
 // The platform clock: milliseconds since start, from window->backend.
 uint32_t readClock(const Window* window);
@@ -95,8 +112,19 @@ void startSound(Window* window, const SoundBank* bank);
 // Hands one frame's sound to the backend: loop targets and clips to start.
 void playSound(Window* window, const SoundFrame& frame);
 // Asks the full-screen question as a Yes/No box owned by the window (messageBoxShown set while
-// it is open); false when the answer is No or no box can be shown.
+// it is open): the system's box, or the game's own in the window when the system cannot show one.
+// False when the answer is No or no box can be shown at all.
 bool askYesNo(Window* window, const char* caption, const char* text);
 // Switches to desktop full screen, the back buffer scaled to fit with its aspect kept; on failure
 // shows the fault report and the game goes on windowed.
 void setFullscreen(Window* window);
+// The player's full-screen key: desktop full screen on when the window is windowed, off (back to
+// the window's earlier size and place) when it is full screen. Full screen hides the pointer
+// (cursor kind 0), the window shows the arrow. A refusal is written to stderr only, so a key
+// pressed in the middle of a race never stops it with a box.
+void toggleFullscreen(Window* window);
+// Shakes the player's controllers for `milliseconds` with strength 0 to 1; nothing happens
+// without a controller that can rumble. The race calls it when the player's car hits something.
+void rumbleControllers(Window* window, float strength, uint32_t milliseconds);
+// Sets the font of the game's own message boxes (see BoxFont); a default BoxFont clears it.
+void setBoxFont(Window* window, const BoxFont& font);

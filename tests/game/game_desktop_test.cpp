@@ -1,7 +1,8 @@
 // The real game executable on the SDL desktop backend, played on a virtual X display (Xvfb) with
-// xdotool: the full-screen question answered No, then menu -> controls -> race -> Escape ->
-// result -> menu -> Escape. The game must end by itself with status 0 after showing frames. It runs
-// with no sound device (SDL's dummy audio driver): silent, it says so in one line and plays on.
+// xdotool: the full-screen question answered No (in the system's box, or in the game's window
+// when the system cannot show one), then menu -> controls -> race -> Escape -> result -> menu ->
+// Escape. The game must end by itself with status 0 after showing frames. It runs with no sound
+// device (SDL's dummy audio driver): silent, it says so in one line and plays on.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -14,6 +15,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -90,34 +92,63 @@ bool onDisplay(const std::string& display, const std::string& command)
     return std::system(line.c_str()) == 0;
 }
 
-// The id of the window whose line in the window tree contains `title` (quotes included), waiting
-// up to 20 s for it; empty if none shows. The question box's title is a UTF-8 name, which the
-// search of xdotool does not read, so the tree is asked instead.
-std::string findWindow(const std::string& display, const std::string& title)
+// The whole of a text file, empty when it cannot be read.
+std::string readFile(const std::string& path)
+{
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The id of the window whose line in the window tree contains `title` (quotes included); empty if
+// there is none. The question box's title is a UTF-8 name, which the search of xdotool does not
+// read, so the tree is asked instead.
+std::string windowInTree(const std::string& display, const std::string& title)
+{
+    const std::string command = "DISPLAY=" + display + " xwininfo -root -tree 2>/dev/null";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) {
+        return "";
+    }
+    std::string found;
+    char line[1024];
+    while (std::fgets(line, sizeof line, pipe) != nullptr) {
+        const std::string text = line;
+        if (found.empty() && text.find(title) != std::string::npos) {
+            const size_t begin = text.find("0x");
+            found = text.substr(begin, text.find(' ', begin) - begin);
+        }
+    }
+    pclose(pipe);
+    return found;
+}
+
+// Where the full-screen question shows: the system's box (its window id), or the game's own
+// window when the game wrote that the system could not show one (the line it wrote, with SDL's
+// reason). Waits up to 20 s; both empty when neither happened.
+struct Question {
+    std::string box;
+    std::string inWindow;
+};
+Question findQuestion(const std::string& display, const std::string& logFile)
 {
     const auto deadline = std::chrono::steady_clock::now() + 20s;
+    Question question;
     while (std::chrono::steady_clock::now() < deadline) {
-        const std::string command = "DISPLAY=" + display + " xwininfo -root -tree 2>/dev/null";
-        FILE* pipe = popen(command.c_str(), "r");
-        if (pipe == nullptr) {
-            return "";
+        question.box = windowInTree(display, "\"Vantor (Version 1.02) : Run game in fullscreen mode.\"");
+        if (!question.box.empty()) {
+            return question;
         }
-        std::string found;
-        char line[1024];
-        while (std::fgets(line, sizeof line, pipe) != nullptr) {
-            const std::string text = line;
-            if (found.empty() && text.find(title) != std::string::npos) {
-                const size_t begin = text.find("0x");
-                found = text.substr(begin, text.find(' ', begin) - begin);
-            }
-        }
-        pclose(pipe);
-        if (!found.empty()) {
-            return found;
+        const std::string log = readFile(logFile);
+        const size_t at = log.find("The system cannot show a message box");
+        if (at != std::string::npos) {
+            question.inWindow = log.substr(at, log.find('\n', at) - at);
+            return question;
         }
         std::this_thread::sleep_for(200ms);
     }
-    return "";
+    return question;
 }
 
 // How many pixels of the whole screen are not black.
@@ -159,16 +190,21 @@ TEST(DesktopGame, PlaysMenuControlsRaceResultAndQuitsWithStatusZero)
     const std::string suppressions =
         (std::filesystem::current_path() / "tests" / "game" / "desktop_leaks.supp").string();
     setenv("LSAN_OPTIONS", ("suppressions=" + suppressions).c_str(), 1);
-    const pid_t pid = startProgram({game}, (folder / "game.log").string());
+    const std::string logFile = (folder / "game.log").string();
+    const pid_t pid = startProgram({game}, logFile);
     ASSERT_GT(pid, 0);
 
-    // The full-screen question: Escape picks No.
-    const std::string box =
-        findWindow(display, "\"Vantor (Version 1.02) : Run game in fullscreen mode.\"");
-    const bool answered =
-        !box.empty() && onDisplay(display, "xdotool windowfocus --sync " + box +
-                                                    " key --delay 100 Escape");
+    // The full-screen question: Escape picks No, in the system's box or in the game's window.
+    const Question question = findQuestion(display, logFile);
     const std::string window = "xdotool search --sync --name '^Vantor \\(Version 1\\.02\\)$' ";
+    bool answered = false;
+    if (!question.box.empty()) {
+        answered = onDisplay(display, "xdotool windowfocus --sync " + question.box + " key --delay 100 Escape");
+    } else if (!question.inWindow.empty()) {
+        // Not a failure: the game asked in its own window. Say why the system's box was missing.
+        std::printf("No system message box on this display; the game said: %s\n", question.inWindow.c_str());
+        answered = onDisplay(display, window + "windowfocus --sync key --delay 100 Escape");
+    }
     bool focused = answered && onDisplay(display, window + "windowfocus --sync");
     std::this_thread::sleep_for(500ms);
     const long menuPixels = litPixels(display);
@@ -186,7 +222,7 @@ TEST(DesktopGame, PlaysMenuControlsRaceResultAndQuitsWithStatusZero)
     if (!ended) {
         stopProcess(pid);
     }
-    EXPECT_TRUE(answered) << "the full-screen question never showed";
+    EXPECT_TRUE(answered) << "the full-screen question never showed; the game wrote:\n" << readFile(logFile);
     EXPECT_TRUE(focused) << "the game window could not be driven";
     EXPECT_TRUE(ended) << "the game did not end after Escape on the menu";
     EXPECT_EQ(status, 0);

@@ -21,6 +21,7 @@
 #include "pictures/bitmap.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/virtual_keys.h"
+#include "platform/window_box.h"
 #include "track/random.h"
 #include "track/track.h"
 #include "track/track_generation.h"
@@ -130,6 +131,50 @@ TEST(GameStart, TitlesTheWindowAsksTheQuestionAndEndsWithStatusZeroOnEscape)
               "Do you want to run the game in fullscreen mode? \nPeformance may be degraded on "
               "some machines in fullscreen mode, on others it may increase.");
     EXPECT_FALSE(game.backend.isFullscreen());
+    expectEverythingReleased(game, before);
+}
+
+TEST(GameStart, WithoutTheSystemsBoxTheQuestionIsAskedInTheWindowWithTheGamesFont)
+{
+    const PictureCounts before = livePictureCounts();
+    ScriptedGame game;
+    game.backend.failMessageBoxes = true;
+    const char* caption = "Vantor (Version 1.02) : Run game in fullscreen mode.";
+    const char* text = "Do you want to run the game in fullscreen mode? \nPeformance may be degraded on "
+                       "some machines in fullscreen mode, on others it may increase.";
+    // The small font's cells are 16 x 24.
+    const BoxLayout layout = layoutBox(640, 480, 16, 24, MessageBoxKind::Question, caption, text);
+    bool asked = false;
+    bool sawMenu = false;
+    testing::internal::CaptureStderr();
+    game.run([&](HeadlessBackend& b, Screen screen) {
+        if (!asked && b.presentCount() > 0) {
+            asked = true;
+            // The caption's first letter, "V", is written in the title band with the game's font.
+            const Surface& frame = b.lastFrame();
+            int lit = 0;
+            for (int y = layout.captionTop; y < layout.captionTop + 24; ++y) {
+                for (int x = layout.textLeft; x < layout.textLeft + 16; ++x) {
+                    lit += frame.pixels[static_cast<size_t>(y) * 640 + x] != 0x0030408Cu ? 1 : 0;
+                }
+            }
+            EXPECT_GT(lit, 10) << "no letter in the title band";
+            const PixelRect& yes = layout.buttons[0];
+            b.mouseDown(yes.x + 5, yes.y + 5, 1);
+            return;
+        }
+        if (asked && screen == Screen::Menu && b.presentCount() > 3) {
+            sawMenu = true;
+            EXPECT_TRUE(b.isFullscreen()) << "the answer Yes did not reach the game";
+            EXPECT_EQ(b.cursor(), 0);
+            b.keyDown(keyEscape);
+        }
+    });
+    const std::string written = testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(asked);
+    EXPECT_TRUE(sawMenu);
+    EXPECT_TRUE(game.backend.shownBoxes().empty());
+    EXPECT_NE(written.find("The system cannot show a message box"), std::string::npos) << written;
     expectEverythingReleased(game, before);
 }
 

@@ -2,8 +2,14 @@
 // it and checks it from outside with xwininfo and xdotool. Every wait has a deadline.
 #include <gtest/gtest.h>
 
+#include <png.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -30,6 +36,8 @@ void recordMouseDown(Window*, int x, int y, int button)
 // What xwininfo says about the game's window: its id and its size, 0 when not found.
 struct SeenWindow {
     std::string id;
+    int x = 0;
+    int y = 0;
     int width = 0;
     int height = 0;
 };
@@ -51,10 +59,14 @@ SeenWindow lookAtWindow()
     std::string info = runCommand(std::string("xwininfo -name '") + gameTitle + "' 2>/dev/null");
     SeenWindow seen;
     seen.id = fieldAfter(info, "Window id: ");
-    std::string width = fieldAfter(info, "Width: ");
-    std::string height = fieldAfter(info, "Height: ");
-    seen.width = width.empty() ? 0 : std::atoi(width.c_str());
-    seen.height = height.empty() ? 0 : std::atoi(height.c_str());
+    auto number = [&](const char* label) {
+        std::string text = fieldAfter(info, label);
+        return text.empty() ? 0 : std::atoi(text.c_str());
+    };
+    seen.x = number("Absolute upper-left X:  ");
+    seen.y = number("Absolute upper-left Y:  ");
+    seen.width = number("Width: ");
+    seen.height = number("Height: ");
     return seen;
 }
 
@@ -175,6 +187,21 @@ TEST_F(SdlWindowOnXvfb, KeysSentToTheWindowReachTheSlotsAsVirtualKeys)
     EXPECT_EQ(keysUp, std::vector<uint32_t>{0x26});
 }
 
+TEST_F(SdlWindowOnXvfb, KeypadArrowsWithNumLockOffAreTheArrows)
+{
+    openOn(1920, 1080);
+    runFrames(3);
+    SeenWindow seen = lookAtWindow();
+    ASSERT_FALSE(seen.id.empty());
+    runCommand("xdotool windowfocus --sync " + seen.id);
+    // NumLock is off on a fresh server: the keypad's 8, 2, 4, 6 and Enter.
+    runCommand("xdotool key --delay 20 KP_Up KP_Down KP_Left KP_Right KP_Enter");
+    std::vector<uint32_t> expected{0x26, 0x28, 0x25, 0x27, 13};
+    EXPECT_TRUE(runFramesUntil([&] { return keysUp.size() >= expected.size(); }));
+    EXPECT_EQ(keysDown, expected);
+    EXPECT_EQ(keysUp, expected);
+}
+
 TEST_F(SdlWindowOnXvfb, MouseButtonsArriveInBackBufferPixels)
 {
     openOn(1920, 1080);
@@ -214,6 +241,131 @@ TEST_F(SdlWindowOnXvfb, FullScreenOnAndOffLeavesAWorkingWindow)
     runCommand("xdotool key Escape");
     EXPECT_TRUE(runFramesUntil([] { return !keysUp.empty(); }));
     EXPECT_EQ(keysDown, std::vector<uint32_t>{27});
+}
+
+TEST_F(SdlWindowOnXvfb, F11AndAltEnterSwitchFullScreenAndBackToTheSamePlace)
+{
+    openOn(1920, 1080);
+    runFrames(3);
+    const SeenWindow before = lookAtWindow();
+    ASSERT_FALSE(before.id.empty());
+    runCommand("xdotool windowfocus --sync " + before.id);
+    for (const char* key : {"F11", "alt+Return"}) {
+        runCommand(std::string("xdotool key ") + key);
+        EXPECT_TRUE(runFramesUntil([&] { return window.fullscreen; })) << key;
+        runFrames(3);
+        const SeenWindow covering = lookAtWindow();
+        EXPECT_EQ(covering.width, 1920) << key;
+        EXPECT_EQ(covering.height, 1080) << key;
+        EXPECT_EQ(window.cursorKind, 0);
+
+        runCommand(std::string("xdotool key ") + key);
+        EXPECT_TRUE(runFramesUntil([&] { return !window.fullscreen; })) << key;
+        runFrames(3);
+        const SeenWindow after = lookAtWindow();
+        EXPECT_EQ(after.x, before.x) << key;
+        EXPECT_EQ(after.y, before.y) << key;
+        EXPECT_EQ(after.width, before.width) << key;
+        EXPECT_EQ(after.height, before.height) << key;
+        EXPECT_EQ(window.cursorKind, 1);
+    }
+    // The comfort keys never reach the screens: Alt+Enter is no Enter.
+    EXPECT_EQ(std::count(keysDown.begin(), keysDown.end(), 13u), 0);
+    EXPECT_EQ(std::count(keysDown.begin(), keysDown.end(), 0x7Au), 0);
+}
+
+TEST_F(SdlWindowOnXvfb, ResizedWindowKeepsThePicturesShapeAndTheMouseItsPixels)
+{
+    openOn(1920, 1080);
+    runFrames(3);
+    const SeenWindow seen = lookAtWindow();
+    ASSERT_FALSE(seen.id.empty());
+    auto fitIs = [&](int x, int y, int w, int h, bool smooth) {
+        const PictureFit& fit = backend->lastPictureFit();
+        return fit.rect.x == x && fit.rect.y == y && fit.rect.w == w && fit.rect.h == h
+               && fit.smooth == smooth;
+    };
+    EXPECT_TRUE(fitIs(0, 0, 1280, 960, false));
+
+    // Larger than one whole factor, smaller than two: factor 1, sharp, with black bars.
+    runCommand("xdotool windowsize " + seen.id + " 1000 700");
+    EXPECT_TRUE(runFramesUntil([&] { return fitIs(180, 110, 640, 480, false); }));
+    // Smaller than the picture: scaled down smoothly, its shape kept.
+    runCommand("xdotool windowsize " + seen.id + " 500 400");
+    EXPECT_TRUE(runFramesUntil([&] { return fitIs(0, 12, 500, 375, false) || fitIs(0, 12, 500, 375, true); }));
+    EXPECT_TRUE(backend->lastPictureFit().smooth);
+    EXPECT_EQ(clientWidth(&window), 640);
+    EXPECT_EQ(clientHeight(&window), 480);
+
+    // The middle of the window is the middle of the picture; the bar above it its top row.
+    runCommand("xdotool mousemove --window " + seen.id + " 250 200 click 1 mousemove --window "
+               + seen.id + " 10 5 click 1");
+    EXPECT_TRUE(runFramesUntil([] { return mouseSeen.size() >= 2; }));
+    EXPECT_EQ(mouseSeen, (std::vector<std::string>{"320,240 1", "12,0 1"}));
+}
+
+TEST_F(SdlWindowOnXvfb, F12KeepsThePictureAsAPngInThePicturesFolder)
+{
+    const std::filesystem::path home =
+        std::filesystem::temp_directory_path() / ("vantor_shots_" + std::to_string(getpid()));
+    std::filesystem::create_directories(home / ".config");
+    std::filesystem::create_directories(home / "Pictures");
+    {
+        std::ofstream dirs(home / ".config" / "user-dirs.dirs");
+        dirs << "XDG_PICTURES_DIR=\"$HOME/Pictures\"\n";
+    }
+    setenv("HOME", home.c_str(), 1);
+    unsetenv("XDG_CONFIG_HOME");
+    openOn(1024, 768);
+    window.callbacks.onPaint = [](Window* w) {
+        std::fill(w->backBuffer.pixels.begin(), w->backBuffer.pixels.end(), 0x00336699u);
+    };
+    runFrames(3);
+    const SeenWindow seen = lookAtWindow();
+    ASSERT_FALSE(seen.id.empty());
+    runCommand("xdotool windowfocus --sync " + seen.id + " key F12");
+    testing::internal::CaptureStderr();
+    auto taken = [&] {
+        return std::filesystem::exists(home / "Pictures")
+               && !std::filesystem::is_empty(home / "Pictures");
+    };
+    EXPECT_TRUE(runFramesUntil(taken));
+    backend->finishPictures();
+    const std::string written = testing::internal::GetCapturedStderr();
+    ASSERT_TRUE(taken());
+    const std::filesystem::path file = std::filesystem::directory_iterator(home / "Pictures")->path();
+    EXPECT_EQ(file.filename().string().rfind("vantor-", 0), 0u) << file;
+    EXPECT_EQ(file.extension(), ".png");
+    EXPECT_EQ(written, "Picture saved: " + file.string() + "\n");
+    EXPECT_TRUE(keysDown.empty()) << "F12 reached the screen";
+
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    ASSERT_TRUE(png_image_begin_read_from_file(&image, file.c_str())) << image.message;
+    image.format = PNG_FORMAT_RGB;
+    std::vector<unsigned char> pixels(PNG_IMAGE_SIZE(image));
+    ASSERT_TRUE(png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) << image.message;
+    EXPECT_EQ(image.width, 640u);
+    EXPECT_EQ(image.height, 480u);
+    EXPECT_EQ(pixels[0], 0x33);
+    EXPECT_EQ(pixels[1], 0x66);
+    EXPECT_EQ(pixels[2], 0x99);
+
+    // A home that is no folder: a warning on stderr, the game goes on.
+    const std::filesystem::path notAFolder = home / "not-a-folder";
+    std::ofstream(notAFolder) << "a file";
+    setenv("HOME", notAFolder.c_str(), 1);
+    testing::internal::CaptureStderr();
+    runCommand("xdotool key F12");
+    runFrames(10);
+    backend->finishPictures();
+    const std::string warned = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(warned.rfind("Warning: the picture could not be saved as " + notAFolder.string() + "/vantor-", 0), 0u)
+        << warned;
+    EXPECT_TRUE(isWindowAlive(&window));
+    if (!HasFailure()) {
+        std::filesystem::remove_all(home);
+    }
 }
 
 TEST_F(SdlWindowOnXvfb, PresentsWaitForTheDisplayEvenWithoutVerticalSync)

@@ -1,14 +1,16 @@
-// The Window on the scripted backend: the pump's dispatch, closing, held keys, the reports and
-// the full-screen switch.
+// The Window on the scripted backend: the pump's dispatch, closing, held keys, the reports, the
+// game's own message box, controllers and the full-screen switch.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "platform/errors.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/window.h"
+#include "platform/window_box.h"
 
 namespace {
 
@@ -310,11 +312,13 @@ TEST(WindowReports, FatalReportNamesModuleAndLineThenEndsWithStatusOne)
 TEST(WindowReports, FaultReportGoesOnWithItsCaption)
 {
     HeadlessBackend backend;
-    setReportBackend(&backend);
+    Window window{};
+    window.backend = &backend;
+    create(&window);
     testing::internal::CaptureStderr();
     programFault(12, "y");
     std::string written = testing::internal::GetCapturedStderr();
-    setReportBackend(nullptr);
+    releaseWindow(&window);
     ASSERT_EQ(backend.shownBoxes().size(), 1u);
     EXPECT_EQ(backend.shownBoxes()[0].caption, "Program fault");
     EXPECT_EQ(backend.shownBoxes()[0].text, "Program fault in module '.\\_Source\\Window' at line 12: 'y'");
@@ -332,4 +336,184 @@ TEST(WindowReports, WindowThatCannotOpenEndsTheProgramWithTheFatalReport)
             create(&window);
         },
         testing::ExitedWithCode(1), "at line [0-9]+: 'Failed creating window'");
+}
+
+namespace {
+
+// The middle of a button of the game's own box, for a window without a font (8 x 16 cells).
+void clickButton(HeadlessBackend& backend, MessageBoxKind kind, const char* caption, const char* text,
+                 size_t button)
+{
+    const BoxLayout layout = layoutBox(640, 480, 8, 16, kind, caption, text);
+    const PixelRect& rect = layout.buttons.at(button);
+    backend.mouseMove(rect.x + rect.w / 2, rect.y + rect.h / 2);
+    backend.mouseDown(rect.x + rect.w / 2, rect.y + rect.h / 2, 1);
+    backend.mouseUp(rect.x + rect.w / 2, rect.y + rect.h / 2, 1);
+}
+
+// Answers the game's own box with `answer` once it has been shown, then lets the script go on.
+void answerOnceShown(HeadlessBackend& backend, std::function<void(HeadlessBackend&)> answer)
+{
+    backend.setPumpHook([answer](HeadlessBackend& b) {
+        if (b.presentCount() > 0) {
+            answer(b);
+            b.setPumpHook(nullptr);
+        }
+    });
+}
+
+constexpr const char* questionCaption = "Vantor (Version 1.02) : Run game in fullscreen mode.";
+constexpr const char* questionText = "Do you want to run the game in fullscreen mode? \nPeformance may "
+                                     "be degraded on some machines in fullscreen mode, on others it "
+                                     "may increase.";
+
+} // namespace
+
+TEST_F(WindowOnScript, WithoutTheSystemsBoxTheQuestionIsAskedInTheWindowAndAnsweredByKeysOrMouse)
+{
+    backend.failMessageBoxes = true;
+    std::fill(window.backBuffer.pixels.begin(), window.backBuffer.pixels.end(), 0x00808080u);
+    window.callbacks.onKeyDown = logKeyDown;
+    window.cursorKind = 0;
+
+    // Y answers Yes; the picture under the box and the screen's slots come back, the pointer
+    // showed while the box was open.
+    answerOnceShown(backend, [](HeadlessBackend& b) { b.keyDown('Y'); });
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(askYesNo(&window, questionCaption, questionText));
+    const std::string written = testing::internal::GetCapturedStderr();
+    EXPECT_NE(written.find("The system cannot show a message box (headless: the script refused the "
+                           "message box); the game shows it in its window."),
+              std::string::npos) << written;
+    EXPECT_TRUE(backend.shownBoxes().empty());
+    EXPECT_TRUE(seen.empty()) << "the screen saw a key meant for the box";
+    EXPECT_EQ(window.callbacks.onKeyDown, logKeyDown);
+    EXPECT_EQ(backend.cursor(), 1);
+    EXPECT_EQ(window.backBuffer.pixels[0], 0x00808080u);
+    EXPECT_FALSE(isKeyHeld(&window, 'Y'));
+    EXPECT_FALSE(window.messageBoxShown);
+    // The shown frame: the picture dimmed around the panel, the title band in the box's colours.
+    const BoxLayout layout = layoutBox(640, 480, 8, 16, MessageBoxKind::Question, questionCaption,
+                                       questionText);
+    const Surface& shown = backend.lastFrame();
+    EXPECT_EQ(shown.pixels[0], 0x00404040u);
+    EXPECT_EQ(shown.pixels[static_cast<size_t>(layout.titleBand.y + 2) * 640 + layout.titleBand.x + 2],
+              0x0030408Cu);
+
+    // Enter takes the highlighted button: Yes first, No after Right.
+    answerOnceShown(backend, [](HeadlessBackend& b) { b.keyDown(0x27); b.keyDown(13); });
+    EXPECT_FALSE(askYesNo(&window, questionCaption, questionText));
+    answerOnceShown(backend, [](HeadlessBackend& b) { b.keyDown(27); });
+    EXPECT_FALSE(askYesNo(&window, questionCaption, questionText));
+    answerOnceShown(backend, [](HeadlessBackend& b) {
+        clickButton(b, MessageBoxKind::Question, questionCaption, questionText, 0);
+    });
+    EXPECT_TRUE(askYesNo(&window, questionCaption, questionText));
+    answerOnceShown(backend, [](HeadlessBackend& b) {
+        clickButton(b, MessageBoxKind::Question, questionCaption, questionText, 1);
+    });
+    EXPECT_FALSE(askYesNo(&window, questionCaption, questionText));
+    // A controller's A is Enter in a box.
+    answerOnceShown(backend, [](HeadlessBackend& b) { b.controller(ControllerState{padA}); });
+    EXPECT_TRUE(askYesNo(&window, questionCaption, questionText));
+}
+
+TEST_F(WindowOnScript, WithoutTheSystemsBoxReportsShowInTheWindowAndStillGoToStderr)
+{
+    backend.failMessageBoxes = true;
+    answerOnceShown(backend, [](HeadlessBackend& b) { b.keyDown(13); });
+    setLastPlatformError("No such file or directory");
+    testing::internal::CaptureStderr();
+    reportLastError(&window, "gfx\\menu\\arrow.bmp");
+    const std::string written = testing::internal::GetCapturedStderr();
+    EXPECT_NE(written.find("A non fatal program error has occured: gfx\\menu\\arrow.bmp:No such file or "
+                           "directory\n"),
+              std::string::npos) << written;
+    EXPECT_EQ(lastPlatformError(), nullptr);
+    EXPECT_GT(backend.presentCount(), 0);
+    const BoxLayout layout = layoutBox(640, 480, 8, 16, MessageBoxKind::Warning,
+                                       "A non fatal program error has occured",
+                                       "gfx\\menu\\arrow.bmp:No such file or directory");
+    EXPECT_EQ(layout.buttonLabels, std::vector<std::string>{"OK"});
+
+    // A present that fails ends the box at once (nobody could see it): the game goes on.
+    backend.failPresent = true;
+    testing::internal::CaptureStderr();
+    programFault(12, "y");
+    testing::internal::GetCapturedStderr();
+    backend.failPresent = false;
+    EXPECT_TRUE(isWindowAlive(&window));
+
+    // Closing the window while a box is open answers it, then closes the window as usual.
+    window.callbacks.onDestroy = logDestroy;
+    answerOnceShown(backend, [](HeadlessBackend& b) { b.closeRequest(); });
+    testing::internal::CaptureStderr();
+    programFault(13, "z");
+    testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(isWindowAlive(&window));
+    EXPECT_EQ(seen, std::vector<std::string>{"destroy"});
+}
+
+TEST_F(WindowOnScript, ControllersPressAndHoldTheKeysOfTheScreenThatRuns)
+{
+    // A screen that reads key presses: the menu's keys.
+    window.callbacks.onKeyDown = logKeyDown;
+    window.callbacks.onKeyUp = logKeyUp;
+    backend.controller(ControllerState{padDown, 0, 0, 0, 0});
+    backend.controller(ControllerState{padDown | padA, 0, 0, 0, 0});
+    backend.controller(ControllerState{0, 0, 0, 0, 0});
+    backend.controller(ControllerState{padB, 0, 0, 0, 0});
+    pumpMessages(&window);
+    EXPECT_EQ(seen, (std::vector<std::string>{"down 40", "down 13", "up 40", "up 13", "down 27"}));
+
+    // The race reads no presses: the same controller now holds the race's keys. Leaving the menu
+    // releases Escape; the trigger and the stick hold the throttle and the steering.
+    seen.clear();
+    window.callbacks.onKeyDown = nullptr;
+    backend.controller(ControllerState{0, -20000, 0, 0, 30000});
+    pumpMessages(&window);
+    EXPECT_EQ(seen, (std::vector<std::string>{"up 27"}));
+    EXPECT_TRUE(isKeyHeld(&window, 0x26));
+    EXPECT_TRUE(isKeyHeld(&window, 0x25));
+    EXPECT_FALSE(isKeyHeld(&window, 0x27));
+    EXPECT_FALSE(isKeyHeld(&window, 0x20));
+
+    // A key held on the keyboard and by the controller stays held until both let go.
+    backend.keyDown(0x26);
+    backend.controller(ControllerState{});
+    pumpMessages(&window);
+    EXPECT_TRUE(isKeyHeld(&window, 0x26));
+    EXPECT_FALSE(isKeyHeld(&window, 0x25));
+
+    // Losing the focus forgets the controllers as it forgets the keyboard.
+    backend.controller(ControllerState{padX, 0, 0, 0, 0});
+    backend.focusLost();
+    pumpMessages(&window);
+    EXPECT_FALSE(isKeyHeld(&window, 0x20));
+    EXPECT_FALSE(isKeyHeld(&window, 0x26));
+}
+
+TEST_F(WindowOnScript, FullScreenKeySwitchesBothWaysAndARefusalIsNoBox)
+{
+    backend.fullscreenKey();
+    pumpMessages(&window);
+    EXPECT_TRUE(window.fullscreen);
+    EXPECT_TRUE(backend.isFullscreen());
+    EXPECT_EQ(window.cursorKind, 0);
+
+    backend.fullscreenKey();
+    pumpMessages(&window);
+    EXPECT_FALSE(window.fullscreen);
+    EXPECT_FALSE(backend.isFullscreen());
+    EXPECT_EQ(window.cursorKind, 1);
+
+    backend.refuseFullscreen = true;
+    backend.fullscreenKey();
+    testing::internal::CaptureStderr();
+    pumpMessages(&window);
+    const std::string written = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(written, "Full screen could not be switched on (headless: the script refused full screen).\n");
+    EXPECT_FALSE(window.fullscreen);
+    EXPECT_TRUE(backend.shownBoxes().empty());
+    EXPECT_EQ(lastPlatformError(), nullptr);
 }

@@ -28,37 +28,52 @@ void HeadlessBackend::queueEvent(const PlatformEvent& event)
 
 void HeadlessBackend::keyDown(uint32_t virtualKey)
 {
-    queueEvent({PlatformEvent::Kind::KeyDown, virtualKey, 0, 0, 0});
+    queueEvent({PlatformEvent::Kind::KeyDown, virtualKey, 0, 0, 0, {}});
 }
 
 void HeadlessBackend::keyUp(uint32_t virtualKey)
 {
-    queueEvent({PlatformEvent::Kind::KeyUp, virtualKey, 0, 0, 0});
+    queueEvent({PlatformEvent::Kind::KeyUp, virtualKey, 0, 0, 0, {}});
 }
 
 void HeadlessBackend::closeRequest()
 {
-    queueEvent({PlatformEvent::Kind::Close, 0, 0, 0, 0});
+    queueEvent({PlatformEvent::Kind::Close, 0, 0, 0, 0, {}});
 }
 
 void HeadlessBackend::focusLost()
 {
-    queueEvent({PlatformEvent::Kind::FocusLost, 0, 0, 0, 0});
+    queueEvent({PlatformEvent::Kind::FocusLost, 0, 0, 0, 0, {}});
 }
 
 void HeadlessBackend::mouseMove(int x, int y)
 {
-    queueEvent({PlatformEvent::Kind::MouseMove, 0, x, y, 0});
+    queueEvent({PlatformEvent::Kind::MouseMove, 0, x, y, 0, {}});
 }
 
 void HeadlessBackend::mouseDown(int x, int y, int button)
 {
-    queueEvent({PlatformEvent::Kind::MouseDown, 0, x, y, button});
+    queueEvent({PlatformEvent::Kind::MouseDown, 0, x, y, button, {}});
 }
 
 void HeadlessBackend::mouseUp(int x, int y, int button)
 {
-    queueEvent({PlatformEvent::Kind::MouseUp, 0, x, y, button});
+    queueEvent({PlatformEvent::Kind::MouseUp, 0, x, y, button, {}});
+}
+
+void HeadlessBackend::controller(const ControllerState& state)
+{
+    PlatformEvent event;
+    event.kind = PlatformEvent::Kind::Controller;
+    event.pad = state;
+    queueEvent(event);
+}
+
+void HeadlessBackend::fullscreenKey()
+{
+    PlatformEvent event;
+    event.kind = PlatformEvent::Kind::ToggleFullscreen;
+    queueEvent(event);
 }
 
 void HeadlessBackend::queueAnswer(bool yes)
@@ -181,18 +196,27 @@ bool HeadlessBackend::setFullscreen(bool on)
     return true;
 }
 
-bool HeadlessBackend::showMessageBox(MessageBoxKind kind, const char* caption, const char* text)
+BoxAnswer HeadlessBackend::showMessageBox(MessageBoxKind kind, const char* caption, const char* text)
 {
+    if (failMessageBoxes) {
+        setLastPlatformError("headless: the script refused the message box");
+        return BoxAnswer::NotShown;
+    }
     boxes.push_back({kind, caption ? caption : "", text ? text : ""});
     if (kind != MessageBoxKind::Question) {
-        return false;
+        return BoxAnswer::No;
     }
-    if (answers.empty()) {
-        return defaultAnswer;
+    bool yes = defaultAnswer;
+    if (!answers.empty()) {
+        yes = answers.front();
+        answers.pop_front();
     }
-    bool yes = answers.front();
-    answers.pop_front();
-    return yes;
+    return yes ? BoxAnswer::Yes : BoxAnswer::No;
+}
+
+void HeadlessBackend::rumble(float strength, uint32_t milliseconds)
+{
+    shakes.push_back({strength, milliseconds});
 }
 
 uint32_t HeadlessBackend::milliseconds()

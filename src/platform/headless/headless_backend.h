@@ -53,6 +53,10 @@ public:
     void mouseMove(int x, int y);
     void mouseDown(int x, int y, int button);
     void mouseUp(int x, int y, int button);
+    // The controllers' merged state after a change (the Window turns it into keys).
+    void controller(const ControllerState& state);
+    // The player's full-screen key (F11 or Alt+Enter on the desktop).
+    void fullscreenKey();
     // Events queued and not yet taken by a pump.
     size_t pendingEvents() const { return events.size(); }
 
@@ -60,7 +64,8 @@ public:
     // `defaultAnswer` (No unless changed).
     void queueAnswer(bool yes);
     void setDefaultAnswer(bool yes);
-    // Every box shown so far (fatal, fault, warning and question).
+    // Every box the system showed so far (fatal, fault, warning and question); none while
+    // failMessageBoxes is set.
     const std::vector<ShownBox>& shownBoxes() const { return boxes; }
 
     void setPumpHook(PumpHook hook);
@@ -70,10 +75,13 @@ public:
     void setFrameSize(int extraWidth, int extraHeight);
 
     // Failure injection: the next openWindow fails, every present fails while set, full screen
-    // is refused while set. Each failure sets the platform's last error as a real one would.
+    // is refused while set, the system's message boxes cannot be shown while set (as on a desktop
+    // with no dialog helper and no fonts for the toolkit's own box). Each failure sets the
+    // platform's last error as a real one would.
     bool failOpen = false;
     bool failPresent = false;
     bool refuseFullscreen = false;
+    bool failMessageBoxes = false;
 
     // --- What the game did ---
 
@@ -89,6 +97,12 @@ public:
     // presents succeeded.
     const Surface& lastFrame() const { return frame; }
     int presentCount() const { return presents; }
+    // One rumble the game asked for.
+    struct Rumble {
+        float strength;
+        uint32_t milliseconds;
+    };
+    const std::vector<Rumble>& rumbles() const { return shakes; }
 
     // The sound: the bank the game started it with (null before), how many frames it handed
     // over, whether it is muted now. While recording is on, every frame and every mute or unmute
@@ -111,7 +125,8 @@ public:
     bool present(const Surface& backBuffer) override;
     void setCursor(int kind) override;
     bool setFullscreen(bool on) override;
-    bool showMessageBox(MessageBoxKind kind, const char* caption, const char* text) override;
+    BoxAnswer showMessageBox(MessageBoxKind kind, const char* caption, const char* text) override;
+    void rumble(float strength, uint32_t milliseconds) override;
     uint32_t milliseconds() override;
     void startSound(const SoundBank* soundBank) override;
     void playSound(const SoundFrame& frame) override;
@@ -147,4 +162,5 @@ private:
     bool muted = false;
     bool recordingSound = false;
     std::vector<RecordedSound> recording;
+    std::vector<Rumble> shakes;
 };

@@ -1,5 +1,6 @@
 // The desktop backend on SDL2: window, renderer and streaming texture, event translation,
-// cursors, desktop full screen, message boxes and the pacing of presents without vertical sync.
+// controllers, cursors, desktop full screen, message boxes, pictures kept with F12 and the
+// pacing of presents without vertical sync.
 #include "platform/sdl/sdl_backend.h"
 
 #include <SDL.h>
@@ -9,9 +10,11 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 
 #include "gfx/surface.h"
 #include "platform/errors.h"
+#include "platform/sdl/screenshot.h"
 
 namespace {
 
@@ -46,9 +49,39 @@ void recordSdlFailure(const char* call)
     setLastPlatformError(text.c_str());
 }
 
-// The Win32 virtual-key code of an SDL key, 0 for keys the game has no code for.
-uint32_t virtualKeyOf(SDL_Keycode key)
+// Marks a physical key whose press was a comfort key (F11, F12, Alt+Enter): its release gives
+// no event either.
+constexpr uint32_t swallowedKey = 0xFFFFFFFFu;
+
+// The keypad's keys with NumLock off, as a keyboard without a keypad has them: 8, 2, 4, 6 are
+// the arrows, 7 and 1 Home and End, 9 and 3 Page Up and Down, 0 Insert, the point Delete, 5 the
+// Win32 "clear" key. 0 for other keys.
+uint32_t keypadWithoutNumLock(SDL_Keycode key)
 {
+    switch (key) {
+    case SDLK_KP_8: return 0x26;
+    case SDLK_KP_2: return 0x28;
+    case SDLK_KP_4: return 0x25;
+    case SDLK_KP_6: return 0x27;
+    case SDLK_KP_7: return 0x24;
+    case SDLK_KP_1: return 0x23;
+    case SDLK_KP_9: return 0x21;
+    case SDLK_KP_3: return 0x22;
+    case SDLK_KP_0: return 0x2D;
+    case SDLK_KP_PERIOD: return 0x2E;
+    case SDLK_KP_5: return 0x0C;
+    default: return 0;
+    }
+}
+
+// The Win32 virtual-key code of an SDL key, 0 for keys the game has no code for.
+uint32_t virtualKeyOf(SDL_Keycode key, bool numLock)
+{
+    if (!numLock) {
+        if (uint32_t code = keypadWithoutNumLock(key)) {
+            return code;
+        }
+    }
     if (key >= SDLK_a && key <= SDLK_z) {
         return static_cast<uint32_t>('A' + (key - SDLK_a));
     }
@@ -174,6 +207,9 @@ bool SdlBackend::openWindow(const char* title, int clientWidth, int clientHeight
             return false;
         }
         videoStarted = true;
+        // Controllers are a comfort: without them the game goes on with the keyboard. Those
+        // already plugged in arrive as plug-in events like later ones.
+        controllersStarted = SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0;
     }
 
     scaleFactor = options.scale;
@@ -189,7 +225,7 @@ bool SdlBackend::openWindow(const char* title, int clientWidth, int clientHeight
     beginSdlCall();
     window = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                               clientWidth * scaleFactor, clientHeight * scaleFactor,
-                              SDL_WINDOW_SHOWN);
+                              SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
     if (!window) {
         recordSdlFailure("SDL_CreateWindow");
         scaleFactor = 0;
@@ -225,12 +261,19 @@ bool SdlBackend::openWindow(const char* title, int clientWidth, int clientHeight
     crossCursor = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_CROSSHAIR);
     cursorShown = -1;
     fullscreen = false;
+    pressedKeys.assign(SDL_NUM_SCANCODES, 0);
     SDL_RaiseWindow(window);
     return true;
 }
 
 void SdlBackend::closeWindow()
 {
+    finishPictures();
+    for (SDL_GameController* controller : controllers) {
+        SDL_GameControllerClose(controller);
+    }
+    controllers.clear();
+    lastPad = ControllerState{};
     if (texture) {
         SDL_DestroyTexture(texture);
         texture = nullptr;
@@ -325,15 +368,31 @@ bool SdlBackend::pollEvent(PlatformEvent* event)
     while (SDL_PollEvent(&sdlEvent)) {
         switch (sdlEvent.type) {
         case SDL_KEYDOWN:
-        case SDL_KEYUP: {
-            // Automatic repeats arrive as further key-downs, as the screens expect.
-            uint32_t key = virtualKeyOf(sdlEvent.key.keysym.sym);
-            if (key == 0) {
+        case SDL_KEYUP:
+            if (keyEvent(&sdlEvent.key, event)) {
+                return true;
+            }
+            break;
+        case SDL_CONTROLLERDEVICEADDED:
+        case SDL_CONTROLLERDEVICEREMOVED:
+        case SDL_CONTROLLERBUTTONDOWN:
+        case SDL_CONTROLLERBUTTONUP:
+        case SDL_CONTROLLERAXISMOTION: {
+            if (sdlEvent.type == SDL_CONTROLLERDEVICEADDED) {
+                controllerAdded(sdlEvent.cdevice.which);
+            } else if (sdlEvent.type == SDL_CONTROLLERDEVICEREMOVED) {
+                controllerRemoved(sdlEvent.cdevice.which);
+            }
+            // The game hears of a change only: a stick that trembles inside one state says nothing.
+            ControllerState pad = controllerState();
+            if (pad.buttons == lastPad.buttons && pad.stickX == lastPad.stickX
+                && pad.stickY == lastPad.stickY && pad.leftTrigger == lastPad.leftTrigger
+                && pad.rightTrigger == lastPad.rightTrigger) {
                 break;
             }
-            event->kind = sdlEvent.type == SDL_KEYDOWN ? PlatformEvent::Kind::KeyDown
-                                                       : PlatformEvent::Kind::KeyUp;
-            event->key = key;
+            lastPad = pad;
+            event->kind = PlatformEvent::Kind::Controller;
+            event->pad = pad;
             return true;
         }
         case SDL_MOUSEMOTION:
@@ -373,6 +432,149 @@ bool SdlBackend::pollEvent(PlatformEvent* event)
     return false;
 }
 
+bool SdlBackend::keyEvent(const void* sdlKeyEvent, PlatformEvent* event)
+{
+    const SDL_KeyboardEvent& key = *static_cast<const SDL_KeyboardEvent*>(sdlKeyEvent);
+    const bool down = key.type == SDL_KEYDOWN;
+    const size_t physical = static_cast<size_t>(key.keysym.scancode);
+    const bool tracked = physical < pressedKeys.size();
+    uint32_t code = 0;
+    if (down) {
+        const SDL_Keycode sym = key.keysym.sym;
+        const bool altEnter = (sym == SDLK_RETURN || sym == SDLK_KP_ENTER) && (key.keysym.mod & KMOD_ALT);
+        if (sym == SDLK_F11 || sym == SDLK_F12 || altEnter) {
+            if (tracked) {
+                pressedKeys[physical] = swallowedKey;
+            }
+            if (key.repeat) {
+                return false;
+            }
+            if (sym == SDLK_F12) {
+                // The picture is taken at the next present, exactly as the player sees it.
+                pictureWanted = true;
+                return false;
+            }
+            event->kind = PlatformEvent::Kind::ToggleFullscreen;
+            return true;
+        }
+        code = virtualKeyOf(sym, (key.keysym.mod & KMOD_NUM) != 0);
+        if (tracked) {
+            pressedKeys[physical] = code;
+        }
+    } else {
+        // A release gives the key its press gave, whatever NumLock says now.
+        code = tracked && pressedKeys[physical] != 0
+                   ? pressedKeys[physical]
+                   : virtualKeyOf(key.keysym.sym, (key.keysym.mod & KMOD_NUM) != 0);
+        if (tracked) {
+            pressedKeys[physical] = 0;
+        }
+    }
+    if (code == 0 || code == swallowedKey) {
+        return false;
+    }
+    // Automatic repeats arrive as further key-downs, as the screens expect.
+    event->kind = down ? PlatformEvent::Kind::KeyDown : PlatformEvent::Kind::KeyUp;
+    event->key = code;
+    return true;
+}
+
+void SdlBackend::controllerAdded(int deviceIndex)
+{
+    if (!SDL_IsGameController(deviceIndex)) {
+        return;
+    }
+    SDL_GameController* controller = SDL_GameControllerOpen(deviceIndex);
+    if (!controller) {
+        return;
+    }
+    // Plug-in events come for controllers already open too (those found at start).
+    if (std::find(controllers.begin(), controllers.end(), controller) != controllers.end()) {
+        SDL_GameControllerClose(controller);
+        return;
+    }
+    controllers.push_back(controller);
+}
+
+void SdlBackend::controllerRemoved(int instanceId)
+{
+    SDL_GameController* controller = SDL_GameControllerFromInstanceID(instanceId);
+    auto found = std::find(controllers.begin(), controllers.end(), controller);
+    if (controller && found != controllers.end()) {
+        SDL_GameControllerClose(controller);
+        controllers.erase(found);
+    }
+}
+
+ControllerState SdlBackend::controllerState()
+{
+    struct Binding {
+        SDL_GameControllerButton button;
+        uint32_t bit;
+    };
+    static const Binding bindings[] = {
+        {SDL_CONTROLLER_BUTTON_A, padA},           {SDL_CONTROLLER_BUTTON_B, padB},
+        {SDL_CONTROLLER_BUTTON_X, padX},           {SDL_CONTROLLER_BUTTON_Y, padY},
+        {SDL_CONTROLLER_BUTTON_BACK, padBack},     {SDL_CONTROLLER_BUTTON_START, padStart},
+        {SDL_CONTROLLER_BUTTON_DPAD_UP, padUp},    {SDL_CONTROLLER_BUTTON_DPAD_DOWN, padDown},
+        {SDL_CONTROLLER_BUTTON_DPAD_LEFT, padLeft}, {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, padRight},
+    };
+    // The axis value pushed furthest from rest among the controllers.
+    auto furthest = [](int16_t current, int16_t value) {
+        return std::abs(static_cast<int>(value)) > std::abs(static_cast<int>(current)) ? value : current;
+    };
+    ControllerState state;
+    for (SDL_GameController* controller : controllers) {
+        for (const Binding& binding : bindings) {
+            if (SDL_GameControllerGetButton(controller, binding.button)) {
+                state.buttons |= binding.bit;
+            }
+        }
+        state.stickX = furthest(state.stickX, SDL_GameControllerGetAxis(controller, SDL_CONTROLLER_AXIS_LEFTX));
+        state.stickY = furthest(state.stickY, SDL_GameControllerGetAxis(controller, SDL_CONTROLLER_AXIS_LEFTY));
+        state.leftTrigger = furthest(state.leftTrigger,
+                                     SDL_GameControllerGetAxis(controller, SDL_CONTROLLER_AXIS_TRIGGERLEFT));
+        state.rightTrigger = furthest(state.rightTrigger,
+                                      SDL_GameControllerGetAxis(controller, SDL_CONTROLLER_AXIS_TRIGGERRIGHT));
+    }
+    return state;
+}
+
+void SdlBackend::rumble(float strength, uint32_t milliseconds)
+{
+    const float clamped = std::clamp(strength, 0.0f, 1.0f);
+    const auto motor = static_cast<Uint16>(clamped * 65535.0f);
+    for (SDL_GameController* controller : controllers) {
+        // A controller without motors refuses; that is no fault of the game's.
+        SDL_GameControllerRumble(controller, motor, motor, milliseconds);
+    }
+}
+
+void SdlBackend::keepPicture(const Surface& backBuffer)
+{
+    finishPictures();
+    // The writer works on its own copy; the game draws on at once.
+    pictureWriter = std::thread([picture = backBuffer, when = std::time(nullptr)] {
+        const std::string folder = picturesFolder();
+        std::string why = "no home folder to put it in";
+        const std::string path = folder.empty() ? "" : newPictureName(folder, when);
+        if (!path.empty() && writePng(path, picture, &why)) {
+            std::fprintf(stderr, "Picture saved: %s\n", path.c_str());
+        } else {
+            std::fprintf(stderr, "Warning: the picture could not be saved%s%s (%s).\n",
+                         path.empty() ? "" : " as ", path.c_str(), why.c_str());
+        }
+        std::fflush(stderr);
+    });
+}
+
+void SdlBackend::finishPictures()
+{
+    if (pictureWriter.joinable()) {
+        pictureWriter.join();
+    }
+}
+
 bool SdlBackend::makeTexture(int width, int height)
 {
     if (texture) {
@@ -391,49 +593,41 @@ bool SdlBackend::makeTexture(int width, int height)
     }
     textureW = width;
     textureH = height;
+    smoothTexture = false;
     return true;
 }
 
-void SdlBackend::pictureRect(int* x, int* y, int* width, int* height)
+PictureFit SdlBackend::pictureFit()
 {
     int outW = 0;
     int outH = 0;
-    if (SDL_GetRendererOutputSize(renderer, &outW, &outH) != 0 || textureW <= 0 || textureH <= 0) {
-        *x = 0;
-        *y = 0;
-        *width = std::max(1, textureW);
-        *height = std::max(1, textureH);
-        return;
+    if (!renderer || SDL_GetRendererOutputSize(renderer, &outW, &outH) != 0) {
+        PictureFit fit;
+        fit.rect = PixelRect{0, 0, std::max(1, textureW), std::max(1, textureH)};
+        return fit;
     }
-    // The largest size with the back buffer's aspect that fits, centred: black bars on the
-    // sides or above and below. A windowed client area is an exact multiple, so no bars.
-    if (static_cast<int64_t>(outW) * textureH <= static_cast<int64_t>(outH) * textureW) {
-        *width = outW;
-        *height = static_cast<int>(static_cast<int64_t>(outW) * textureH / textureW);
-    } else {
-        *height = outH;
-        *width = static_cast<int>(static_cast<int64_t>(outH) * textureW / textureH);
-    }
-    *width = std::max(1, *width);
-    *height = std::max(1, *height);
-    *x = (outW - *width) / 2;
-    *y = (outH - *height) / 2;
+    return fitPicture(outW, outH, textureW, textureH, fullscreen);
 }
 
 void SdlBackend::toBackBuffer(int windowX, int windowY, int* x, int* y)
 {
-    int rectX = 0;
-    int rectY = 0;
-    int rectW = 1;
-    int rectH = 1;
-    if (renderer) {
-        pictureRect(&rectX, &rectY, &rectW, &rectH);
+    const PictureFit fit = pictureFit();
+    // The pointer comes in the window's units; on a HiDPI display its real pixels are more.
+    int windowW = 0;
+    int windowH = 0;
+    int outW = 0;
+    int outH = 0;
+    if (window && renderer) {
+        SDL_GetWindowSize(window, &windowW, &windowH);
+        SDL_GetRendererOutputSize(renderer, &outW, &outH);
     }
-    int maxX = std::max(0, textureW - 1);
-    int maxY = std::max(0, textureH - 1);
+    const int64_t pixelX = windowW > 0 && outW > 0 ? static_cast<int64_t>(windowX) * outW / windowW : windowX;
+    const int64_t pixelY = windowH > 0 && outH > 0 ? static_cast<int64_t>(windowY) * outH / windowH : windowY;
+    const int maxX = std::max(0, textureW - 1);
+    const int maxY = std::max(0, textureH - 1);
     // A pointer over the black bars counts as the nearest edge of the picture.
-    *x = std::clamp(static_cast<int>(static_cast<int64_t>(windowX - rectX) * textureW / rectW), 0, maxX);
-    *y = std::clamp(static_cast<int>(static_cast<int64_t>(windowY - rectY) * textureH / rectH), 0, maxY);
+    *x = static_cast<int>(std::clamp<int64_t>((pixelX - fit.rect.x) * textureW / fit.rect.w, 0, maxX));
+    *y = static_cast<int>(std::clamp<int64_t>((pixelY - fit.rect.y) * textureH / fit.rect.h, 0, maxY));
 }
 
 bool SdlBackend::present(const Surface& backBuffer)
@@ -449,16 +643,25 @@ bool SdlBackend::present(const Surface& backBuffer)
         && !makeTexture(backBuffer.width, backBuffer.height)) {
         return false;
     }
+    if (pictureWanted) {
+        pictureWanted = false;
+        keepPicture(backBuffer);
+    }
     beginSdlCall();
     if (SDL_UpdateTexture(texture, nullptr, backBuffer.pixels.data(),
                           backBuffer.width * static_cast<int>(sizeof(uint32_t))) != 0) {
         recordSdlFailure("SDL_UpdateTexture");
         return false;
     }
+    shownFit = pictureFit();
+    if (shownFit.smooth != smoothTexture) {
+        // Whole factors stay sharp; any other size is smoothed instead of losing whole rows.
+        SDL_SetTextureScaleMode(texture, shownFit.smooth ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
+        smoothTexture = shownFit.smooth;
+    }
     SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
     SDL_RenderClear(renderer);
-    SDL_Rect target{};
-    pictureRect(&target.x, &target.y, &target.w, &target.h);
+    const SDL_Rect target{shownFit.rect.x, shownFit.rect.y, shownFit.rect.w, shownFit.rect.h};
     beginSdlCall();
     if (SDL_RenderCopy(renderer, texture, nullptr, &target) != 0) {
         recordSdlFailure("SDL_RenderCopy");
@@ -535,10 +738,10 @@ bool SdlBackend::setFullscreen(bool on)
     return true;
 }
 
-bool SdlBackend::showMessageBox(MessageBoxKind kind, const char* caption, const char* text)
+BoxAnswer SdlBackend::showMessageBox(MessageBoxKind kind, const char* caption, const char* text)
 {
     if (!options.messageBoxes) {
-        return false;
+        return BoxAnswer::No;
     }
     const SDL_MessageBoxButtonData okButton[] = {
         {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 0, "OK"},
@@ -564,10 +767,13 @@ bool SdlBackend::showMessageBox(MessageBoxKind kind, const char* caption, const 
     box.numbuttons = question ? 2 : 1;
     box.buttons = question ? yesNoButtons : okButton;
     int pressed = 0;
+    beginSdlCall();
     if (SDL_ShowMessageBox(&box, &pressed) != 0) {
-        return false;
+        // No dialog helper and no fonts for SDL's own box, for instance; SDL says which.
+        recordSdlFailure("SDL_ShowMessageBox");
+        return BoxAnswer::NotShown;
     }
-    return question && pressed == 1;
+    return question && pressed == 1 ? BoxAnswer::Yes : BoxAnswer::No;
 }
 
 uint32_t SdlBackend::milliseconds()

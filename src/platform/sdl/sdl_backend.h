@@ -1,9 +1,11 @@
 #pragma once
-// The desktop backend on SDL2: one window showing the 640x480 back buffer scaled by a whole
-// factor (nearest pixel), desktop full screen with the picture fitted and its aspect kept,
-// SDL key events turned into Win32 virtual-key codes, SDL message boxes, and the sound through
-// SDL2_mixer: the game's own mixer (platform/sound_mixer.h) fills SDL2_mixer's music hook on the
-// audio thread with what the game thread handed over.
+// The desktop backend on SDL2: one window the player may resize, showing the 640x480 back buffer
+// with its shape kept (picture_fit.h), desktop full screen, SDL key events turned into Win32
+// virtual-key codes (the keypad's arrows when NumLock is off), game controllers plugged in or out
+// at any time, SDL message boxes, the player's comfort keys (F11 or Alt+Enter switch full screen,
+// F12 keeps a picture of the game as a PNG file, screenshot.h), and the sound through SDL2_mixer:
+// the game's own mixer (platform/sound_mixer.h) fills SDL2_mixer's music hook on the audio thread
+// with what the game thread handed over.
 // The entry point owns one SdlBackend for the whole run and hands it to the Window.
 
 #include <chrono>
@@ -11,8 +13,11 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "platform/backend.h"
+#include "platform/picture_fit.h"
 #include "platform/present_pacer.h"
 #include "platform/sound.h"
 #include "platform/sound_mixer.h"
@@ -21,6 +26,7 @@ struct SDL_Window;
 struct SDL_Renderer;
 struct SDL_Texture;
 struct SDL_Cursor;
+struct _SDL_GameController;
 
 // Choices the game leaves at their defaults; tests and benchmarks change them.
 struct SdlBackendOptions {
@@ -50,6 +56,13 @@ public:
     // Whether presents now pace themselves to the display's refresh rate, because the display
     // offers no vertical sync or its presents come back sooner than a refresh.
     bool pacesPresents() const { return pacer.pacing(); }
+    // Where the last present put the picture, in the window's real pixels, and whether it was
+    // scaled smoothly.
+    const PictureFit& lastPictureFit() const { return shownFit; }
+    // How many game controllers are open now.
+    int controllerCount() const { return static_cast<int>(controllers.size()); }
+    // Waits until the picture asked for with F12 is written (tests; closing the window waits too).
+    void finishPictures();
 
     bool openWindow(const char* title, int clientWidth, int clientHeight) override;
     void closeWindow() override;
@@ -61,7 +74,8 @@ public:
     bool present(const Surface& backBuffer) override;
     void setCursor(int kind) override;
     bool setFullscreen(bool on) override;
-    bool showMessageBox(MessageBoxKind kind, const char* caption, const char* text) override;
+    BoxAnswer showMessageBox(MessageBoxKind kind, const char* caption, const char* text) override;
+    void rumble(float strength, uint32_t milliseconds) override;
     uint32_t milliseconds() override;
     void startSound(const SoundBank* bank) override;
     void playSound(const SoundFrame& frame) override;
@@ -71,12 +85,21 @@ private:
     using Clock = std::chrono::steady_clock;
 
     bool makeTexture(int width, int height);
-    void pictureRect(int* x, int* y, int* width, int* height);
+    PictureFit pictureFit();
     // Puts the window back where it stood before full screen, with its frame.
     void restoreWindowedPlace();
     void toBackBuffer(int windowX, int windowY, int* x, int* y);
     // SDL2_mixer's music hook, on the audio thread: takes what the game handed over and mixes.
     static void fillSound(void* backend, uint8_t* stream, int bytes);
+    // Turns one SDL key event into a game event; false when it gives none.
+    bool keyEvent(const void* sdlKeyEvent, PlatformEvent* event);
+    // Opens or closes a controller on plug-in or removal.
+    void controllerAdded(int deviceIndex);
+    void controllerRemoved(int instanceId);
+    // Every open controller merged into one state.
+    ControllerState controllerState();
+    // Starts writing the back buffer to a new PNG file in the background.
+    void keepPicture(const Surface& backBuffer);
 
     SdlBackendOptions options;
     Clock::time_point started;
@@ -98,6 +121,17 @@ private:
     int windowedH = 0;
     std::string renderName;
     int scaleFactor = 0;
+    PictureFit shownFit;
+    bool smoothTexture = false;
+
+    // The virtual key each physical key gave when pressed, so that its release gives the same
+    // one even if NumLock changed in between; swallowedKey for the comfort keys.
+    std::vector<uint32_t> pressedKeys;
+    bool controllersStarted = false;
+    std::vector<_SDL_GameController*> controllers;
+    ControllerState lastPad;
+    bool pictureWanted = false;
+    std::thread pictureWriter;
 
     // Pacing where vertical sync is missing: one present per refresh period.
     PresentPacer pacer;

@@ -1,0 +1,19 @@
+#pragma once
+// Where the back buffer goes in a window or on a screen of any size: its shape kept, centred,
+// black bars around it. The desktop backend asks at every present and for every mouse position.
+
+#include "gfx/raster.h"
+
+struct PictureFit {
+    PixelRect rect;      // where the picture goes, in the output's pixels
+    bool smooth = false; // true: scaled smoothly; false: by a whole factor, nearest pixel
+};
+
+// The back buffer of picture width x height in an output of outW x outH pixels (the window's
+// real pixels, which on a HiDPI display are more than its size in desktop units).
+// Windowed (fill false): the largest whole factor that fits, nearest pixel; when even factor 1
+// does not fit, the largest size of the picture's shape that fits, smooth.
+// Full screen (fill true): the largest size of the picture's shape that fits the screen, nearest
+// pixel when that is a whole factor and smooth otherwise.
+// Sizes below 1 give a 1 x 1 picture at (0, 0).
+PictureFit fitPicture(int outW, int outH, int pictureW, int pictureH, bool fill);

@@ -1,0 +1,111 @@
+// PNG pictures of the game in the player's pictures folder, written with libpng.
+#include "platform/sdl/screenshot.h"
+
+#include <png.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sys/stat.h>
+#include <vector>
+
+namespace {
+
+bool isFolder(const std::string& path)
+{
+    struct stat info {};
+    return !path.empty() && stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool exists(const std::string& path)
+{
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0;
+}
+
+std::string environment(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+// The value of XDG_PICTURES_DIR in a user-dirs.dirs file: the quoted text after the "=",
+// "$HOME" at its start replaced by the home folder; empty when the line is missing.
+std::string picturesEntry(const std::string& file, const std::string& home)
+{
+    std::ifstream in(file);
+    std::string line;
+    const std::string key = "XDG_PICTURES_DIR=";
+    while (std::getline(in, line)) {
+        size_t start = line.find_first_not_of(" \t");
+        if (start == std::string::npos || line.compare(start, key.size(), key) != 0) {
+            continue;
+        }
+        std::string value = line.substr(start + key.size());
+        if (value.size() >= 2 && value.front() == '"') {
+            value = value.substr(1, value.find('"', 1) - 1);
+        }
+        if (value.rfind("$HOME", 0) == 0) {
+            value = home + value.substr(5);
+        }
+        return value;
+    }
+    return "";
+}
+
+} // namespace
+
+std::string picturesFolder()
+{
+    const std::string home = environment("HOME");
+    std::string config = environment("XDG_CONFIG_HOME");
+    if (config.empty()) {
+        config = home + "/.config";
+    }
+    std::string pictures = picturesEntry(config + "/user-dirs.dirs", home);
+    if (isFolder(pictures)) {
+        return pictures;
+    }
+    return home;
+}
+
+std::string newPictureName(const std::string& folder, std::time_t when)
+{
+    std::tm local{};
+    localtime_r(&when, &local);
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "%Y-%m-%d_%H-%M-%S", &local);
+    const std::string stem = folder + "/vantor-" + stamp;
+    std::string path = stem + ".png";
+    for (int copy = 2; exists(path); ++copy) {
+        path = stem + "-" + std::to_string(copy) + ".png";
+    }
+    return path;
+}
+
+bool writePng(const std::string& path, const Surface& picture, std::string* why)
+{
+    if (picture.width <= 0 || picture.height <= 0) {
+        *why = "the picture is empty";
+        return false;
+    }
+    std::vector<unsigned char> rgb;
+    rgb.reserve(picture.pixels.size() * 3);
+    for (uint32_t pixel : picture.pixels) {
+        rgb.push_back(static_cast<unsigned char>(pixel >> 16));
+        rgb.push_back(static_cast<unsigned char>(pixel >> 8));
+        rgb.push_back(static_cast<unsigned char>(pixel));
+    }
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(picture.width);
+    image.height = static_cast<png_uint_32>(picture.height);
+    image.format = PNG_FORMAT_RGB;
+    if (!png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), 0, nullptr)) {
+        *why = image.message[0] ? image.message : "libpng could not write the file";
+        png_image_free(&image);
+        std::remove(path.c_str());
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,140 @@
+// The picture's place in a window or screen of any size, and the pictures the player keeps:
+// the pictures folder, the file names and the PNG files.
+#include <gtest/gtest.h>
+
+#include <png.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+
+#include "platform/picture_fit.h"
+#include "platform/sdl/screenshot.h"
+
+namespace {
+
+std::string describe(const PictureFit& fit)
+{
+    return std::to_string(fit.rect.x) + "," + std::to_string(fit.rect.y) + " " + std::to_string(fit.rect.w)
+           + "x" + std::to_string(fit.rect.h) + (fit.smooth ? " smooth" : " sharp");
+}
+
+// A folder of the test's own, removed when the test passes; HOME and XDG_CONFIG_HOME point into
+// it while it lives.
+class PictureFolder : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        root = std::filesystem::temp_directory_path() / ("vantor_pictures_" + std::to_string(getpid()));
+        std::filesystem::create_directories(root / "home");
+        setenv("HOME", (root / "home").c_str(), 1);
+        unsetenv("XDG_CONFIG_HOME");
+    }
+    void TearDown() override
+    {
+        if (!HasFailure()) {
+            std::filesystem::remove_all(root);
+        }
+    }
+    void writeUserDirs(const std::filesystem::path& configFolder, const std::string& line)
+    {
+        std::filesystem::create_directories(configFolder);
+        std::ofstream(configFolder / "user-dirs.dirs") << "# written by the test\n"
+                                                        << "XDG_DESKTOP_DIR=\"$HOME/Desktop\"\n"
+                                                        << line << "\n";
+    }
+    std::filesystem::path root;
+};
+
+} // namespace
+
+TEST(PictureFit, WindowsUseWholeFactorsAndFullScreenFillsTheScreen)
+{
+    struct Case {
+        int outW, outH;
+        bool fill;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {640, 480, false, "0,0 640x480 sharp"},
+        {1280, 960, false, "0,0 1280x960 sharp"},
+        {1400, 1000, false, "60,20 1280x960 sharp"},   // whole factor 2 with bars
+        {2000, 960, false, "360,0 1280x960 sharp"},
+        {600, 480, false, "0,15 600x450 smooth"},      // no whole factor fits
+        {320, 400, false, "0,80 320x240 smooth"},
+        {1920, 1080, true, "240,0 1440x1080 smooth"},  // full screen fills the height
+        {1280, 1024, true, "0,32 1280x960 sharp"},     // fills the width, a whole factor
+        {1280, 960, true, "0,0 1280x960 sharp"},
+        {0, 480, false, "0,0 1x1 sharp"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(describe(fitPicture(c.outW, c.outH, 640, 480, c.fill)), c.expected)
+            << c.outW << "x" << c.outH << (c.fill ? " full screen" : " windowed");
+    }
+}
+
+TEST_F(PictureFolder, PicturesGoToTheDesktopsPicturesFolderOrElseHome)
+{
+    const std::filesystem::path home = root / "home";
+    EXPECT_EQ(picturesFolder(), home.string()) << "no user-dirs.dirs";
+
+    writeUserDirs(home / ".config", "XDG_PICTURES_DIR=\"$HOME/Bilder\"");
+    EXPECT_EQ(picturesFolder(), home.string()) << "the named folder does not exist";
+    std::filesystem::create_directories(home / "Bilder");
+    EXPECT_EQ(picturesFolder(), (home / "Bilder").string());
+
+    // XDG_CONFIG_HOME moves the file; an absolute path is taken as it is.
+    std::filesystem::create_directories(root / "shots");
+    writeUserDirs(root / "config", "XDG_PICTURES_DIR=\"" + (root / "shots").string() + "\"");
+    setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
+    EXPECT_EQ(picturesFolder(), (root / "shots").string());
+}
+
+TEST_F(PictureFolder, NamesCarryDateAndTimeAndNeverReplaceAPicture)
+{
+    const std::string folder = (root / "home").string();
+    std::tm moment{};
+    moment.tm_year = 2024 - 1900;
+    moment.tm_mon = 2;
+    moment.tm_mday = 9;
+    moment.tm_hour = 14;
+    moment.tm_min = 5;
+    moment.tm_sec = 7;
+    moment.tm_isdst = -1;
+    const std::time_t when = std::mktime(&moment);
+    const std::string first = newPictureName(folder, when);
+    EXPECT_EQ(first, folder + "/vantor-2024-03-09_14-05-07.png");
+    std::ofstream(first) << "taken";
+    EXPECT_EQ(newPictureName(folder, when), folder + "/vantor-2024-03-09_14-05-07-2.png");
+}
+
+TEST_F(PictureFolder, PngHoldsThePictureAndAFailureSaysWhy)
+{
+    Surface picture;
+    picture.width = 3;
+    picture.height = 2;
+    picture.pixels = {0x00FF0000, 0x0000FF00, 0x000000FF, 0x00123456, 0x00000000, 0x00FFFFFF};
+    const std::string path = (root / "home" / "shot.png").string();
+    std::string why;
+    ASSERT_TRUE(writePng(path, picture, &why)) << why;
+
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    ASSERT_TRUE(png_image_begin_read_from_file(&image, path.c_str())) << image.message;
+    EXPECT_EQ(image.width, 3u);
+    EXPECT_EQ(image.height, 2u);
+    image.format = PNG_FORMAT_RGB;
+    unsigned char pixels[18] = {};
+    ASSERT_TRUE(png_image_finish_read(&image, nullptr, pixels, 0, nullptr)) << image.message;
+    const unsigned char expected[18] = {255, 0, 0, 0, 255, 0, 0, 0, 255, 0x12, 0x34, 0x56, 0, 0, 0, 255, 255, 255};
+    for (int i = 0; i < 18; ++i) {
+        EXPECT_EQ(pixels[i], expected[i]) << "byte " << i;
+    }
+
+    const std::string nowhere = (root / "missing" / "shot.png").string();
+    EXPECT_FALSE(writePng(nowhere, picture, &why));
+    EXPECT_FALSE(why.empty());
+    EXPECT_FALSE(std::filesystem::exists(nowhere));
+}
