@@ -7,18 +7,19 @@
 #include <iterator>
 #include <string>
 
+#include "gfx/raster.h"
 #include "platform/backend.h"
 #include "platform/errors.h"
 
 namespace {
 
-// A new back buffer of the client area's size, black, as a freshly made picture is.
-void rebuildBackBuffer(Window* window)
+// Gives the client area the size every screen is laid out for, and a new back buffer of that
+// size, black, as a freshly made picture is.
+void sizeBackBuffer(Window* window)
 {
-    window->backBuffer.width = window->clientW;
-    window->backBuffer.height = window->clientH;
-    window->backBuffer.pixels.assign(
-        static_cast<size_t>(window->clientW) * static_cast<size_t>(window->clientH), 0u);
+    window->clientW = screenWidth;
+    window->clientH = screenHeight;
+    resizeSurface(&window->backBuffer, screenWidth, screenHeight);
 }
 
 // Writes the platform's own description of its last error to stderr, so that a report whose
@@ -110,9 +111,7 @@ void create(Window* window)
     }
     window->alive = true;
     applyCursor(window, 1);
-    window->clientW = screenWidth;
-    window->clientH = screenHeight;
-    rebuildBackBuffer(window);
+    sizeBackBuffer(window);
     centreOnDesktop(window);
 }
 
@@ -126,9 +125,7 @@ void sizeClientArea(Window* window)
     if (!isWindowAlive(window)) {
         return;
     }
-    window->clientW = screenWidth;
-    window->clientH = screenHeight;
-    rebuildBackBuffer(window);
+    sizeBackBuffer(window);
     if (auto onResize = window->callbacks.onResize) {
         onResize(window);
     }
