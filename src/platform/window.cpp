@@ -19,7 +19,8 @@ void sizeBackBuffer(Window* window)
 {
     window->clientW = screenWidth;
     window->clientH = screenHeight;
-    resizeSurface(&window->backBuffer, screenWidth, screenHeight);
+    allocateOrFatal(__LINE__, "Cannot create memory device bitmap",
+                    [window] { resizeSurface(&window->backBuffer, screenWidth, screenHeight); });
 }
 
 // Writes the platform's own description of its last error to stderr, so that a report whose

@@ -2,6 +2,7 @@
 #include "race/race_graphics.h"
 
 #include "pictures/bitmap.h"
+#include "platform/errors.h"
 
 RaceGraphics raceGraphics;
 
@@ -33,7 +34,8 @@ constexpr int fileOfView[carViewCount] = {3, 2, 1, 0, 4, 5, 6};
 void loadRaceGraphics(Window* window)
 {
     for (int i = 0; i < raceSpriteCount; ++i) {
-        auto* sprite = new Sprite{};
+        auto* sprite = allocateOrFatal(__LINE__, "Out of memory for the race graphics",
+                                       [] { return new Sprite{}; });
         loadSprite(window, raceSpriteFiles[i], sprite);
         raceGraphics.slots[i] = sprite;
     }
