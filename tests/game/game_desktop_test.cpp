@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "test_folder.h"
 #include "xvfb_display.h"
 
 namespace {
@@ -144,9 +145,7 @@ TEST(DesktopGame, PlaysMenuControlsRaceResultAndQuitsWithStatusZero)
     ASSERT_NE(buildDir, nullptr) << "VANTOR_BUILD_DIR is not set";
     const std::string game = std::string(buildDir) + "/src/game/vantor";
     ASSERT_TRUE(std::filesystem::exists(game)) << game;
-    const std::filesystem::path folder =
-        std::filesystem::temp_directory_path() / ("vantor_desktop_" + std::to_string(getpid()));
-    std::filesystem::create_directories(folder);
+    const std::string folder = testFolder();
 
     XvfbDisplay xvfb(screenWidth, screenHeight);
     ASSERT_TRUE(xvfb.running()) << xvfb.failure();
@@ -156,7 +155,7 @@ TEST(DesktopGame, PlaysMenuControlsRaceResultAndQuitsWithStatusZero)
     const std::string suppressions =
         (std::filesystem::current_path() / "tests" / "game" / "desktop_leaks.supp").string();
     setenv("LSAN_OPTIONS", ("suppressions=" + suppressions).c_str(), 1);
-    const pid_t pid = startProgram({game}, (folder / "game.log").string());
+    const pid_t pid = startProgram({game}, folder + "game.log");
     ASSERT_GT(pid, 0);
 
     // The full-screen question: Escape picks No.
@@ -189,10 +188,4 @@ TEST(DesktopGame, PlaysMenuControlsRaceResultAndQuitsWithStatusZero)
     EXPECT_EQ(status, 0);
     EXPECT_GT(menuPixels, 1000) << "the menu showed nothing";
     EXPECT_GT(racePixels, screenWidth * 100) << "the race showed nothing";
-    std::error_code ignored;
-    if (!HasFailure()) {
-        std::filesystem::remove_all(folder, ignored);
-    } else {
-        std::printf("logs kept in %s\n", folder.c_str());
-    }
 }
