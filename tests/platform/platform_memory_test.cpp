@@ -79,7 +79,9 @@ TEST(OutOfMemory, EveryAllocationEndsTheProgramWithTheFatalReportOfWhatItMade)
         {"Out of memory while generating the track", 1000 * sizeof(TrackSegment*),
          [] { generateTrack(1000, 1.0f, 2.0f, 1.0f, 2.0f); }},
         {"Out of memory for a game object", 1,
-         [] { newGameObject<Obj_OilSpill>(Vec3{0.0f, 0.0f, 0.0f}, nullptr); }},
+         [] {
+             newGameObject<Obj_OilSpill>(Vec3{0.0f, 0.0f, 0.0f}, nullptr);
+         }},
     };
     for (const Case& c : cases) {
         EXPECT_EXIT(
@@ -88,7 +90,8 @@ TEST(OutOfMemory, EveryAllocationEndsTheProgramWithTheFatalReportOfWhatItMade)
                 c.allocateIt();
             },
             testing::ExitedWithCode(1),
-            std::string("Fatal program error: Fatal program error in module '.*' at line [0-9]+: '") +
+            std::string(
+                "Fatal program error: Fatal program error in module '.*' at line [0-9]+: '") +
                 c.text + "'")
             << c.text;
     }

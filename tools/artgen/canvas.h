@@ -46,7 +46,7 @@ struct Picture {
 
 class Canvas
 {
-  public:
+public:
     // A canvas of width x height output pixels, every pixel split into samples x samples.
     Canvas(int width, int height, int samples);
 
@@ -78,7 +78,7 @@ class Canvas
     // over black.
     Picture resolve(bool keyed) const;
 
-  private:
+private:
     void fillSpans(const std::vector<Point> &corners, const Shader &shader);
 
     int width_;
