@@ -1,8 +1,6 @@
 // Placement of the race field.
 #include "field/field_placement.h"
 
-#include <new>
-
 #include "race/race_state.h"
 #include "objects/game_object.h"
 #include "objects/object_lists.h"
@@ -98,10 +96,9 @@ void placeGrid(float opponentPowerCut, float opponentPowerCutPerPlace, float gri
             fatalError(__LINE__, "No room in the object list for a car");
         raceState.cars[i] = car;
         if (i >= 1) {
-            auto* driver = new (std::nothrow) OpponentDriver{car, track, 0.0f, 0.0f};
-            if (driver == nullptr)
-                fatalError(__LINE__, "Out of memory for an opponent driver");
-            raceState.opponentDrivers[i - 1] = driver;
+            raceState.opponentDrivers[i - 1] =
+                allocateOrFatal(__LINE__, "Out of memory for an opponent driver",
+                                [&] { return new OpponentDriver{car, track, 0.0f, 0.0f}; });
         }
     }
 }

@@ -1,8 +1,6 @@
 // One race: set-up, frame, finish and teardown.
 #include "game/race_loop.h"
 
-#include <new>
-
 #include "audio/race_sound.h"
 #include "field/opponent_driving.h"
 #include "game/controls_screen.h"
@@ -42,10 +40,8 @@ void runRace(Window* window, const RaceParameters& parameters)
     }
 
     setUpRace(window, parameters);
-    carZ = new (std::nothrow) float[2 * raceState.carCount]();
-    if (carZ == nullptr) {
-        fatalError(__LINE__, "Out of memory for the field of cars");
-    }
+    carZ = allocateOrFatal(__LINE__, "Out of memory for the field of cars",
+                           [] { return new float[2 * raceState.carCount](); });
     window->callbacks.onPaint = raceOnPaint;
     window->callbacks.onDestroy = raceOnDestroy;
 

@@ -1,8 +1,6 @@
 // Building and freeing a race.
 #include "game/race_setup.h"
 
-#include <new>
-
 #include "field/field_placement.h"
 #include "field/opponent_driving.h"
 #include "game/race_happenings.h"
@@ -31,11 +29,8 @@ uint32_t windowClock(void* window)
 template <class T>
 T* allocateArray(uint32_t count)
 {
-    T* array = new (std::nothrow) T[count]();
-    if (array == nullptr) {
-        fatalError(__LINE__, "Out of memory for the field of cars");
-    }
-    return array;
+    return allocateOrFatal(__LINE__, "Out of memory for the field of cars",
+                           [count] { return new T[count](); });
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 #include "pictures/bitmap.h"
 #include "pictures/sprite_draw.h"
 #include "pictures/text.h"
+#include "platform/errors.h"
 #include "platform/virtual_keys.h"
 #include "platform/window.h"
 #include "render/race_frame.h"
@@ -64,7 +65,8 @@ void runResultScreen(Window* window)
         screen.resultPicture = loadBitmap(window, "gfx\\menu\\raceLost.bmp", 0);
         screen.headline = "Too slow! Try again.";
     }
-    screen.resultLine = new char[resultLineBytes];
+    screen.resultLine = allocateOrFatal(__LINE__, "Out of memory for the result line",
+                                        [] { return new char[resultLineBytes]; });
     buildResultLine(place, screen.resultLine, resultLineBytes);
 
     runScreen(window, ScreenHandlers{resultOnPaint, resultOnKeyDown, resultOnDestroy}, &screen.resultRunning);

@@ -6,7 +6,6 @@
 // point at their Sprites, which belong to the race graphics set.
 
 #include <cstdint>
-#include <new>
 #include <utility>
 
 #include "platform/errors.h"
@@ -143,8 +142,6 @@ public:
 template <class T, class... Args>
 T* newGameObject(Args&&... args)
 {
-    T* object = new (std::nothrow) T(std::forward<Args>(args)...);
-    if (object == nullptr)
-        fatalError(__LINE__, "Out of memory for a game object");
-    return object;
+    return allocateOrFatal(__LINE__, "Out of memory for a game object",
+                           [&] { return new T(std::forward<Args>(args)...); });
 }

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <new>
 #include <string>
 
 #include "platform/errors.h"
@@ -108,21 +107,17 @@ void clearSprite(Sprite* sprite)
 
 Bitmap* loadBitmap(Window* window, const char* path, uint8_t transparent)
 {
-    Bitmap* bitmap = newEmptyBitmap();
-    if (path == nullptr) {
-        return bitmap;
-    }
-    const std::string file = findPictureFile(path);
-    if (file.empty()) {
-        return bitmap;
-    }
-    try {
-        PicturePixels decoded;
-        const PictureRead read = readPictureFile(file, &decoded);
-        if (read == PictureRead::OutOfMemory) {
-            fatalError(__LINE__, "Cannot allocate enough memory for bitmap!");
+    return allocateOrFatal(__LINE__, "Cannot allocate enough memory for bitmap!", [&] {
+        Bitmap* bitmap = newEmptyBitmap();
+        if (path == nullptr) {
+            return bitmap;
         }
-        if (read != PictureRead::Loaded) {
+        const std::string file = findPictureFile(path);
+        if (file.empty()) {
+            return bitmap;
+        }
+        PicturePixels decoded;
+        if (readPictureFile(file, &decoded) != PictureRead::Loaded) {
             return bitmap;
         }
         describe(bitmap, decoded.width, decoded.height);
@@ -140,28 +135,24 @@ Bitmap* loadBitmap(Window* window, const char* path, uint8_t transparent)
             p = p == key ? (p & colourBits) : (p | opaqueBits);
         }
         buildMask(bitmap);
-    } catch (const std::bad_alloc&) {
-        fatalError(__LINE__, "Cannot allocate enough memory for bitmap!");
-    }
-    return bitmap;
+        return bitmap;
+    });
 }
 
 Bitmap* bitmapFromPixels(const uint32_t* pixels, int width, int height)
 {
-    Bitmap* bitmap = newEmptyBitmap();
-    if (pixels == nullptr || width < 1 || height < 1) {
-        return bitmap;
-    }
-    try {
+    return allocateOrFatal(__LINE__, "Not enough memory to hold bitmap!", [&] {
+        Bitmap* bitmap = newEmptyBitmap();
+        if (pixels == nullptr || width < 1 || height < 1) {
+            return bitmap;
+        }
         describe(bitmap, width, height);
         bitmap->pixels.assign(pixels, pixels + static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
         bitmap->info.bits = bitmap->pixels.data();
         bitmap->picture = pictureFrom(bitmap->pixels, width, height);
         buildMask(bitmap);
-    } catch (const std::bad_alloc&) {
-        fatalError(__LINE__, "Not enough memory to hold bitmap!");
-    }
-    return bitmap;
+        return bitmap;
+    });
 }
 
 void freeBitmap(Bitmap* bitmap)
@@ -184,15 +175,14 @@ Sprite* loadSprite(Window* window, const char* path, Sprite* sprite)
     const int width = full->info.width;
     const int height = full->info.height;
     const uint32_t levelCount = bitLength(static_cast<uint32_t>(std::max(width, height)));
-    try {
-        sprite->levels = new Bitmap*[levelCount]();
-        sprite->levels[0] = full;
+    sprite->levels = allocateOrFatal(__LINE__, "Not enough memory to hold bitmap!", [&] {
+        auto** levels = new Bitmap*[levelCount]();
+        levels[0] = full;
         for (uint32_t i = 1; i < levelCount; ++i) {
-            sprite->levels[i] = reduceLevel(*full, width, height, i);
+            levels[i] = reduceLevel(*full, width, height, i);
         }
-    } catch (const std::bad_alloc&) {
-        fatalError(__LINE__, "Not enough memory to hold bitmap!");
-    }
+        return levels;
+    });
     sprite->loaded = 1;
     sprite->width = width;
     sprite->height = height;

@@ -43,8 +43,10 @@ bool writePictureFile(const char* path, const Surface& picture)
         setLastPlatformError("Cannot write a picture this large");
         return false;
     }
+    // The whole file is held at once; nothing below asks for more room than this.
     std::vector<uint8_t> bytes;
-    bytes.reserve(headerBytes + pixelBytes);
+    allocateOrFatal(__LINE__, "Out of memory while writing a picture",
+                    [&] { bytes.reserve(headerBytes + pixelBytes); });
     bytes.push_back('B');
     bytes.push_back('M');
     putLittleEndian(&bytes, headerBytes + static_cast<uint32_t>(pixelBytes), 4);

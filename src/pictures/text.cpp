@@ -6,11 +6,12 @@
 
 #include "pictures/bitmap.h"
 #include "pictures/sprite_draw.h"
+#include "platform/errors.h"
 #include "platform/window.h"
 
 BitmapFont* makeBitmapFont(Window* window, const char* path)
 {
-    auto* font = new BitmapFont{};
+    auto* font = allocateOrFatal(__LINE__, "Out of memory for a font", [] { return new BitmapFont{}; });
     countFontMade();
     font->bitmap = loadBitmap(window, path, 1);
     font->cellWidth = font->bitmap->info.width / 8;

@@ -16,10 +16,10 @@ struct PicturePixels {
 enum class PictureRead {
     Loaded,      // `PicturePixels` holds the picture
     Unreadable,  // missing, not a picture file, damaged, or larger than the loader accepts
-    OutOfMemory, // a picture file that could not be decoded for lack of memory
 };
 
 // Decodes the `size` bytes at `data` (owned by the caller), which must already have passed
 // bmpFileIsWellFormed: the reader allocates whatever the file's header claims. Nothing is
-// reported; `picture` is filled only when the result is Loaded.
+// reported; `picture` is filled only when the result is Loaded. Running out of memory throws
+// std::bad_alloc, as a new-expression does, for the caller's allocateOrFatal.
 PictureRead decodeCheckedBmp(const uint8_t* data, std::size_t size, PicturePixels* picture);

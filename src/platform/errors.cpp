@@ -1,6 +1,7 @@
 // Error reports of the window platform: texts, captions and what happens after each box.
 #include "platform/errors.h"
 
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -15,25 +16,23 @@ std::string lastErrorText;
 
 // The module every report names, as the build records its path.
 constexpr const char* reportModule = ".\\_Source\\Window";
+// Room for a fatal or fault report with its terminating zero.
+constexpr std::size_t reportBytes = 4095;
 
-std::string moduleReport(const char* opening, unsigned line, const char* text)
+// The report "OPENING.\_Source\Window' at line LINE: 'TEXT'" in `report`, built without the
+// heap so that a report of running out of memory can still be shown.
+void moduleReport(char (&report)[reportBytes], const char* opening, unsigned line, const char* text)
 {
-    std::string report = opening;
-    report += reportModule;
-    report += "' at line ";
-    report += std::to_string(line);
-    report += ": '";
-    report += text ? text : "";
-    report += "'";
-    return report;
+    std::snprintf(report, sizeof report, "%s%s' at line %u: '%s'", opening, reportModule, line,
+                  text ? text : "");
 }
 
-void showReport(MessageBoxKind kind, const char* caption, const std::string& text)
+void showReport(MessageBoxKind kind, const char* caption, const char* text)
 {
-    std::fprintf(stderr, "%s: %s\n", caption, text.c_str());
+    std::fprintf(stderr, "%s: %s\n", caption, text);
     std::fflush(stderr);
     if (reportBox) {
-        reportBox(kind, caption, text.c_str());
+        reportBox(kind, caption, text);
     }
 }
 
@@ -46,15 +45,17 @@ void setReportBox(ReportBox box)
 
 void fatalError(unsigned line, const char* text)
 {
-    showReport(MessageBoxKind::Fatal, "Fatal program error",
-               moduleReport("Fatal program error in module '", line, text));
+    char report[reportBytes];
+    moduleReport(report, "Fatal program error in module '", line, text);
+    showReport(MessageBoxKind::Fatal, "Fatal program error", report);
     std::exit(1);
 }
 
 void programFault(unsigned line, const char* text)
 {
-    showReport(MessageBoxKind::Fault, "Program fault",
-               moduleReport("Program fault in module '", line, text));
+    char report[reportBytes];
+    moduleReport(report, "Program fault in module '", line, text);
+    showReport(MessageBoxKind::Fault, "Program fault", report);
 }
 
 void nonFatalReport(const char* text)

@@ -1,10 +1,12 @@
 #pragma once
 // Error reports of the window platform: a fatal report that ends the program, a fault report
-// after which it goes on, and a non-fatal warning; and the platform's last error.
+// after which it goes on, and a non-fatal warning; the platform's last error; and the game's one
+// way of meeting a lack of memory (allocateOrFatal).
 // Every report is written to stderr and shown in a message box: the system's where it can be
 // shown, otherwise the game's own in the window (window_box.h).
 
 #include <cstdint>
+#include <new>
 
 enum class MessageBoxKind;
 
@@ -17,6 +19,19 @@ void setReportBox(ReportBox box);
 // Shows "Fatal program error in module '.\_Source\Window' at line LINE: 'TEXT'" with caption
 // "Fatal program error", then ends the process with status 1. `line` is the caller's __LINE__.
 [[noreturn]] void fatalError(unsigned line, const char* text);
+// Runs `allocate` (which makes something on the heap: a new-expression, a filled container, a
+// decoded picture) and returns what it returns. When memory runs out on the way, the fatal report
+// with `text` ends the program: nothing the game builds can go on half made. `line` is the
+// caller's __LINE__. Every allocation of the game goes through here.
+template <typename Allocate>
+auto allocateOrFatal(unsigned line, const char* text, Allocate&& allocate) -> decltype(allocate())
+{
+    try {
+        return allocate();
+    } catch (const std::bad_alloc&) {
+        fatalError(line, text);
+    }
+}
 // The same report as "Program fault in module '…" with caption "Program fault"; returns.
 void programFault(unsigned line, const char* text);
 // Shows `text` with caption "A non fatal program error has occured" and returns. The window's

@@ -7,6 +7,7 @@
 #include <iterator>
 #include <string>
 
+#include "gfx/raster.h"
 #include "platform/backend.h"
 #include "platform/errors.h"
 #include "platform/virtual_keys.h"
@@ -14,13 +15,14 @@
 
 namespace {
 
-// A new back buffer of the client area's size, black, as a freshly made picture is.
-void rebuildBackBuffer(Window* window)
+// Gives the client area the size every screen is laid out for, and a new back buffer of that
+// size, black, as a freshly made picture is.
+void sizeBackBuffer(Window* window)
 {
-    window->backBuffer.width = window->clientW;
-    window->backBuffer.height = window->clientH;
-    window->backBuffer.pixels.assign(
-        static_cast<size_t>(window->clientW) * static_cast<size_t>(window->clientH), 0u);
+    window->clientW = screenWidth;
+    window->clientH = screenHeight;
+    allocateOrFatal(__LINE__, "Cannot create memory device bitmap",
+                    [window] { resizeSurface(&window->backBuffer, screenWidth, screenHeight); });
 }
 
 // Writes the platform's own description of its last error to stderr, so that a report whose
@@ -164,9 +166,7 @@ void create(Window* window)
     }
     window->alive = true;
     applyCursor(window, 1);
-    window->clientW = screenWidth;
-    window->clientH = screenHeight;
-    rebuildBackBuffer(window);
+    sizeBackBuffer(window);
     centreOnDesktop(window);
 }
 
@@ -180,9 +180,7 @@ void sizeClientArea(Window* window)
     if (!isWindowAlive(window)) {
         return;
     }
-    window->clientW = screenWidth;
-    window->clientH = screenHeight;
-    rebuildBackBuffer(window);
+    sizeBackBuffer(window);
     if (auto onResize = window->callbacks.onResize) {
         onResize(window);
     }

@@ -1,15 +1,13 @@
 // The race's frame timer.
 #include "race/frame_timer.h"
 
-#include <new>
-
 #include "platform/errors.h"
 
 FrameTimer* createFrameTimer(FrameClock clock, void* clockContext)
 {
-    auto* timer = new (std::nothrow) FrameTimer{1000, 0, 0, 0.0f, clock, clockContext};
-    if (timer == nullptr)
-        fatalError(__LINE__, "Out of memory for the frame timer");
+    auto* timer = allocateOrFatal(__LINE__, "Out of memory for the frame timer", [&] {
+        return new FrameTimer{1000, 0, 0, 0.0f, clock, clockContext};
+    });
     tick(timer);
     tick(timer);
     return timer;

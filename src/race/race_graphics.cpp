@@ -2,6 +2,7 @@
 #include "race/race_graphics.h"
 
 #include "pictures/bitmap.h"
+#include "platform/errors.h"
 
 RaceGraphics raceGraphics;
 
@@ -22,23 +23,6 @@ const char* const raceSpriteFiles[raceSpriteCount] = {
     "gfx\\snowPuff\\snowPuff6.bmp",
 };
 
-const ScreenPictureFile screenPictureFiles[screenPictureFileCount] = {
-    {"gfx\\bgr\\sky.bmp", 0},
-    {"gfx\\bgr\\cloud.bmp", 1},
-    {"gfx\\font\\font1.bmp", 1},
-    {"gfx\\font\\font1sm.bmp", 1},
-    {"gfx\\hud\\guageFullLeft.bmp", 1},
-    {"gfx\\hud\\guageEmptyLeft.bmp", 1},
-    {"gfx\\hud\\guageFullRight.bmp", 1},
-    {"gfx\\hud\\guageEmptyRight.bmp", 1},
-    {"gfx\\menu\\menuBar1.bmp", 1},
-    {"gfx\\menu\\arrow.bmp", 1},
-    {"gfx\\menu\\keyLayout.bmp", 1},
-    {"gfx\\menu\\raceWon.bmp", 0},
-    {"gfx\\menu\\raceLost.bmp", 0},
-    {"gfx\\menu\\raceQuit.bmp", 0},
-};
-
 namespace {
 
 // Within a colour the files load straight, _l, _ll, _lll, _r, _rr, _rrr; the views run from the
@@ -50,7 +34,8 @@ constexpr int fileOfView[carViewCount] = {3, 2, 1, 0, 4, 5, 6};
 void loadRaceGraphics(Window* window)
 {
     for (int i = 0; i < raceSpriteCount; ++i) {
-        auto* sprite = new Sprite{};
+        auto* sprite = allocateOrFatal(__LINE__, "Out of memory for the race graphics",
+                                       [] { return new Sprite{}; });
         loadSprite(window, raceSpriteFiles[i], sprite);
         raceGraphics.slots[i] = sprite;
     }

@@ -1,10 +1,8 @@
 #pragma once
 // The race graphics set: every Sprite drawn on the track (scenery, oil spill, finish sign, four
-// cars seen from seven angles, six snow-puff frames), and the list of the other picture files the
-// screens load. The race set-up loads the set with loadRaceGraphics; the race teardown frees it
-// with freeRaceGraphics after every object that points into it is gone.
-
-#include <cstdint>
+// cars seen from seven angles, six snow-puff frames). The race set-up loads the set with
+// loadRaceGraphics; the race teardown frees it with freeRaceGraphics after every object that
+// points into it is gone.
 
 struct Window;
 struct Sprite;
@@ -45,13 +43,3 @@ void loadRaceGraphics(Window* window);
 
 // Frees every slot's Sprite and record, then clears the tables. Harmless when nothing is loaded.
 void freeRaceGraphics();
-
-// A picture file that a screen loads itself, with its loading mode (1 colour-keyed, 0 opaque).
-struct ScreenPictureFile {
-    const char* path;
-    uint8_t transparent;
-};
-constexpr int screenPictureFileCount = 14;
-// Sky and cloud, both fonts, the four gauges, the menu bar, arrow and key layout, and the three
-// result pictures. The art tool makes them and its tests check them against this list.
-extern const ScreenPictureFile screenPictureFiles[screenPictureFileCount];

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/errors.h"
 #include "race/frame_timer.h"
 #include "race/race_state.h"
 #include "objects/game_object.h"
@@ -62,7 +63,7 @@ void drawStartSequence(Window* window, BitmapFont* font)
 
 SkyLayer* createSkyLayer(Window* window)
 {
-    auto* layer = new SkyLayer{};
+    auto* layer = allocateOrFatal(__LINE__, "Out of memory for the sky", [] { return new SkyLayer{}; });
     layer->sky = loadBitmap(window, "gfx\\bgr\\sky.bmp", 0);
     layer->cloud = loadBitmap(window, "gfx\\bgr\\cloud.bmp", 1);
     for (int i = 0; i < 4; ++i) {

@@ -20,7 +20,6 @@
 
 #include <cmath>
 #include <memory>
-#include <new>
 
 #include "platform/errors.h"
 #include "track/random.h"
@@ -90,14 +89,9 @@ float addCurve(float point, double curve)
     return static_cast<float>(static_cast<double>(point) + curve);
 }
 
-// Ends the program with the fatal report when an allocation failed: no race can run on a track
-// that is only partly built. `line` is the caller's __LINE__.
-void requireMemory(const void* block, unsigned line)
-{
-    if (block == nullptr) {
-        fatalError(line, "Out of memory while generating the track");
-    }
-}
+// Every allocation of the generation: running out of memory ends the program with the fatal
+// report, for no race can run on a track that is only partly built.
+constexpr const char* outOfMemory = "Out of memory while generating the track";
 
 } // namespace
 
@@ -157,8 +151,7 @@ void addBends(
 
 TrackSegment* buildSegment(uint32_t i, TrackPoint nearPoint, TrackPoint farPoint)
 {
-    TrackSegment* s = new (std::nothrow) TrackSegment{};
-    requireMemory(s, __LINE__);
+    TrackSegment* s = allocateOrFatal(__LINE__, outOfMemory, [] { return new TrackSegment{}; });
     s->farHeight = farPoint.height;
     s->farZ = static_cast<float>((i + 1) * wholeSegmentLength);
     s->nearHeight = nearPoint.height;
@@ -211,15 +204,13 @@ Track* generateTrack(
         n = maxSegments;
     }
 
-    Track* track = new (std::nothrow) Track{};
-    requireMemory(track, __LINE__);
+    Track* track = allocateOrFatal(__LINE__, outOfMemory, [] { return new Track{}; });
     track->segmentCount = n;
-    track->segments = new (std::nothrow) TrackSegment* [n] {};
-    requireMemory(track->segments, __LINE__);
+    track->segments = allocateOrFatal(__LINE__, outOfMemory, [n] { return new TrackSegment* [n] {}; });
 
     const size_t points = static_cast<size_t>(n) + 1;
-    const std::unique_ptr<float[]> profiles(new (std::nothrow) float[3 * points]);
-    requireMemory(profiles.get(), __LINE__);
+    const std::unique_ptr<float[]> profiles(
+        allocateOrFatal(__LINE__, outOfMemory, [points] { return new float[3 * points]; }));
     const std::span<float> height(profiles.get(), points);
     const std::span<float> left(profiles.get() + points, points);
     const std::span<float> right(profiles.get() + 2 * points, points);

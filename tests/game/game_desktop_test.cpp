@@ -20,6 +20,7 @@
 #include <thread>
 #include <vector>
 
+#include "test_folder.h"
 #include "xvfb_display.h"
 
 namespace {
@@ -177,9 +178,7 @@ TEST(DesktopGame, PlaysMenuControlsRaceResultAndQuitsWithStatusZero)
     ASSERT_NE(buildDir, nullptr) << "VANTOR_BUILD_DIR is not set";
     const std::string game = std::string(buildDir) + "/src/game/vantor";
     ASSERT_TRUE(std::filesystem::exists(game)) << game;
-    const std::filesystem::path folder =
-        std::filesystem::temp_directory_path() / ("vantor_desktop_" + std::to_string(getpid()));
-    std::filesystem::create_directories(folder);
+    const std::string folder = testFolder();
 
     XvfbDisplay xvfb(screenWidth, screenHeight);
     ASSERT_TRUE(xvfb.running()) << xvfb.failure();
@@ -190,7 +189,7 @@ TEST(DesktopGame, PlaysMenuControlsRaceResultAndQuitsWithStatusZero)
     const std::string suppressions =
         (std::filesystem::current_path() / "tests" / "game" / "desktop_leaks.supp").string();
     setenv("LSAN_OPTIONS", ("suppressions=" + suppressions).c_str(), 1);
-    const std::string logFile = (folder / "game.log").string();
+    const std::string logFile = folder + "game.log";
     const pid_t pid = startProgram({game}, logFile);
     ASSERT_GT(pid, 0);
 
@@ -228,16 +227,10 @@ TEST(DesktopGame, PlaysMenuControlsRaceResultAndQuitsWithStatusZero)
     EXPECT_EQ(status, 0);
     EXPECT_GT(menuPixels, 1000) << "the menu showed nothing";
     EXPECT_GT(racePixels, screenWidth * 100) << "the race showed nothing";
-    std::ifstream log(folder / "game.log");
+    std::ifstream log(logFile);
     int soundLines = 0;
     for (std::string line; std::getline(log, line);) {
         soundLines += line.find("no sound") != std::string::npos ? 1 : 0;
     }
     EXPECT_EQ(soundLines, 1) << "one line tells that the game plays without sound";
-    std::error_code ignored;
-    if (!HasFailure()) {
-        std::filesystem::remove_all(folder, ignored);
-    } else {
-        std::printf("logs kept in %s\n", folder.c_str());
-    }
 }

@@ -8,10 +8,10 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 
 #include "platform/picture_fit.h"
 #include "platform/sdl/screenshot.h"
+#include "test_folder.h"
 
 namespace {
 
@@ -21,22 +21,15 @@ std::string describe(const PictureFit& fit)
            + "x" + std::to_string(fit.rect.h) + (fit.smooth ? " smooth" : " sharp");
 }
 
-// A folder of the test's own, removed when the test passes; HOME and XDG_CONFIG_HOME point into
-// it while it lives.
+// The test's own folder (removed when the test passes); HOME and XDG_CONFIG_HOME point into it.
 class PictureFolder : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        root = std::filesystem::temp_directory_path() / ("vantor_pictures_" + std::to_string(getpid()));
+        root = std::filesystem::path(testFolder()).parent_path();
         std::filesystem::create_directories(root / "home");
         setenv("HOME", (root / "home").c_str(), 1);
         unsetenv("XDG_CONFIG_HOME");
-    }
-    void TearDown() override
-    {
-        if (!HasFailure()) {
-            std::filesystem::remove_all(root);
-        }
     }
     void writeUserDirs(const std::filesystem::path& configFolder, const std::string& line)
     {

@@ -16,6 +16,7 @@
 
 #include "platform/sdl/sdl_backend.h"
 #include "platform/window.h"
+#include "test_folder.h"
 #include "xvfb_display.h"
 
 namespace {
@@ -306,8 +307,8 @@ TEST_F(SdlWindowOnXvfb, ResizedWindowKeepsThePicturesShapeAndTheMouseItsPixels)
 
 TEST_F(SdlWindowOnXvfb, F12KeepsThePictureAsAPngInThePicturesFolder)
 {
-    const std::filesystem::path home =
-        std::filesystem::temp_directory_path() / ("vantor_shots_" + std::to_string(getpid()));
+    // HOME as a player has it, without a closing slash.
+    const std::filesystem::path home = std::filesystem::path(testFolder()).parent_path();
     std::filesystem::create_directories(home / ".config");
     std::filesystem::create_directories(home / "Pictures");
     {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "gfx/surface.h"
+#include "test_folder.h"
 
 namespace picture_support {
 
@@ -70,15 +71,6 @@ inline void writeFile(const std::string& path, const std::vector<uint8_t>& bytes
 {
     std::ofstream file(path, std::ios::binary);
     file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-// A fresh folder for this test's files under the test's temporary folder.
-inline std::string testFolder()
-{
-    const auto* info = testing::UnitTest::GetInstance()->current_test_info();
-    std::string folder = testing::TempDir() + "vantor_" + info->test_suite_name() + "_" + info->name();
-    std::filesystem::create_directories(folder);
-    return folder + "/";
 }
 
 // Compares every pixel; on a difference saves the actual image beside the test as

@@ -95,7 +95,7 @@ inline std::string pictureFile(const std::string& name, int w, int h, uint32_t c
     s.height = h;
     s.pixels.assign(static_cast<std::size_t>(w * h), colour);
     s.pixels.back() = keyColour;
-    const std::string path = picture_support::testFolder() + name + ".bmp";
+    const std::string path = testFolder() + name + ".bmp";
     picture_support::writeFile(path, picture_support::bmp24(s));
     return path;
 }

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "test_folder.h"
+
 namespace tool_run {
 
 struct ToolRun {
@@ -34,8 +36,7 @@ inline ToolRun runTool(const std::string& tool, const std::string& arguments)
 {
     const char* buildDir = std::getenv("VANTOR_BUILD_DIR");
     EXPECT_NE(buildDir, nullptr) << "VANTOR_BUILD_DIR is not set";
-    const std::string errFile =
-        testing::TempDir() + "vantor_tool_stderr_" + std::to_string(getpid()) + ".txt";
+    const std::string errFile = testFolder() + "stderr.txt";
     const std::string command = std::string(buildDir != nullptr ? buildDir : ".") + "/" + tool +
                                 " " + arguments + " 2>" + errFile;
     ToolRun run;

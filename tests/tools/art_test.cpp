@@ -16,6 +16,7 @@
 #include "gfx/surface.h"
 #include "platform/errors.h"
 #include "pictures/picture_writer.h"
+#include "test_folder.h"
 
 namespace
 {
@@ -170,22 +171,11 @@ ShrunkDifference shrunkDifference(const Surface &one, const Surface &two, bool k
     return result;
 }
 
-fs::path freshFolder(const char *name)
-{
-    const fs::path folder =
-        fs::temp_directory_path() /
-        (std::string(name) + "_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-         std::to_string(std::rand()));
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-    return folder;
-}
-
 } // namespace
 
 TEST(PictureWriter, WritesRowsTopFirstWithPaddingAndTheSameBytesEveryTime)
 {
-    const fs::path folder = freshFolder("vantor_writer");
+    const fs::path folder = testFolder();
     Surface s;
     s.width = 3; // 9 bytes a row: 3 bytes of padding
     s.height = 2;
@@ -200,12 +190,11 @@ TEST(PictureWriter, WritesRowsTopFirstWithPaddingAndTheSameBytesEveryTime)
     EXPECT_EQ(back->pixels, s.pixels);
     EXPECT_EQ(readBytes(first), readBytes(second));
     EXPECT_EQ(readBytes(first).size(), 54u + 2 * 12u);
-    fs::remove_all(folder);
 }
 
 TEST(PictureWriter, RefusesEmptyOrInconsistentPicturesAndUnwritablePaths)
 {
-    const fs::path folder = freshFolder("vantor_writer_bad");
+    const fs::path folder = testFolder();
     Surface empty;
     clearLastPlatformError();
     EXPECT_FALSE(writePictureFile((folder / "empty.bmp").string().c_str(), empty));
@@ -223,14 +212,13 @@ TEST(PictureWriter, RefusesEmptyOrInconsistentPicturesAndUnwritablePaths)
     EXPECT_FALSE(writePictureFile((folder / "no" / "such" / "folder.bmp").string().c_str(), one));
     EXPECT_NE(lastPlatformError(), nullptr);
     EXPECT_FALSE(writePictureFile(nullptr, one));
-    fs::remove_all(folder);
 }
 
 TEST(ArtFiles, ArtgenRegeneratesEveryCommittedPictureByteForByte)
 {
     const char *build = std::getenv("VANTOR_BUILD_DIR");
     ASSERT_NE(build, nullptr) << "VANTOR_BUILD_DIR must name the build folder";
-    const fs::path folder = freshFolder("vantor_art");
+    const fs::path folder = testFolder();
     const std::string command = (fs::path(build) / "tools" / "artgen" / "artgen").string() + " '" +
                                 (folder / "gfx").string() + "' --icon '" + (folder / "vantor.png").string() + "'";
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
@@ -244,7 +232,6 @@ TEST(ArtFiles, ArtgenRegeneratesEveryCommittedPictureByteForByte)
         EXPECT_TRUE(fresh == readBytes(fs::path("gfx") / path)) << "gfx/" << path << " differs from what artgen makes";
     }
     EXPECT_TRUE(readBytes(folder / "vantor.png") == readBytes("icons/vantor.png")) << "icons/vantor.png is out of date";
-    fs::remove_all(folder);
 }
 
 TEST(ArtFiles, KeyedPicturesKeyOnMagentaAndShowSomething)

@@ -11,6 +11,7 @@
 
 #include "canvas.h"
 #include "icon_file.h"
+#include "test_folder.h"
 
 namespace
 {
@@ -111,11 +112,10 @@ TEST(IconFile, IsAValidPngWhoseAlphaComesFromTheKey)
     picture.surface.width = 3;
     picture.surface.height = 2;
     picture.surface.pixels = {0x102030, keyColour, 0xFFFFFF, 0x000000, 0x405060, keyColour};
-    const std::filesystem::path path = std::filesystem::temp_directory_path() / "vantor_icon_test.png";
-    ASSERT_TRUE(writeIconFile(path.string(), picture));
+    const std::string path = testFolder() + "icon.png";
+    ASSERT_TRUE(writeIconFile(path, picture));
     std::ifstream in(path, std::ios::binary);
     const std::vector<uint8_t> file{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    std::filesystem::remove(path);
     ASSERT_GT(file.size(), 8u);
     EXPECT_EQ(std::vector<uint8_t>(file.begin(), file.begin() + 8),
               (std::vector<uint8_t>{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}));

@@ -4,28 +4,18 @@
 // undriven race, and a shot that was never taken fails the run.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <cstdio>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "pictures/picture_file.h"
+#include "test_folder.h"
 #include "tool_run.h"
 
 using tool_run::lines;
 using tool_run::readFile;
 
 namespace {
-
-std::string temporaryFolder()
-{
-    const std::filesystem::path folder =
-        std::filesystem::temp_directory_path() / ("vantor_run_" + std::to_string(getpid()));
-    std::filesystem::create_directories(folder);
-    return folder.string() + "/";
-}
 
 tool_run::ToolRun runTool(const std::string& arguments)
 {
@@ -49,7 +39,7 @@ TEST(VantorRunTool, RefusesBadArgumentsWithTheUsage)
 
 TEST(VantorRunTool, AutoDriverFinishesAndTheSameArgumentsGiveTheSameBytes)
 {
-    const std::string folder = temporaryFolder();
+    const std::string folder = testFolder();
     std::string outputs[2];
     std::string traces[2];
     std::string shots[2];
@@ -112,7 +102,7 @@ TEST(VantorRunTool, AutoDriverFinishesAndTheSameArgumentsGiveTheSameBytes)
 
 TEST(VantorRunTool, AudioIsTheSameFileForTheSameArgumentsAndChangesNothingElse)
 {
-    const std::string folder = temporaryFolder();
+    const std::string folder = testFolder();
     const std::string race = "--seed 31 --settings 0,1,1,0,1,1 --drive auto --frames 300 --trace ";
     const tool_run::ToolRun silent = runTool(race + folder + "silent.csv");
     ASSERT_EQ(silent.status, 0) << silent.err;
@@ -146,7 +136,7 @@ TEST(VantorRunTool, AudioIsTheSameFileForTheSameArgumentsAndChangesNothingElse)
 TEST(VantorRunTool, EndsAnUndrivenRaceAtTheFrameLimitAndFailsForAShotNeverTaken)
 {
     // The menu is shot; frame 6 of a five-frame race never comes, which is reported and fails.
-    const std::string folder = temporaryFolder();
+    const std::string folder = testFolder();
     const tool_run::ToolRun run = runTool("--seed 7 --settings 1,1,1,1,1,1 --drive none --frames 5 "
                                           "--shot menu:" + folder + "menu.bmp --shot 6:" + folder +
                                           "late.bmp");

@@ -50,7 +50,7 @@ struct Picture {
 
 class Canvas
 {
-  public:
+public:
     // A canvas of width x height picture units at drawing scale `scale` (1 to 4): width * scale x
     // height * scale output pixels, every pixel split into samples x samples at scale 1. Above
     // scale 1 a pixel takes fewer samples, as long as they lie at least as close together on the
@@ -89,7 +89,7 @@ class Canvas
     // over black.
     Picture resolve(bool keyed) const;
 
-  private:
+private:
     void fillSpans(const std::vector<Point> &corners, const Shader &shader);
 
     int width_;

@@ -68,7 +68,7 @@ Vec3 faceNormal(const std::vector<Vec3> &corners, Vec3 inside)
 
 class ModelBuilder
 {
-  public:
+public:
     std::vector<Face> faces;
 
     void face(std::vector<Vec3> corners, Material material, Vec3 inside)

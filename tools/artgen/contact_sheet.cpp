@@ -122,7 +122,7 @@ void drawText(Surface &dst, const Picture &font, const std::string &text, int x,
 
 class Library
 {
-  public:
+public:
     explicit Library(const std::vector<NamedPicture> &pictures)
     {
         for (const NamedPicture &named : pictures)
@@ -137,7 +137,7 @@ class Library
         return found->second;
     }
 
-  private:
+private:
     std::map<std::string, const Picture *> byPath_;
     std::map<std::string, Levels> levels_;
 };

@@ -15,7 +15,7 @@ struct FT_FaceRec_;
 // message when FreeType or the file is missing.
 class TypeFace
 {
-  public:
+public:
     explicit TypeFace(const std::string &path);
     ~TypeFace();
     TypeFace(const TypeFace &) = delete;
@@ -39,7 +39,7 @@ class TypeFace
     // Paints `text` with its first glyph's origin at (x, baseline) and returns the x after it.
     float draw(Canvas &canvas, std::string_view text, float x, float baseline, const Style &style) const;
 
-  private:
+private:
     FT_LibraryRec_ *library_ = nullptr;
     FT_FaceRec_ *face_ = nullptr;
 };

@@ -7,7 +7,7 @@
 // A small generator (splitmix64): the same seed always gives the same sequence.
 class ArtRandom
 {
-  public:
+public:
     explicit ArtRandom(uint64_t seed) : state_(seed) {}
     uint64_t next();
     // A float in [0, 1).
@@ -15,7 +15,7 @@ class ArtRandom
     // A float in [low, high).
     float range(float low, float high);
 
-  private:
+private:
     uint64_t state_;
 };
 

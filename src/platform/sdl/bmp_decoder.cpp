@@ -3,6 +3,7 @@
 
 #include <cstring>
 #include <memory>
+#include <new>
 
 #include "platform/bmp_decoder.h"
 
@@ -13,10 +14,13 @@ struct FreeSurface {
 };
 using SurfacePtr = std::unique_ptr<SDL_Surface, FreeSurface>;
 
+// A file SDL could not decode; its running out of memory is thrown as a new-expression's is.
 PictureRead failure()
 {
-    return std::strstr(SDL_GetError(), "Out of memory") ? PictureRead::OutOfMemory
-                                                        : PictureRead::Unreadable;
+    if (std::strstr(SDL_GetError(), "Out of memory")) {
+        throw std::bad_alloc();
+    }
+    return PictureRead::Unreadable;
 }
 
 } // namespace
