@@ -83,8 +83,9 @@ protected:
         if (!display->running()) {
             GTEST_SKIP() << display->failure();
         }
-        // SDL's own software renderer: on Xvfb the alternative is Mesa's software GL, which is
-        // far slower under the sanitizers and keeps allocations the leak checker reports.
+        // SDL's own software renderer, which the backend sets aside for the window's own
+        // surface: Mesa's software GL, probed otherwise, is far slower under the sanitizers and
+        // keeps allocations the leak checker reports.
         setenv("SDL_RENDER_DRIVER", "software", 1);
         SdlBackendOptions options;
         options.messageBoxes = false; // nobody watches this display
@@ -145,6 +146,9 @@ TEST_F(SdlWindowOnXvfb, WindowHasTheTitleAndTheLargestWholeScaleThatFits)
     SeenWindow seen = lookAtWindow();
     ASSERT_FALSE(seen.id.empty()) << "no window titled " << gameTitle;
     EXPECT_EQ(backend->scale(), 2);
+    // No graphics hardware draws here: frames go through the window's own surface.
+    EXPECT_TRUE(backend->showsThroughWindowSurface());
+    EXPECT_EQ(backend->rendererName(), "window surface");
     EXPECT_EQ(seen.width, 1280);
     EXPECT_EQ(seen.height, 960);
     EXPECT_EQ(clientWidth(&window), 640);
