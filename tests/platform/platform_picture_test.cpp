@@ -75,8 +75,8 @@ TEST(PictureFit, WindowsUseWholeFactorsAndFullScreenFillsTheScreen)
 // at the end of each output row stays untouched.
 TEST(PictureFit, ShownPicturesFillTheirPlaceAndBarsTurnBlack)
 {
-    constexpr uint32_t stale = 0x00ABCDEFu;
-    constexpr uint32_t padding = 0x00FEEDEDu;
+    static constexpr uint32_t stale = 0x00ABCDEFu;
+    static constexpr uint32_t padding = 0x00FEEDEDu;
     auto show = [](const Surface& picture, PixelRect rect, int outW, int outH) {
         const int pitch = outW + 1;
         std::vector<uint32_t> output(static_cast<size_t>(pitch * outH), stale);

@@ -235,33 +235,40 @@ bool SdlBackend::openWindow(const char* title, int clientWidth, int clientHeight
         scaleFactor = 0;
         return false;
     }
+    const Uint32 rendererFlags = options.vsync ? SDL_RENDERER_PRESENTVSYNC : 0;
     beginSdlCall();
-    renderer = SDL_CreateRenderer(window, -1, options.vsync ? SDL_RENDERER_PRESENTVSYNC : 0);
+    renderer = SDL_CreateRenderer(window, -1, rendererFlags);
     if (!renderer) {
         recordSdlFailure("SDL_CreateRenderer");
         closeWindow();
         return false;
     }
+    if (rendererIsSoftware()) {
+        // The processor would draw the texture anyway, through many more steps than a copy
+        // into the window's own surface. Where the system offers no such surface (a Wayland
+        // desktop, say), a new renderer and its texture it is after all.
+        SDL_DestroyRenderer(renderer);
+        renderer = nullptr;
+        if (!SDL_GetWindowSurface(window)) {
+            beginSdlCall();
+            renderer = SDL_CreateRenderer(window, -1, rendererFlags);
+            if (!renderer) {
+                recordSdlFailure("SDL_CreateRenderer");
+                closeWindow();
+                return false;
+            }
+        }
+    }
     SDL_RendererInfo info{};
+    // The window's own surface has no vertical sync: its presents pace themselves.
     bool vsync = false;
-    if (SDL_GetRendererInfo(renderer, &info) == 0) {
+    if (!renderer) {
+        renderName = "window surface";
+    } else if (SDL_GetRendererInfo(renderer, &info) == 0) {
         renderName = info.name ? info.name : "";
         vsync = (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
     }
-    if (rendererIsSoftware()) {
-        // The processor would draw the texture anyway, through many more steps than a copy
-        // into the window's own surface; that surface has no vertical sync, so presents pace.
-        SDL_DestroyRenderer(renderer);
-        renderer = nullptr;
-        renderName = "window surface";
-        vsync = false;
-        beginSdlCall();
-        if (!SDL_GetWindowSurface(window)) {
-            recordSdlFailure("SDL_GetWindowSurface");
-            closeWindow();
-            return false;
-        }
-    } else if (!makeTexture(clientWidth, clientHeight)) {
+    if (renderer && !makeTexture(clientWidth, clientHeight)) {
         closeWindow();
         return false;
     }
