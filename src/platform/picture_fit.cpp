@@ -33,12 +33,14 @@ PictureFit fitPicture(int outW, int outH, int pictureW, int pictureH, bool fill)
     }
     width = std::max(1, width);
     height = std::max(1, height);
-    fit.smooth = width % pictureW != 0 || height % pictureH != 0 || width / pictureW != height / pictureH;
+    fit.smooth =
+        width % pictureW != 0 || height % pictureH != 0 || width / pictureW != height / pictureH;
     fit.rect = PixelRect{(outW - width) / 2, (outH - height) / 2, width, height};
     return fit;
 }
 
-void showPicture(const Surface& picture, const PictureFit& fit, uint32_t* output, int outW, int outH, int pitch)
+void showPicture(const Surface& picture, const PictureFit& fit, uint32_t* output, int outW,
+                 int outH, int pitch)
 {
     // The part of the picture's place that lies inside the output.
     const int left = std::clamp(fit.rect.x, 0, outW);
@@ -61,10 +63,12 @@ void showPicture(const Surface& picture, const PictureFit& fit, uint32_t* output
     const int width = right - left;
     if (fit.rect.w == picture.width && fit.rect.h == picture.height) {
         for (int y = top; y < bottom; ++y) {
-            const uint32_t* from = picture.pixels.data()
-                                   + static_cast<size_t>(y - fit.rect.y) * static_cast<size_t>(picture.width)
-                                   + (left - fit.rect.x);
-            std::memcpy(output + static_cast<ptrdiff_t>(y) * pitch + left, from, static_cast<size_t>(width) * sizeof(uint32_t));
+            const uint32_t* from =
+                picture.pixels.data() +
+                static_cast<size_t>(y - fit.rect.y) * static_cast<size_t>(picture.width) +
+                (left - fit.rect.x);
+            std::memcpy(output + static_cast<ptrdiff_t>(y) * pitch + left, from,
+                        static_cast<size_t>(width) * sizeof(uint32_t));
         }
         return;
     }
@@ -73,21 +77,22 @@ void showPicture(const Surface& picture, const PictureFit& fit, uint32_t* output
     std::vector<int> columns(static_cast<size_t>(width));
     for (int x = left; x < right; ++x) {
         const int64_t centre = 2 * static_cast<int64_t>(x - fit.rect.x) + 1;
-        columns[static_cast<size_t>(x - left)] =
-            static_cast<int>(std::min<int64_t>(centre * picture.width / (2 * fit.rect.w), picture.width - 1));
+        columns[static_cast<size_t>(x - left)] = static_cast<int>(
+            std::min<int64_t>(centre * picture.width / (2 * fit.rect.w), picture.width - 1));
     }
     int previousRow = -1;
     uint32_t* previousOut = nullptr;
     for (int y = top; y < bottom; ++y) {
         const int64_t centre = 2 * static_cast<int64_t>(y - fit.rect.y) + 1;
-        const int sourceRow =
-            static_cast<int>(std::min<int64_t>(centre * picture.height / (2 * fit.rect.h), picture.height - 1));
+        const int sourceRow = static_cast<int>(
+            std::min<int64_t>(centre * picture.height / (2 * fit.rect.h), picture.height - 1));
         uint32_t* out = output + static_cast<ptrdiff_t>(y) * pitch + left;
         if (sourceRow == previousRow) {
             std::memcpy(out, previousOut, static_cast<size_t>(width) * sizeof(uint32_t));
             continue;
         }
-        const uint32_t* from = picture.pixels.data() + static_cast<size_t>(sourceRow) * static_cast<size_t>(picture.width);
+        const uint32_t* from = picture.pixels.data() +
+                               static_cast<size_t>(sourceRow) * static_cast<size_t>(picture.width);
         for (int i = 0; i < width; ++i) {
             out[i] = from[columns[static_cast<size_t>(i)]];
         }

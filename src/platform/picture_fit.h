@@ -27,4 +27,5 @@ PictureFit fitPicture(int outW, int outH, int pictureW, int pictureH, bool fill)
 // enlarged (or shrunk) nearest pixel otherwise, each output pixel taking the picture pixel its
 // centre falls on. The desktop backend calls it at every present when it shows frames through
 // the window's own surface; `output` belongs to the caller.
-void showPicture(const Surface& picture, const PictureFit& fit, uint32_t* output, int outW, int outH, int pitch);
+void showPicture(const Surface& picture, const PictureFit& fit, uint32_t* output, int outW,
+                 int outH, int pitch);
