@@ -1,5 +1,6 @@
 // The cost of showing one frame: one present of the 640x480 back buffer through the desktop
-// backend at scale 1 and 2, with SDL's own choice of renderer and with its software renderer;
+// backend at scale 1 and 2, with SDL's own choice of renderer and with its software renderer
+// (both the window's own surface where no graphics hardware draws);
 // the scripted backend's present (a plain copy) beside them as the floor; and the share of a
 // core that a loop of presents takes when presents wait for the display.
 //
@@ -23,12 +24,13 @@
 
 namespace {
 
-Surface gameFrame()
+// A back buffer of 640k x 480k pixels.
+Surface gameFrame(int k = 1)
 {
     Surface frame;
-    frame.width = 640;
-    frame.height = 480;
-    frame.pixels.assign(640u * 480u, 0x00203040u);
+    frame.width = 640 * k;
+    frame.height = 480 * k;
+    frame.pixels.assign(static_cast<size_t>(frame.width) * static_cast<size_t>(frame.height), 0x00203040u);
     return frame;
 }
 
@@ -107,14 +109,15 @@ void headlessPresent(benchmark::State& state)
 
 // Presents that wait for the display: the frame rate reached and the share of one core the
 // process used meanwhile, every thread of the renderer included (an unpaced loop would use a
-// whole core). state.range(0): scale; state.range(1): as for desktopPresent.
+// whole core). state.range(0): scale; state.range(1): as for desktopPresent; state.range(2): 1
+// for the sharp picture (a back buffer of the window's own size), 0 for the classic 640x480.
 void pacedPresentCpu(benchmark::State& state)
 {
     auto backend = openDesktop(state, static_cast<int>(state.range(0)), state.range(1) != 0, true);
     if (!backend) {
         return;
     }
-    Surface frame = gameFrame();
+    Surface frame = gameFrame(state.range(2) != 0 ? static_cast<int>(state.range(0)) : 1);
     backend->present(frame);
     double cpuStart = processCpuSeconds();
     auto wallStart = std::chrono::steady_clock::now();
@@ -149,8 +152,8 @@ BENCHMARK(headlessPresent)
     ->ComputeStatistics("min", minimum)
     ->ComputeStatistics("max", maximum);
 BENCHMARK(pacedPresentCpu)
-    ->ArgsProduct({{1, 2}, {0, 1}})
-    ->ArgNames({"scale", "software"})
+    ->ArgsProduct({{1, 2}, {0, 1}, {0, 1}})
+    ->ArgNames({"scale", "software", "sharp"})
     ->Iterations(180)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();

@@ -2,7 +2,11 @@
 // Where the back buffer goes in a window or on a screen of any size: its shape kept, centred,
 // black bars around it. The desktop backend asks at every present and for every mouse position.
 
+#include <cstdint>
+
 #include "gfx/raster.h"
+
+struct Surface;
 
 struct PictureFit {
     PixelRect rect;      // where the picture goes, in the output's pixels
@@ -17,3 +21,11 @@ struct PictureFit {
 // pixel when that is a whole factor and smooth otherwise.
 // Sizes below 1 give a 1 x 1 picture at (0, 0).
 PictureFit fitPicture(int outW, int outH, int pictureW, int pictureH, bool fill);
+
+// Shows `picture` in an output of outW x outH pixels whose rows lie `pitch` pixels apart, as
+// `fit` places it: black bars around it, the picture copied when the fit is its own size and
+// enlarged (or shrunk) nearest pixel otherwise, each output pixel taking the picture pixel its
+// centre falls on. The desktop backend calls it at every present when it shows frames through
+// the window's own surface; `output` belongs to the caller.
+void showPicture(const Surface& picture, const PictureFit& fit, uint32_t* output, int outW,
+                 int outH, int pitch);

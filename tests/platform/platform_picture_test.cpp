@@ -8,7 +8,9 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
+#include "gfx/surface.h"
 #include "platform/picture_fit.h"
 #include "platform/sdl/screenshot.h"
 #include "test_folder.h"
@@ -66,6 +68,45 @@ TEST(PictureFit, WindowsUseWholeFactorsAndFullScreenFillsTheScreen)
         EXPECT_EQ(describe(fitPicture(c.outW, c.outH, 640, 480, c.fill)), c.expected)
             << c.outW << "x" << c.outH << (c.fill ? " full screen" : " windowed");
     }
+}
+
+// What the window's own surface shows: stale pixels outside the picture become black bars, the
+// picture lands enlarged by whole pixels or sampled at each output pixel's centre, and the padding
+// at the end of each output row stays untouched.
+TEST(PictureFit, ShownPicturesFillTheirPlaceAndBarsTurnBlack)
+{
+    static constexpr uint32_t stale = 0x00ABCDEFu;
+    static constexpr uint32_t padding = 0x00FEEDEDu;
+    auto show = [](const Surface& picture, PixelRect rect, int outW, int outH) {
+        const int pitch = outW + 1;
+        std::vector<uint32_t> output(static_cast<size_t>(pitch * outH), stale);
+        for (int y = 0; y < outH; ++y) {
+            output[static_cast<size_t>(y * pitch + outW)] = padding;
+        }
+        PictureFit fit;
+        fit.rect = rect;
+        showPicture(picture, fit, output.data(), outW, outH, pitch);
+        return output;
+    };
+    const Surface square{2, 2, {1, 2, 3, 4}};
+    const uint32_t p = padding;
+    // Twice its size, one column of bar on each side and one row below.
+    EXPECT_EQ(show(square, PixelRect{1, 0, 4, 4}, 6, 5),
+              (std::vector<uint32_t>{0, 1, 1, 2, 2, 0, p,
+                                     0, 1, 1, 2, 2, 0, p,
+                                     0, 3, 3, 4, 4, 0, p,
+                                     0, 3, 3, 4, 4, 0, p,
+                                     0, 0, 0, 0, 0, 0, p}));
+    // Its own size, partly off the output: only the part inside is drawn.
+    EXPECT_EQ(show(square, PixelRect{-1, 1, 2, 2}, 2, 3),
+              (std::vector<uint32_t>{0, 0, p, 2, 0, p, 4, 0, p}));
+    // Shrunk and stretched by other than whole factors: each pixel's centre picks its source.
+    const Surface row{3, 1, {5, 6, 7}};
+    EXPECT_EQ(show(row, PixelRect{0, 0, 2, 1}, 2, 1), (std::vector<uint32_t>{5, 7, p}));
+    EXPECT_EQ(show(row, PixelRect{0, 0, 5, 2}, 5, 2),
+              (std::vector<uint32_t>{5, 5, 6, 7, 7, p, 5, 5, 6, 7, 7, p}));
+    // An empty picture leaves only black.
+    EXPECT_EQ(show(Surface{}, PixelRect{0, 0, 2, 1}, 2, 1), (std::vector<uint32_t>{0, 0, p}));
 }
 
 TEST_F(PictureFolder, PicturesGoToTheDesktopsPicturesFolderOrElseHome)

@@ -83,8 +83,9 @@ protected:
         if (!display->running()) {
             GTEST_SKIP() << display->failure();
         }
-        // SDL's own software renderer: on Xvfb the alternative is Mesa's software GL, which is
-        // far slower under the sanitizers and keeps allocations the leak checker reports.
+        // SDL's own software renderer, which the backend sets aside for the window's own
+        // surface: Mesa's software GL, probed otherwise, is far slower under the sanitizers and
+        // keeps allocations the leak checker reports.
         setenv("SDL_RENDER_DRIVER", "software", 1);
         SdlBackendOptions options;
         options.messageBoxes = false; // nobody watches this display
@@ -145,6 +146,9 @@ TEST_F(SdlWindowOnXvfb, WindowHasTheTitleAndTheLargestWholeScaleThatFits)
     SeenWindow seen = lookAtWindow();
     ASSERT_FALSE(seen.id.empty()) << "no window titled " << gameTitle;
     EXPECT_EQ(backend->scale(), 2);
+    // No graphics hardware draws here: frames go through the window's own surface.
+    EXPECT_TRUE(backend->showsThroughWindowSurface());
+    EXPECT_EQ(backend->rendererName(), "window surface");
     EXPECT_EQ(seen.width, 1280);
     EXPECT_EQ(seen.height, 960);
     EXPECT_EQ(clientWidth(&window), 640);
@@ -303,6 +307,75 @@ TEST_F(SdlWindowOnXvfb, ResizedWindowKeepsThePicturesShapeAndTheMouseItsPixels)
                + seen.id + " 10 5 click 1");
     EXPECT_TRUE(runFramesUntil([] { return mouseSeen.size() >= 2; }));
     EXPECT_EQ(mouseSeen, (std::vector<std::string>{"320,240 1", "12,0 1"}));
+}
+
+// What the display shows of the game's window, as 0x00RRGGBB pixels row by row (empty when it
+// cannot be read).
+std::vector<uint32_t> shownPixels(const std::string& windowId, int width, int height)
+{
+    const std::string rgb = runCommand("import -silent -window " + windowId + " -depth 8 rgb:- 2>/dev/null");
+    std::vector<uint32_t> pixels;
+    if (rgb.size() != static_cast<size_t>(width) * static_cast<size_t>(height) * 3) {
+        return pixels;
+    }
+    for (size_t i = 0; i + 2 < rgb.size(); i += 3) {
+        pixels.push_back(static_cast<uint32_t>(static_cast<unsigned char>(rgb[i])) << 16
+                         | static_cast<uint32_t>(static_cast<unsigned char>(rgb[i + 1])) << 8
+                         | static_cast<unsigned char>(rgb[i + 2]));
+    }
+    return pixels;
+}
+
+// Every back-buffer pixel a colour of its own, so that the display tells which one it shows.
+void paintPattern(Window* w)
+{
+    for (int y = 0; y < w->backBuffer.height; ++y) {
+        for (int x = 0; x < w->backBuffer.width; ++x) {
+            w->backBuffer.pixels[static_cast<size_t>(y * w->backBuffer.width + x)] =
+                static_cast<uint32_t>((x & 0xFF) << 16 | (y & 0xFF) << 8 | (x >> 8) << 4 | (y >> 8));
+        }
+    }
+}
+
+TEST_F(SdlWindowOnXvfb, TheDisplayShowsEveryPixelOfTheBackBufferInItsPlace)
+{
+    openOn(1920, 1080);
+    window.callbacks.onPaint = paintPattern;
+    runFrames(3);
+    const SeenWindow seen = lookAtWindow();
+    ASSERT_FALSE(seen.id.empty());
+    Surface expected;
+    expected.width = 640;
+    expected.height = 480;
+    expected.pixels.resize(640u * 480u);
+    Window painted{};
+    painted.backBuffer = expected;
+    paintPattern(&painted);
+    // Each shown pixel against the back-buffer pixel under it (black outside the picture).
+    auto mismatches = [&](int windowW, int windowH, const PixelRect& place) {
+        const std::vector<uint32_t> shown = shownPixels(seen.id, windowW, windowH);
+        if (shown.empty()) {
+            return -1;
+        }
+        int wrong = 0;
+        for (int y = 0; y < windowH; ++y) {
+            for (int x = 0; x < windowW; ++x) {
+                const bool inside = x >= place.x && x < place.x + place.w && y >= place.y && y < place.y + place.h;
+                const uint32_t want = inside ? painted.backBuffer.pixels[static_cast<size_t>(
+                                                   (y - place.y) * 480 / place.h * 640 + (x - place.x) * 640 / place.w)]
+                                             : 0u;
+                wrong += shown[static_cast<size_t>(y * windowW + x)] != want ? 1 : 0;
+            }
+        }
+        return wrong;
+    };
+    // Twice the size, filling the window.
+    EXPECT_EQ(mismatches(1280, 960, PixelRect{0, 0, 1280, 960}), 0);
+    // A larger window of no whole factor: the picture at its own size in the middle, bars round it.
+    runCommand("xdotool windowsize " + seen.id + " 1000 700");
+    ASSERT_TRUE(runFramesUntil([&] { return backend->lastPictureFit().rect.x == 180; }));
+    runFrames(2);
+    EXPECT_EQ(mismatches(1000, 700, PixelRect{180, 110, 640, 480}), 0);
 }
 
 TEST_F(SdlWindowOnXvfb, F12KeepsThePictureAsAPngInThePicturesFolder)

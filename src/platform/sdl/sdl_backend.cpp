@@ -1,4 +1,5 @@
-// The desktop backend on SDL2: window, renderer and streaming texture, event translation,
+// The desktop backend on SDL2: window, renderer and streaming texture or the window's own
+// surface, event translation,
 // controllers, cursors, desktop full screen, message boxes, pictures kept with F12 and the
 // pacing of presents without vertical sync.
 #include "platform/sdl/sdl_backend.h"
@@ -188,6 +189,9 @@ bool SdlBackend::openWindow(const char* title, int clientWidth, int clientHeight
         SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
         // The back buffer is scaled nearest-pixel, never smoothed.
         SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+        // The window's own surface, used only where no graphics hardware draws, goes straight to
+        // the display; left to its default, SDL would carry it through a software OpenGL too.
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
         beginSdlCall();
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) < 0) {
             recordSdlFailure("SDL_InitSubSystem");
@@ -231,23 +235,42 @@ bool SdlBackend::openWindow(const char* title, int clientWidth, int clientHeight
         scaleFactor = 0;
         return false;
     }
+    const Uint32 rendererFlags = options.vsync ? SDL_RENDERER_PRESENTVSYNC : 0;
     beginSdlCall();
-    renderer = SDL_CreateRenderer(window, -1, options.vsync ? SDL_RENDERER_PRESENTVSYNC : 0);
+    renderer = SDL_CreateRenderer(window, -1, rendererFlags);
     if (!renderer) {
         recordSdlFailure("SDL_CreateRenderer");
         closeWindow();
         return false;
     }
-    if (!makeTexture(clientWidth, clientHeight)) {
-        closeWindow();
-        return false;
+    if (rendererIsSoftware()) {
+        // The processor would draw the texture anyway, through many more steps than a copy
+        // into the window's own surface. Where the system offers no such surface (a Wayland
+        // desktop, say), a new renderer and its texture it is after all.
+        SDL_DestroyRenderer(renderer);
+        renderer = nullptr;
+        if (!SDL_GetWindowSurface(window)) {
+            beginSdlCall();
+            renderer = SDL_CreateRenderer(window, -1, rendererFlags);
+            if (!renderer) {
+                recordSdlFailure("SDL_CreateRenderer");
+                closeWindow();
+                return false;
+            }
+        }
     }
-
     SDL_RendererInfo info{};
+    // The window's own surface has no vertical sync: its presents pace themselves.
     bool vsync = false;
-    if (SDL_GetRendererInfo(renderer, &info) == 0) {
+    if (!renderer) {
+        renderName = "window surface";
+    } else if (SDL_GetRendererInfo(renderer, &info) == 0) {
         renderName = info.name ? info.name : "";
         vsync = (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
+    }
+    if (renderer && !makeTexture(clientWidth, clientHeight)) {
+        closeWindow();
+        return false;
     }
     SDL_DisplayMode mode{};
     int refreshHz = defaultRefreshHz;
@@ -261,6 +284,9 @@ bool SdlBackend::openWindow(const char* title, int clientWidth, int clientHeight
     crossCursor = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_CROSSHAIR);
     cursorShown = -1;
     fullscreen = false;
+    // Until the first present, the picture is the client area's size.
+    pictureW = clientWidth;
+    pictureH = clientHeight;
     pressedKeys.assign(SDL_NUM_SCANCODES, 0);
     SDL_RaiseWindow(window);
     return true;
@@ -280,6 +306,10 @@ void SdlBackend::closeWindow()
     }
     textureW = 0;
     textureH = 0;
+    pictureW = 0;
+    pictureH = 0;
+    converted.clear();
+    converted.shrink_to_fit();
     if (renderer) {
         SDL_DestroyRenderer(renderer);
         renderer = nullptr;
@@ -597,55 +627,140 @@ bool SdlBackend::makeTexture(int width, int height)
     return true;
 }
 
-PictureFit SdlBackend::pictureFit()
+bool SdlBackend::rendererIsSoftware()
+{
+    SDL_RendererInfo info{};
+    if (SDL_GetRendererInfo(renderer, &info) != 0) {
+        return false;
+    }
+    if ((info.flags & SDL_RENDERER_SOFTWARE) != 0) {
+        return true;
+    }
+    if (!info.name || std::strncmp(info.name, "opengl", 6) != 0) {
+        return false;
+    }
+    // The OpenGL renderer leaves its context current: ask it who draws.
+    using GetString = const unsigned char* (*)(unsigned int);
+    constexpr unsigned int glRenderer = 0x1F01;
+    auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+    const auto* drawnBy = getString ? reinterpret_cast<const char*>(getString(glRenderer)) : nullptr;
+    if (!drawnBy) {
+        return false;
+    }
+    const std::string name = drawnBy;
+    return name.find("llvmpipe") != std::string::npos || name.find("softpipe") != std::string::npos
+           || name.find("Software Rasterizer") != std::string::npos || name.find("swrast") != std::string::npos;
+}
+
+void SdlBackend::outputSize(int* width, int* height)
+{
+    *width = 0;
+    *height = 0;
+    if (renderer) {
+        SDL_GetRendererOutputSize(renderer, width, height);
+    } else if (window) {
+        SDL_GetWindowSizeInPixels(window, width, height);
+    }
+}
+
+PictureFit SdlBackend::pictureFit(int width, int height)
 {
     int outW = 0;
     int outH = 0;
-    if (!renderer || SDL_GetRendererOutputSize(renderer, &outW, &outH) != 0) {
+    outputSize(&outW, &outH);
+    if (outW < 1 || outH < 1) {
         PictureFit fit;
-        fit.rect = PixelRect{0, 0, std::max(1, textureW), std::max(1, textureH)};
+        fit.rect = PixelRect{0, 0, std::max(1, width), std::max(1, height)};
         return fit;
     }
-    return fitPicture(outW, outH, textureW, textureH, fullscreen);
+    return fitPicture(outW, outH, width, height, fullscreen);
 }
 
 void SdlBackend::toBackBuffer(int windowX, int windowY, int* x, int* y)
 {
-    const PictureFit fit = pictureFit();
+    const int shownW = std::max(1, pictureW);
+    const int shownH = std::max(1, pictureH);
+    const PictureFit fit = pictureFit(shownW, shownH);
     // The pointer comes in the window's units; on a HiDPI display its real pixels are more.
     int windowW = 0;
     int windowH = 0;
     int outW = 0;
     int outH = 0;
-    if (window && renderer) {
+    if (window) {
         SDL_GetWindowSize(window, &windowW, &windowH);
-        SDL_GetRendererOutputSize(renderer, &outW, &outH);
+        outputSize(&outW, &outH);
     }
     const int64_t pixelX = windowW > 0 && outW > 0 ? static_cast<int64_t>(windowX) * outW / windowW : windowX;
     const int64_t pixelY = windowH > 0 && outH > 0 ? static_cast<int64_t>(windowY) * outH / windowH : windowY;
-    const int maxX = std::max(0, textureW - 1);
-    const int maxY = std::max(0, textureH - 1);
     // A pointer over the black bars counts as the nearest edge of the picture.
-    *x = static_cast<int>(std::clamp<int64_t>((pixelX - fit.rect.x) * textureW / fit.rect.w, 0, maxX));
-    *y = static_cast<int>(std::clamp<int64_t>((pixelY - fit.rect.y) * textureH / fit.rect.h, 0, maxY));
+    *x = static_cast<int>(std::clamp<int64_t>((pixelX - fit.rect.x) * shownW / fit.rect.w, 0, shownW - 1));
+    *y = static_cast<int>(std::clamp<int64_t>((pixelY - fit.rect.y) * shownH / fit.rect.h, 0, shownH - 1));
+}
+
+bool SdlBackend::presentOnWindowSurface(const Surface& backBuffer)
+{
+    beginSdlCall();
+    SDL_Surface* surface = SDL_GetWindowSurface(window);
+    if (!surface) {
+        recordSdlFailure("SDL_GetWindowSurface");
+        return false;
+    }
+    shownFit = fitPicture(surface->w, surface->h, backBuffer.width, backBuffer.height, fullscreen);
+    const bool sameFormat = surface->format->BitsPerPixel == 32 && surface->format->Rmask == 0x00FF0000u
+                            && surface->format->Gmask == 0x0000FF00u && surface->format->Bmask == 0x000000FFu;
+    if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) {
+        recordSdlFailure("SDL_LockSurface");
+        return false;
+    }
+    if (sameFormat) {
+        showPicture(backBuffer, shownFit, static_cast<uint32_t*>(surface->pixels), surface->w, surface->h,
+                    surface->pitch / static_cast<int>(sizeof(uint32_t)));
+    } else {
+        // A display of another depth: placed here first, then converted by SDL.
+        converted.resize(static_cast<size_t>(surface->w) * static_cast<size_t>(surface->h));
+        showPicture(backBuffer, shownFit, converted.data(), surface->w, surface->h, surface->w);
+        SDL_ConvertPixels(surface->w, surface->h, SDL_PIXELFORMAT_RGB888, converted.data(),
+                          surface->w * static_cast<int>(sizeof(uint32_t)), surface->format->format,
+                          surface->pixels, surface->pitch);
+    }
+    if (SDL_MUSTLOCK(surface)) {
+        SDL_UnlockSurface(surface);
+    }
+    beginSdlCall();
+    if (SDL_UpdateWindowSurface(window) != 0) {
+        recordSdlFailure("SDL_UpdateWindowSurface");
+        return false;
+    }
+    return true;
 }
 
 bool SdlBackend::present(const Surface& backBuffer)
 {
-    if (!renderer) {
+    if (!window) {
         setLastPlatformError("present: no window is open");
         return false;
     }
     if (backBuffer.width <= 0 || backBuffer.height <= 0) {
         return true;
     }
-    if ((backBuffer.width != textureW || backBuffer.height != textureH)
-        && !makeTexture(backBuffer.width, backBuffer.height)) {
-        return false;
-    }
     if (pictureWanted) {
         pictureWanted = false;
         keepPicture(backBuffer);
+    }
+    pictureW = backBuffer.width;
+    pictureH = backBuffer.height;
+    if (!renderer) {
+        if (!presentOnWindowSurface(backBuffer)) {
+            return false;
+        }
+        if (options.vsync) {
+            pacer.afterPresent();
+        }
+        return true;
+    }
+    if ((backBuffer.width != textureW || backBuffer.height != textureH)
+        && !makeTexture(backBuffer.width, backBuffer.height)) {
+        return false;
     }
     beginSdlCall();
     if (SDL_UpdateTexture(texture, nullptr, backBuffer.pixels.data(),
@@ -653,7 +768,7 @@ bool SdlBackend::present(const Surface& backBuffer)
         recordSdlFailure("SDL_UpdateTexture");
         return false;
     }
-    shownFit = pictureFit();
+    shownFit = pictureFit(textureW, textureH);
     if (shownFit.smooth != smoothTexture) {
         // Whole factors stay sharp; any other size is smoothed instead of losing whole rows.
         SDL_SetTextureScaleMode(texture, shownFit.smooth ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);

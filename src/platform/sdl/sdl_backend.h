@@ -1,12 +1,14 @@
 #pragma once
 // The desktop backend on SDL2: one window the player may resize, showing the 640x480 back buffer
-// with its shape kept (picture_fit.h), desktop full screen, SDL key events turned into Win32
-// virtual-key codes (the keypad's arrows when NumLock is off), game controllers plugged in or out
-// at any time, SDL message boxes, the player's comfort keys (F11 or Alt+Enter switch full screen,
-// F12 keeps a picture of the game as a PNG file, screenshot.h), and the sound through SDL2_mixer:
-// the game's own mixer (platform/sound_mixer.h) fills SDL2_mixer's music hook on the audio thread
-// with what the game thread handed over.
-// The entry point owns one SdlBackend for the whole run and hands it to the Window.
+// with its shape kept (picture_fit.h) through a streaming texture where graphics hardware draws,
+// and through the window's own surface, placed by our own code, where only a software renderer
+// would (there a texture costs many times more processor time than the frame itself), desktop full
+// screen, SDL key events turned into Win32 virtual-key codes (the keypad's arrows when NumLock is
+// off), game controllers plugged in or out at any time, SDL message boxes, the player's comfort
+// keys (F11 or Alt+Enter switch full screen, F12 keeps a picture of the game as a PNG file,
+// screenshot.h), and the sound through SDL2_mixer: the game's own mixer (platform/sound_mixer.h)
+// fills SDL2_mixer's music hook on the audio thread with what the game thread handed over. The
+// entry point owns one SdlBackend for the whole run and hands it to the Window.
 
 #include <chrono>
 #include <cstdint>
@@ -49,8 +51,11 @@ public:
     SdlBackend(const SdlBackend&) = delete;
     SdlBackend& operator=(const SdlBackend&) = delete;
 
-    // The renderer SDL chose ("opengl", "software", ...), empty while no window is open.
+    // The renderer SDL chose ("opengl", "software", ...), empty while no window is open;
+    // "window surface" when frames go through the window's own surface.
     const std::string& rendererName() const { return renderName; }
+    // Whether frames go through the window's own surface rather than a renderer's texture.
+    bool showsThroughWindowSurface() const { return window != nullptr && renderer == nullptr; }
     // The whole factor of the windowed client area, 0 while no window is open.
     int scale() const { return scaleFactor; }
     // Whether presents now pace themselves to the display's refresh rate, because the display
@@ -85,7 +90,14 @@ private:
     using Clock = std::chrono::steady_clock;
 
     bool makeTexture(int width, int height);
-    PictureFit pictureFit();
+    // Whether `renderer` draws without graphics hardware: SDL's software renderer, or OpenGL
+    // carried out by the processor (Mesa's llvmpipe, softpipe or swrast).
+    bool rendererIsSoftware();
+    // The window's drawable size in real pixels.
+    void outputSize(int* width, int* height);
+    PictureFit pictureFit(int pictureW, int pictureH);
+    // present() through the window's own surface.
+    bool presentOnWindowSurface(const Surface& backBuffer);
     // Puts the window back where it stood before full screen, with its frame.
     void restoreWindowedPlace();
     void toBackBuffer(int windowX, int windowY, int* x, int* y);
@@ -110,6 +122,11 @@ private:
     SDL_Texture* texture = nullptr;
     int textureW = 0;
     int textureH = 0;
+    // The size of the last back buffer shown, to map the mouse into it.
+    int pictureW = 0;
+    int pictureH = 0;
+    // Window surfaces in another pixel format than the back buffer's get the picture here first.
+    std::vector<uint32_t> converted;
     SDL_Cursor* arrowCursor = nullptr;
     SDL_Cursor* crossCursor = nullptr;
     int cursorShown = -1;

@@ -1,0 +1,101 @@
+#!/usr/bin/env bash
+# The share of a core the game process takes while it plays a race at the display's pace, on a
+# virtual X display (Xvfb, no graphics hardware): the real game, driven with xdotool (the
+# full-screen question answered No, menu -> controls -> race, Up held), its processor time read
+# from /proc/PID/stat over a stretch of the race. One row per window size and look:
+# 640x480 (window scale 1) and 1280x960 (window scale 2), classic and sharp (F10).
+# Goals on a 2-core machine: at most 5 % at 640x480, at most 10 % at 1280x960 sharp.
+# Usage: bench/present_cpu.sh [seconds measured per row, default 10]
+# With SHOTS=folder, a picture of the screen at the end of each row is kept there.
+set -euo pipefail
+[ -n "${TRACE:-}" ] && set -x
+cd "$(dirname "$0")/.."
+seconds=${1:-10}
+cmake --preset release >/dev/null
+cmake --build --preset release --target vantor_game -- -j2 >/dev/null
+game=$PWD/build/release/src/game/vantor
+work=$(mktemp -d)
+xvfb=""
+gamepid=""
+cleanup() {
+    [ -n "$gamepid" ] && kill "$gamepid" 2>/dev/null || true
+    [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# A display number nobody uses.
+free_display() {
+    for n in $(seq 140 199); do
+        if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
+            echo ":$n"
+            return
+        fi
+    done
+    echo "no free display" >&2
+    exit 1
+}
+
+ticks=$(getconf CLK_TCK)
+cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+
+# measure SCREEN_W SCREEN_H LOOK: one race on a fresh server; prints the share of a core.
+measure() {
+    local screen_w=$1 screen_h=$2 look=$3
+    DISPLAY=$(free_display)
+    export DISPLAY
+    Xvfb "$DISPLAY" -screen 0 "${screen_w}x${screen_h}x24" -nolisten tcp >/dev/null 2>&1 &
+    xvfb=$!
+    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+    (cd "$work" && SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy exec "$game" >"$work/game.log" 2>&1) &
+    gamepid=$!
+    # The full-screen question: Escape says No, in the system's box or in the game's window.
+    local box=""
+    for _ in $(seq 100); do
+        box=$(xwininfo -root -tree 2>/dev/null | grep -m1 'Run game in fullscreen mode' | awk '{print $1}') || true
+        [ -n "$box" ] && break
+        grep -q "cannot show a message box" "$work/game.log" && break
+        sleep 0.2
+    done
+    if [ -n "$box" ]; then
+        xdotool windowfocus --sync "$box" key --delay 100 Escape
+    else
+        xdotool search --sync --name '^Vantor \(Version 1\.02\)$' windowfocus --sync key --delay 100 Escape
+    fi
+    sleep 0.5
+    xdotool search --sync --name '^Vantor \(Version 1\.02\)$' windowfocus --sync key --delay 300 Return Return
+    if [ "$look" = sharp ]; then
+        xdotool key F10
+    fi
+    xdotool keydown Up
+    sleep 5 # the countdown, and the race under way
+    local size
+    size=$(xdotool search --name '^Vantor \(Version 1\.02\)$' getwindowgeometry | awk '/Geometry/ {print $2}')
+    local before after
+    before=$(cpu_ticks "$gamepid")
+    sleep "$seconds"
+    after=$(cpu_ticks "$gamepid")
+    xdotool keyup Up
+    if [ -n "${SHOTS:-}" ]; then
+        import -silent -window root "$SHOTS/$look-${screen_w}x$screen_h.png" 2>/dev/null || true
+    fi
+    kill "$gamepid"; wait "$gamepid" 2>/dev/null || true; gamepid=""
+    kill "$xvfb"; wait "$xvfb" 2>/dev/null || true; xvfb=""
+    awk -v t=$((after - before)) -v hz="$ticks" -v s="$seconds" -v w="$size" \
+        'BEGIN { printf "%s %.1f\n", w, 100 * t / hz / s }'
+}
+
+echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')"
+echo "| window | look | client size | game's share of a core % | goal % | met |"
+echo "|---|---|---|---|---|---|"
+for row in "1024 768 640x480 classic 5" "1024 768 640x480 sharp 5" \
+           "1600 1200 1280x960 classic -" "1600 1200 1280x960 sharp 10"; do
+    set -- $row
+    result=$(measure "$1" "$2" "$4")
+    read -r size percent <<<"$result"
+    met="-"
+    if [ "$5" != "-" ]; then
+        met=$(awk -v p="$percent" -v g="$5" 'BEGIN { print (p <= g) ? "yes" : "NO" }')
+    fi
+    echo "| $3 | $4 | $size | $percent | $5 | $met |"
+done
