@@ -105,7 +105,7 @@ void RacePlayer::onPump(HeadlessBackend& backend)
     switch (screen) {
     case GameScreen::Menu:
         if (raceEnded) {
-            backend.keyDown(keyEscape);
+            press(backend, keyEscape);
         } else if (!settingsPicked) {
             pickSettings(backend);
             settingsPicked = true;
@@ -128,7 +128,7 @@ void RacePlayer::onPump(HeadlessBackend& backend)
         lastPumpRan = true;
         if (frames >= plan.maxFrames) {
             limitReached = true;
-            backend.keyDown(keyEscape);
+            press(backend, keyEscape);
         } else {
             drive(backend);
         }

@@ -2,8 +2,12 @@
 // Command-line arguments shared by the developer tools: unsigned decimals and the six main-menu
 // indices of a race's settings.
 
+#include <cerrno>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "race/race_settings.h"
 
@@ -17,9 +21,11 @@ inline bool parseNumber(const char* text, uint64_t minimum, uint64_t maximum, ui
     for (const char* c = text; *c != '\0'; ++c) {
         if (*c < '0' || *c > '9')
             return false;
-        result = result * 10 + static_cast<uint64_t>(*c - '0');
-        if (result > maximum)
+        const auto digit = static_cast<uint64_t>(*c - '0');
+        // Checked before multiplying, so that a long number cannot wrap around into the range.
+        if (digit > maximum || result > (maximum - digit) / 10)
             return false;
+        result = result * 10 + digit;
     }
     if (result < minimum)
         return false;
@@ -29,17 +35,18 @@ inline bool parseNumber(const char* text, uint64_t minimum, uint64_t maximum, ui
 
 // The settings of the six indices in menu order (track length, hill steepness, turn sharpness,
 // competitors, opponent speed, grid spacing), each checked against its range (competitors 0 to 3,
-// the others 0 to 2). False when one is out of range or not a number.
-inline bool parseSettings(const char* const texts[6], RaceSettings* settings)
+// the others 0 to 2). Returns -1 when all are right, otherwise the position (0 to 5) of the first
+// that is out of range or not a number; `settings` is then unchanged.
+inline int parseSettings(const char* const texts[6], RaceSettings* settings)
 {
     uint64_t index[raceSettingCount] = {};
     for (int i = 0; i < raceSettingCount; ++i) {
         if (!parseNumber(texts[i], 0, static_cast<uint64_t>(largestSettingIndex[i]), &index[i]))
-            return false;
+            return i;
     }
     for (int i = 0; i < raceSettingCount; ++i)
         settingAt(*settings, i) = static_cast<int32_t>(index[i]);
-    return true;
+    return -1;
 }
 
 // "L,H,T,C,S,G": the six indices separated by commas, as parseSettings checks them.
@@ -61,5 +68,38 @@ inline bool parseSettingsList(const char* text, RaceSettings* settings)
             cursor = comma + 1;
         }
     }
-    return parseSettings(parts, settings);
+    return parseSettings(parts, settings) < 0;
+}
+
+// Tells on standard error, after the usage, which argument a tool refused: "TOOL: wrong
+// argument: TEXT". Returns 2, the status of bad arguments.
+inline int refuseArgument(const char* tool, const char* text)
+{
+    std::fprintf(stderr, "%s: wrong argument: %s\n", tool, text);
+    return 2;
+}
+
+// The first output path named twice among `paths`, or null when all differ. Two outputs on one
+// path would overwrite each other.
+inline const std::string* pathNamedTwice(const std::vector<std::string>& paths)
+{
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        for (std::size_t j = i + 1; j < paths.size(); ++j) {
+            if (paths[i] == paths[j])
+                return &paths[i];
+        }
+    }
+    return nullptr;
+}
+
+// Called by a tool just before it exits: true when everything it printed reached standard
+// output; otherwise tells why on standard error ("TOOL: cannot write standard output: REASON").
+inline bool standardOutputWritten(const char* tool)
+{
+    errno = 0;
+    if (std::fflush(stdout) == 0 && std::ferror(stdout) == 0)
+        return true;
+    std::fprintf(stderr, "%s: cannot write standard output: %s\n", tool,
+                 errno != 0 ? std::strerror(errno) : "write error");
+    return false;
 }

@@ -10,11 +10,13 @@
 // error and exit with status 2; a failed write exits with status 1.
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
 #include "game/race_setup.h"
 #include "race/race_settings.h"
 #include "race/race_state.h"
 #include "objects/game_object.h"
+#include "pictures/picture_file.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/window.h"
 #include "race/race_graphics.h"
@@ -62,14 +64,22 @@ void printObject(const GameObject& object)
 
 int main(int argc, char** argv)
 {
-    if (argc != 8)
-        return usage();
+    if (argc != 8) {
+        usage();
+        return refuseArgument("vantor-field", (std::to_string(argc - 1) + " given, seven needed").c_str());
+    }
     uint64_t seed = 0;
-    if (!parseNumber(argv[1], 0, UINT32_MAX, &seed))
-        return usage();
+    if (!parseNumber(argv[1], 0, UINT32_MAX, &seed)) {
+        usage();
+        return refuseArgument("vantor-field", argv[1]);
+    }
     RaceSettings settings;
-    if (!parseSettings(argv + 2, &settings))
-        return usage();
+    const int wrongSetting = parseSettings(argv + 2, &settings);
+    if (wrongSetting >= 0) {
+        usage();
+        return refuseArgument("vantor-field", argv[2 + wrongSetting]);
+    }
+    requirePictureFolder();
 
     HeadlessBackend backend;
     Window window{};
@@ -87,9 +97,5 @@ int main(int argc, char** argv)
 
     tearDownRace();
     releaseWindow(&window);
-    if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
-        std::perror("vantor-field: writing the field");
-        return 1;
-    }
-    return 0;
+    return standardOutputWritten("vantor-field") ? 0 : 1;
 }

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <string>
 #include <cstdlib>
 #include <cstring>
 
@@ -20,6 +21,8 @@
 #include "race/race_settings.h"
 #include "race/race_state.h"
 #include "objects/game_object.h"
+#include "pictures/picture_file.h"
+#include "platform/errors.h"
 #include "platform/headless/headless_backend.h"
 #include "pictures/picture_writer.h"
 #include "platform/window.h"
@@ -58,18 +61,28 @@ bool parseReal(const char* text, float* value)
 
 int main(int argc, char** argv)
 {
-    if (argc < 5 || argc > 7)
-        return usage();
+    if (argc < 5 || argc > 7) {
+        usage();
+        return refuseArgument("vantor-frame", (std::to_string(argc - 1) + " given, four to six needed").c_str());
+    }
     uint64_t seed = 0;
     RaceSettings settings;
     float z = 0.0f;
     float speed = 0.0f;
     float seconds = 10.0f;
-    if (!parseNumber(argv[1], 0, UINT32_MAX, &seed) || !parseSettingsList(argv[2], &settings) ||
-        !parseReal(argv[3], &z) || (argc > 5 && !parseReal(argv[5], &speed)) ||
-        (argc > 6 && (!parseReal(argv[6], &seconds) || seconds < 0.0f)))
-        return usage();
+    const char* wrong = !parseNumber(argv[1], 0, UINT32_MAX, &seed)         ? argv[1]
+                        : !parseSettingsList(argv[2], &settings)            ? argv[2]
+                        : !parseReal(argv[3], &z)                           ? argv[3]
+                        : argv[4][0] == '\0'                                ? "an empty OUT.bmp"
+                        : argc > 5 && !parseReal(argv[5], &speed)           ? argv[5]
+                        : argc > 6 && (!parseReal(argv[6], &seconds) || seconds < 0.0f) ? argv[6]
+                                                                            : nullptr;
+    if (wrong != nullptr) {
+        usage();
+        return refuseArgument("vantor-frame", wrong);
+    }
     const char* out = argv[4];
+    requirePictureFolder();
 
     HeadlessBackend backend;
     Window window{};
@@ -89,7 +102,9 @@ int main(int argc, char** argv)
     tearDownRace();
     releaseWindow(&window);
     if (!written) {
-        std::fprintf(stderr, "vantor-frame: cannot write %s\n", out);
+        const char* reason = lastPlatformError();
+        std::fprintf(stderr, "vantor-frame: cannot write %s: %s\n", out,
+                     reason != nullptr ? reason : "unknown error");
         return 1;
     }
     return 0;

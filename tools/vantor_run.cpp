@@ -28,6 +28,7 @@
 // MAX frames passed first. The same arguments always give the same output, byte for byte.
 // Bad arguments print the usage to standard error with status 2; a file that cannot be written
 // gives status 1.
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -106,27 +107,34 @@ bool parseShot(const char* text, Shot* shot)
     return true;
 }
 
-bool parseOptions(int argc, char** argv, Options* options)
+// Reads the options into `options`. Returns "" when they are complete and right, otherwise the
+// argument that was wrong (or the missing option) for the refusal to name.
+std::string parseOptions(int argc, char** argv, Options* options)
 {
-    bool haveSeed = false;
-    bool haveSettings = false;
-    bool haveDrive = false;
+    std::vector<std::string> seen;
     for (int i = 1; i < argc; i += 2) {
         const std::string name = argv[i];
         if (i + 1 >= argc)
-            return false;
+            return name + " without a value";
         const char* value = argv[i + 1];
+        const std::string wrong = name + " " + value;
+        // Only --shot may be given more than once.
+        if (name != "--shot") {
+            for (const std::string& earlier : seen) {
+                if (earlier == name)
+                    return wrong + " (given twice)";
+            }
+            seen.push_back(name);
+        }
         uint64_t number = 0;
-        if (name == "--seed" && !haveSeed) {
+        if (name == "--seed") {
             if (!parseNumber(value, 0, UINT32_MAX, &number))
-                return false;
+                return wrong;
             options->plan.seed = static_cast<uint32_t>(number);
-            haveSeed = true;
-        } else if (name == "--settings" && !haveSettings) {
+        } else if (name == "--settings") {
             if (!parseSettingsList(value, &options->plan.settings))
-                return false;
-            haveSettings = true;
-        } else if (name == "--drive" && !haveDrive) {
+                return wrong;
+        } else if (name == "--drive") {
             const std::string drive = value;
             if (drive == "none") {
                 options->plan.drive = Drive::None;
@@ -135,35 +143,43 @@ bool parseOptions(int argc, char** argv, Options* options)
             } else if (drive == "auto") {
                 options->plan.drive = Drive::Auto;
             } else {
-                return false;
+                return wrong;
             }
-            haveDrive = true;
         } else if (name == "--step") {
             if (!parseNumber(value, 1, 1000, &number))
-                return false;
+                return wrong;
             options->plan.stepMs = static_cast<uint32_t>(number);
         } else if (name == "--frames") {
             if (!parseNumber(value, 1, UINT64_MAX / 2, &number))
-                return false;
+                return wrong;
             options->plan.maxFrames = number;
         } else if (name == "--shot") {
             Shot shot;
             if (!parseShot(value, &shot))
-                return false;
+                return wrong;
             options->shots.push_back(shot);
-        } else if (name == "--trace") {
+        } else if (name == "--trace" || name == "--audio") {
             if (*value == '\0')
-                return false;
-            options->tracePath = value;
-        } else if (name == "--audio") {
-            if (*value == '\0')
-                return false;
-            options->audioPath = value;
+                return wrong;
+            (name == "--trace" ? options->tracePath : options->audioPath) = value;
         } else {
-            return false;
+            return wrong;
         }
     }
-    return haveSeed && haveSettings && haveDrive;
+    for (const char* needed : {"--seed", "--settings", "--drive"}) {
+        if (std::find(seen.begin(), seen.end(), needed) == seen.end())
+            return std::string("missing ") + needed;
+    }
+    std::vector<std::string> outputs;
+    for (const Shot& shot : options->shots)
+        outputs.push_back(shot.file);
+    for (const std::string* path : {&options->tracePath, &options->audioPath}) {
+        if (!path->empty())
+            outputs.push_back(*path);
+    }
+    if (const std::string* twice = pathNamedTwice(outputs))
+        return *twice + " (two outputs on one path)";
+    return "";
 }
 
 // Writes the shots of one kind (and race frame) that are due, from the frame shown last.
@@ -179,6 +195,8 @@ bool takeShots(Options& options, const HeadlessBackend& backend, ShotKind kind, 
             std::fprintf(stderr, "vantor-run: cannot write %s: %s\n", shot.file.c_str(),
                          reason != nullptr ? reason : "unknown error");
             written = false;
+            // The failure is told here; it must not reach the game's next report.
+            clearLastPlatformError();
         }
     }
     return written;
@@ -201,8 +219,11 @@ void traceFrame(std::FILE* trace, uint32_t seed, uint64_t frame)
 int main(int argc, char** argv)
 {
     Options options;
-    if (!parseOptions(argc, argv, &options))
-        return usage();
+    const std::string wrong = parseOptions(argc, argv, &options);
+    if (!wrong.empty()) {
+        usage();
+        return refuseArgument("vantor-run", wrong.c_str());
+    }
 
     std::FILE* trace = nullptr;
     if (!options.tracePath.empty()) {
@@ -278,5 +299,5 @@ int main(int argc, char** argv)
         std::printf("result: quit\n");
         break;
     }
-    return failed ? 1 : 0;
+    return !failed && standardOutputWritten("vantor-run") ? 0 : 1;
 }

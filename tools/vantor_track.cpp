@@ -11,33 +11,16 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cfloat>
 #include <cstdlib>
+#include <string>
 
 #include "track/random.h"
 #include "track/track.h"
 #include "track/track_generation.h"
+#include "tool_arguments.h"
 
 namespace {
-
-// An unsigned 32-bit decimal: digits only (no sign, no spaces), at most 4294967295.
-bool parseUnsigned(const char* text, uint32_t* value)
-{
-    if (*text == '\0') {
-        return false;
-    }
-    uint64_t result = 0;
-    for (const char* c = text; *c != '\0'; ++c) {
-        if (*c < '0' || *c > '9') {
-            return false;
-        }
-        result = result * 10 + static_cast<uint64_t>(*c - '0');
-        if (result > UINT32_MAX) {
-            return false;
-        }
-    }
-    *value = static_cast<uint32_t>(result);
-    return true;
-}
 
 // A finite float in decimal (or C hexadecimal) notation, nothing before or after it.
 bool parseFloat(const char* text, float* value)
@@ -66,22 +49,41 @@ int usage()
 int main(int argc, char** argv)
 {
     if (argc != 7) {
-        return usage();
+        usage();
+        return refuseArgument("vantor-track", (std::to_string(argc - 1) + " given, six needed").c_str());
     }
-    uint32_t seed = 0;
-    uint32_t segments = 0;
+    uint64_t seed = 0;
+    uint64_t segments = 0;
+    for (int a = 1; a <= 2; ++a) {
+        if (!parseNumber(argv[a], 0, UINT32_MAX, a == 1 ? &seed : &segments)) {
+            usage();
+            return refuseArgument("vantor-track", argv[a]);
+        }
+    }
     float bounds[4] = {};
-    if (!parseUnsigned(argv[1], &seed) || !parseUnsigned(argv[2], &segments)) {
-        return usage();
-    }
     for (int b = 0; b < 4; ++b) {
         if (!parseFloat(argv[3 + b], &bounds[b])) {
-            return usage();
+            usage();
+            return refuseArgument("vantor-track", argv[3 + b]);
+        }
+    }
+    // Every hill (and bend) adds its size, at most the larger bound plus the bounds' spread, to
+    // all points after it: bounds whose sum over the segments could pass the float range would
+    // print infinite or undefined heights (and edges), so they are refused.
+    for (int pair = 0; pair < 2; ++pair) {
+        const double lo = std::fabs(static_cast<double>(bounds[2 * pair]));
+        const double hi = std::fabs(static_cast<double>(bounds[2 * pair + 1]));
+        if ((lo + hi) * 2.0 * (static_cast<double>(segments) + 1.0) > static_cast<double>(FLT_MAX)) {
+            usage();
+            return refuseArgument("vantor-track",
+                           (std::string(argv[3 + 2 * pair]) + " " + argv[4 + 2 * pair] +
+                            " (too large for " + argv[2] + " segments)")
+                               .c_str());
         }
     }
 
-    seedRandom(seed);
-    Track* track = generateTrack(segments, bounds[0], bounds[1], bounds[2], bounds[3]);
+    seedRandom(static_cast<uint32_t>(seed));
+    Track* track = generateTrack(static_cast<uint32_t>(segments), bounds[0], bounds[1], bounds[2], bounds[3]);
 
     std::printf("point,height,left,right\n");
     for (uint32_t j = 0; j < track->segmentCount; ++j) {
@@ -94,9 +96,5 @@ int main(int argc, char** argv)
         static_cast<double>(last->farLeft), static_cast<double>(last->farRight));
     freeTrack(&track);
 
-    if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
-        std::perror("vantor-track: writing the track");
-        return 1;
-    }
-    return 0;
+    return standardOutputWritten("vantor-track") ? 0 : 1;
 }

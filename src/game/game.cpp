@@ -4,6 +4,7 @@
 #include "audio/game_sounds.h"
 #include "game/main_menu.h"
 #include "pictures/bitmap.h"
+#include "pictures/picture_file.h"
 #include "pictures/text.h"
 #include "platform/window.h"
 
@@ -12,6 +13,7 @@ int runGame(Backend* backend)
     Window window{};
     window.backend = backend;
     create(&window);
+    requirePictureFolder();
     startSound(&window, &gameSoundBank());
     setWindowTitle(&window, "Vantor (Version 1.02)");
     sizeClientArea(&window);

@@ -143,7 +143,8 @@ bool bmpFileIsWellFormed(const uint8_t* data, std::size_t size)
     }
     const bool topDown = height < 0;
     const int64_t rows = topDown ? -height : height;
-    if (width < 1 || width > largestPictureSide || rows < 1 || rows > largestPictureSide) {
+    if (width < 1 || width > largestPictureSide || rows < 1 || rows > largestPictureSide ||
+        width * rows > largestPicturePixels) {
         return false;
     }
     if (bitsPerPixel != 1 && bitsPerPixel != 4 && bitsPerPixel != 8 && bitsPerPixel != 16 &&

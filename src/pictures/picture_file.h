@@ -12,6 +12,11 @@
 // The largest width and height the loader accepts, so that a hostile file cannot make it
 // allocate without bound.
 constexpr int largestPictureSide = 8192;
+// The most pixels one picture may have: the largest picture the game ships at any drawing scale,
+// the sky painted at scale 4 (2560 x 1920). A picture needs 9 bytes a pixel once loaded (its
+// pixels, its colour picture and its mask), so a small run-length file claiming 8192 x 8192 would
+// otherwise cost some 600 MB; refused, it costs nothing.
+constexpr int64_t largestPicturePixels = 2560 * 1920;
 
 // Reads the Windows bitmap (BMP) file at a file-system path. The file is checked before it is
 // decoded (see bmpFileIsWellFormed); a file that fails the check is Unreadable. Nothing is
@@ -22,7 +27,8 @@ PictureRead readPictureFile(const std::string& fileSystemPath, PicturePixels* pi
 PictureRead readPictureBytes(const uint8_t* data, std::size_t size, PicturePixels* picture);
 
 // Checks a whole BMP file held in memory before any decoder sees it: the signature, the header's
-// size and fields, a width of 1 to 8192, a height of -8192 to 8192 but not 0, 1, 4, 8, 16, 24 or
+// size and fields, a width of 1 to 8192, a height of -8192 to 8192 but not 0, at most
+// largestPicturePixels pixels in all, 1, 4, 8, 16, 24 or
 // 32 bits per pixel, a known compression that suits the depth, a palette of at most 2^depth
 // colours that lies inside the file, pixel data long enough for every row, every palette index
 // inside the palette, and run-length data that stays inside the picture and ends properly.
@@ -35,8 +41,14 @@ bool bmpFileIsWellFormed(const uint8_t* data, std::size_t size);
 // unless empty.
 std::vector<std::string> pictureSearchFolders();
 
+// Called once at start-up by the game and by the tools that read pictures, before any picture is
+// loaded. When no search folder holds a gfx folder, ends the program with the fatal report that
+// names every place looked in (a single missing picture, by contrast, is passed over silently).
+void requirePictureFolder();
+
 // Turns a path as the game writes it ("gfx\\menu\\arrow.bmp") into ours ('\\' becomes '/') and
-// returns the first existing file among the search folders, or "" when there is none.
+// returns the first usable file among the search folders (a regular file, not empty, readable),
+// or "" when there is none.
 // An absolute path is taken as it is.
 std::string findPictureFile(const char* gamePath);
 

@@ -1,11 +1,13 @@
 // Where the game's pictures are found: the working folder, beside the executable, the data folder
 // of the prefix the executable is installed in, or the data folder of the configured prefix; the
 // pictures of a drawing scale above 1 in the gfx-2x, gfx-3x and gfx-4x folders beside gfx.
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <system_error>
 
 #include "pictures/picture_file.h"
+#include "platform/errors.h"
 
 namespace {
 
@@ -34,13 +36,32 @@ std::string withOurSeparators(const char* gamePath)
     return path;
 }
 
-// The first existing file at `relativePath` ('/' separated) among the search folders, or "".
-std::string firstInSearchFolders(const std::string& relativePath)
+// True for a file the loader can use: a regular file, not empty, that opens for reading. A
+// folder, a device, an empty or unreadable file is passed over for the next place's copy.
+bool usableFile(const std::string& path)
 {
     std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) {
+        return false;
+    }
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    if (error || size == 0) {
+        return false;
+    }
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        return false;
+    }
+    std::fclose(file);
+    return true;
+}
+
+// The first usable file at `relativePath` ('/' separated) among the search folders, or "".
+std::string firstInSearchFolders(const std::string& relativePath)
+{
     for (const std::string& folder : pictureSearchFolders()) {
         const std::string candidate = folder + relativePath;
-        if (std::filesystem::is_regular_file(candidate, error)) {
+        if (usableFile(candidate)) {
             return candidate;
         }
     }
@@ -73,6 +94,22 @@ std::vector<std::string> pictureSearchFolders()
     return folders;
 }
 
+void requirePictureFolder()
+{
+    std::string places;
+    std::error_code error;
+    for (const std::string& folder : pictureSearchFolders()) {
+        if (std::filesystem::is_directory(folder + "gfx", error)) {
+            return;
+        }
+        const std::string shown =
+            folder.empty() ? asFolder(std::filesystem::current_path(error)) : folder;
+        places += (places.empty() ? "" : ", ") + shown + "gfx";
+    }
+    fatalError(__LINE__, ("The game's pictures were not found: there is no gfx folder in any "
+                          "place searched: " + places).c_str());
+}
+
 std::string findPictureFile(const char* gamePath)
 {
     if (gamePath == nullptr || *gamePath == '\0') {
@@ -80,8 +117,7 @@ std::string findPictureFile(const char* gamePath)
     }
     const std::string path = withOurSeparators(gamePath);
     if (path.front() == '/') {
-        std::error_code error;
-        return std::filesystem::is_regular_file(path, error) ? path : "";
+        return usableFile(path) ? path : "";
     }
     return firstInSearchFolders(path);
 }

@@ -55,6 +55,10 @@ public:
     virtual void moveWindow(int x, int y) = 0;
     // Takes the next waiting event without blocking; false when none waits.
     virtual bool pollEvent(PlatformEvent* event) = 0;
+    // Drops the key and mouse events waiting to be taken; other events stay queued. The Window
+    // calls it after the system's box asked the full-screen question: what was typed meanwhile
+    // was meant for the box, not for the game.
+    virtual void discardInput() = 0;
     // Shows the back buffer in the window. Returns false (last error set) when it failed.
     virtual bool present(const Surface& backBuffer) = 0;
     // 0 hides the pointer (full-screen kind), 1 arrow, 2 crosshair.

@@ -90,6 +90,10 @@ void dispatch(Window* window, const PlatformEvent& event)
         }
         if (event.key < std::size(window->keysHeld)) {
             window->keysHeld[event.key] = true;
+            window->keysTapped[event.key] = true;
+            if (window->keysCarried[event.key]) {
+                break; // a repeat of a key held since before this screen began
+            }
         }
         if (auto handler = slots.onKeyDown) {
             handler(window, event.key);
@@ -98,6 +102,10 @@ void dispatch(Window* window, const PlatformEvent& event)
     case PlatformEvent::Kind::KeyUp:
         if (event.key < std::size(window->keysHeld)) {
             window->keysHeld[event.key] = false;
+            if (window->keysCarried[event.key]) {
+                window->keysCarried[event.key] = false;
+                break;
+            }
         }
         if (auto handler = slots.onKeyUp) {
             handler(window, event.key);
@@ -130,6 +138,7 @@ void dispatch(Window* window, const PlatformEvent& event)
         // Key releases that happen while another window has the focus never arrive: forget
         // every held key so that none sticks.
         std::fill(std::begin(window->keysHeld), std::end(window->keysHeld), false);
+        std::fill(std::begin(window->keysCarried), std::end(window->keysCarried), false);
         window->pad = ControllerState{};
         window->padKeys = 0;
         break;
@@ -209,6 +218,12 @@ void requestRepaint(Window* window)
 
 void pumpMessages(Window* window)
 {
+    // A new screen begins with the keys held now carried over: it acts only on fresh presses.
+    if (!(window->callbacks == window->screenSeen)) {
+        window->screenSeen = window->callbacks;
+        std::copy(std::begin(window->keysHeld), std::end(window->keysHeld),
+                  std::begin(window->keysCarried));
+    }
     // The screen may have changed since the last pump: the controllers follow its keys.
     if (isWindowAlive(window)) {
         followController(window);
@@ -223,6 +238,8 @@ void pumpMessages(Window* window)
         window->repaintRequested = false;
         paint(window);
     }
+    // The presses of this pump were seen by its paint; after it only the keys held count.
+    std::fill(std::begin(window->keysTapped), std::end(window->keysTapped), false);
 }
 
 void reportLastError(Window* window, const char* context)
@@ -292,7 +309,8 @@ void releaseWindow(Window* window)
 
 bool isKeyHeld(const Window* window, uint32_t virtualKey)
 {
-    if (virtualKey < std::size(window->keysHeld) && window->keysHeld[virtualKey]) {
+    if (virtualKey < std::size(window->keysHeld) &&
+        (window->keysHeld[virtualKey] || window->keysTapped[virtualKey])) {
         return true;
     }
     for (size_t bit = 0; bit < std::size(controllerKeyCodes); ++bit) {
@@ -323,6 +341,9 @@ bool askYesNo(Window* window, const char* caption, const char* text)
     window->messageBoxShown = true;
     bool yes = showBox(window, MessageBoxKind::Question, caption, text);
     window->messageBoxShown = false;
+    if (isWindowAlive(window)) {
+        window->backend->discardInput();
+    }
     return yes;
 }
 

@@ -44,6 +44,8 @@ struct WindowCallbacks {
     void (*onDestroy)(Window* window) = nullptr;
     void (*onPaint)(Window* window) = nullptr;
     void (*onResize)(Window* window) = nullptr;
+
+    bool operator==(const WindowCallbacks&) const = default;
 };
 
 struct Window {
@@ -57,6 +59,13 @@ struct Window {
     bool fullscreen = false;      // true once setFullscreen succeeded
     int cursorKind = 0;           // 0 hidden (full screen), 1 arrow, 2 crosshair
     bool keysHeld[256] = {};      // held keys by virtual-key code, kept from key events
+    // Keys already held when the screen that runs now began: their repeats and their release
+    // do not reach the screen's key slots, so a key held down does not run through the screens.
+    bool keysCarried[256] = {};
+    // Keys pressed during the pump that runs: each counts as held until the pump's paint is
+    // done, so a press and release between two race frames is seen by the next frame.
+    bool keysTapped[256] = {};
+    WindowCallbacks screenSeen;   // the slots of the last pump, to tell when the screen changed
     bool soundMuted = false;      // switched by the M key, on every screen
     ControllerState pad;          // the controllers as last reported
     uint32_t padKeys = 0;         // the keys the controllers hold now (controllerKeys bits)
@@ -84,7 +93,9 @@ int clientHeight(const Window* window);
 // Asks for one repaint of the whole client area; delivered by the next pumpMessages.
 void requestRepaint(Window* window);
 // Dispatches every waiting event to the handler slots without waiting; a requested repaint is
-// delivered last, once: cursor, onPaint, present.
+// delivered last, once: cursor, onPaint, present. When the slots differ from the last pump's, a
+// new screen began: the keys held at that moment reach its key slots again only once released
+// and pressed anew.
 void pumpMessages(Window* window);
 // Copies the back buffer to the window; a failure shows the non-fatal warning
 // "Blit back buffer to front buffer".
@@ -101,8 +112,8 @@ void destroyWindow(Window* window);
 bool isWindowAlive(const Window* window);
 // Releases what create made (after the window was destroyed); the entry point calls it at exit.
 void releaseWindow(Window* window);
-// Whether the key with this virtual-key code is held now, on the keyboard or through a controller
-// (the race's polled query).
+// Whether the key with this virtual-key code is held now, on the keyboard or through a controller,
+// or was pressed during this pump (the race's polled query, asked while a frame is painted).
 bool isKeyHeld(const Window* window, uint32_t virtualKey);
 // The platform clock: milliseconds since start, from window->backend.
 uint32_t readClock(const Window* window);
@@ -113,6 +124,7 @@ void startSound(Window* window, const SoundBank* bank);
 void playSound(Window* window, const SoundFrame& frame);
 // Asks the full-screen question as a Yes/No box owned by the window (messageBoxShown set while
 // it is open): the system's box, or the game's own in the window when the system cannot show one.
+// Keys and mouse input that arrived while it was shown are dropped, never given to the screen.
 // False when the answer is No or no box can be shown at all.
 bool askYesNo(Window* window, const char* caption, const char* text);
 // Switches to desktop full screen, the back buffer scaled to fit with its aspect kept; on failure

@@ -239,7 +239,12 @@ TEST(Race, FirstRaceUsesTheNormalSettingsAndIsSeededFromTheClock)
     game.run([&](HeadlessBackend& b, Screen screen) {
         switch (screen) {
         case Screen::Menu:
-            b.keyDown(checked ? keyEscape : keyEnter);
+            // Escape is still held from the race: the menu acts on it only when pressed anew.
+            if (checked) {
+                press(b, keyEscape);
+            } else {
+                b.keyDown(keyEnter);
+            }
             break;
         case Screen::Controls:
             // No present follows the Enter's own frame of this screen when the frame step is 0.
@@ -375,6 +380,92 @@ TEST(Race, LongFramesAreCutToATenthOfASecond)
         }
     });
     EXPECT_TRUE(done);
+}
+
+TEST(HeldKeys, AKeyHeldIntoTheNextScreenActsThereOnlyWhenPressedAgain)
+{
+    // Enter held down on the menu leaves it; its repeats do not leave the controls screen too.
+    ScriptedGame game;
+    int controlsPumps = 0;
+    bool raced = false;
+    game.run([&](HeadlessBackend& b, Screen screen) {
+        if (screen == Screen::Menu) {
+            b.keyDown(keyEnter);
+        } else if (screen == Screen::Controls) {
+            if (++controlsPumps < 30) {
+                b.keyDown(keyEnter); // the held key's automatic repeat
+            } else if (controlsPumps == 30) {
+                b.keyUp(keyEnter);
+                b.keyDown(keyEnter); // pressed anew: this one counts
+            }
+        } else if (screen == Screen::Race) {
+            raced = true;
+            b.closeRequest();
+        }
+    });
+    EXPECT_GE(controlsPumps, 30);
+    EXPECT_TRUE(raced);
+}
+
+TEST(HeldKeys, KeysTypedWhileTheQuestionIsShownAreDropped)
+{
+    // Escape typed at the full-screen question would otherwise quit the game at once.
+    ScriptedGame game;
+    press(game.backend, keyEscape);
+    int menuPumps = 0;
+    game.run([&](HeadlessBackend& b, Screen screen) {
+        if (screen == Screen::Menu && ++menuPumps == 5) {
+            b.closeRequest();
+        }
+    });
+    EXPECT_EQ(menuPumps, 5);
+}
+
+TEST(HeldKeys, AKeyPressedAndReleasedBetweenTwoRaceFramesCountsForOneFrame)
+{
+    ScriptedGame game;
+    int raceFrames = 0;
+    float sideSpeedBefore = 0.0f;
+    float sideSpeedAfterTap = 0.0f;
+    float sideSpeedLater = 0.0f;
+    int framesAfterEscape = -1;
+    game.run([&](HeadlessBackend& b, Screen screen) {
+        switch (screen) {
+        case Screen::Menu:
+            press(b, raceFrames == 0 ? keyEnter : keyEscape);
+            break;
+        case Screen::Controls:
+            press(b, keyEnter);
+            break;
+        case Screen::Race:
+            ++raceFrames;
+            if (framesAfterEscape >= 0) {
+                ++framesAfterEscape;
+            }
+            b.keyDown(keyUp);
+            // Past the countdown the car moves: one tap of Left steers it for one frame.
+            if (raceFrames == 300) {
+                sideSpeedBefore = raceState.cars[0]->velocity.x;
+                press(b, keyLeft);
+            } else if (raceFrames == 301) {
+                sideSpeedAfterTap = raceState.cars[0]->velocity.x;
+            } else if (raceFrames == 303) {
+                sideSpeedLater = raceState.cars[0]->velocity.x;
+                b.keyUp(keyUp);
+                press(b, keyEscape);
+                framesAfterEscape = 0;
+            } else if (raceFrames > 310) {
+                b.closeRequest();
+            }
+            break;
+        case Screen::Result:
+            press(b, keyEnter);
+            break;
+        }
+    });
+    EXPECT_LT(sideSpeedAfterTap, sideSpeedBefore);
+    EXPECT_GT(sideSpeedLater, sideSpeedAfterTap) << "the tap steered for one frame only";
+    EXPECT_EQ(framesAfterEscape, 0) << "the tap of Escape ended the race at the next frame";
 }
 
 // Closing the window on every screen ends the game at once with status 0, no window left and

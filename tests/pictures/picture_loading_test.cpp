@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <filesystem>
 
 #include "bmp_writer.h"
 #include "pictures/bitmap.h"
@@ -188,7 +190,13 @@ TEST(BmpFiles, DamagedOrHostileFilesGiveTheEmptyPictureSilently)
         {"rle_literal_past_data", rle({0, 6, 1, 2})},
         {"rle_literal_past_row", rle({0, 8, 1, 1, 1, 1, 1, 1, 1, 1, 0, 1})},
         {"rle_rows_past_bottom", rle({0, 0, 0, 0, 0, 0, 1, 1, 0, 1})},
+        // A few bytes that claim more pixels than the largest picture the game ships (the sky
+        // at drawing scale 4, 2560 x 1920) would cost hundreds of megabytes once loaded.
+        {"rle_claims_8192_square", with32(with32(rle({0, 1}), 18, 8192), 22, 8192)},
+        {"rle_one_column_past_the_largest", with32(with32(rle({0, 1}), 18, 2561), 22, 1920)},
     };
+    const std::vector<uint8_t> largest = with32(with32(rle({0, 1}), 18, 2560), 22, 1920);
+    EXPECT_TRUE(bmpFileIsWellFormed(largest.data(), largest.size()));
     Window window = testWindow();
     const PictureCounts before = livePictureCounts();
     for (const Case& c : cases) {
@@ -248,6 +256,35 @@ TEST(PicturePaths, GamePathsUseBackslashesAndMissingFilesAreSilent)
     ASSERT_GE(folders.size(), 3u);
     EXPECT_EQ(folders.front(), "");
     EXPECT_NE(std::find(folders.begin(), folders.end(), std::string(VANTOR_BUILD_TESTS_DIR) + "/"), folders.end());
+}
+
+TEST(PicturePaths, AnEmptyOrUnreadableCopyIsPassedOverForTheNextPlacesCopy)
+{
+    // The working folder is searched first; the repository's gfx, found beside the test, holds
+    // the good copies.
+    const std::filesystem::path folder = std::filesystem::absolute(testFolder());
+    std::filesystem::create_directories(folder / "gfx" / "hud");
+    writeFile((folder / "gfx" / "hud" / "guageEmptyLeft.bmp").string(), {});
+    const std::string unreadable = (folder / "gfx" / "hud" / "guageFullLeft.bmp").string();
+    writeFile(unreadable, makeBmp(twoColourImage(), {}, {24, false, 0, false}));
+    std::filesystem::permissions(unreadable, std::filesystem::perms::none);
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(folder);
+    const std::string empty = findPictureFile("gfx\\hud\\guageEmptyLeft.bmp");
+    const std::string closed = findPictureFile("gfx\\hud\\guageFullLeft.bmp");
+    std::filesystem::current_path(before);
+
+    EXPECT_NE(empty, "");
+    EXPECT_NE(empty, "gfx/hud/guageEmptyLeft.bmp");
+    // Whoever may read every file (the superuser) reads this one too.
+    if (std::FILE* file = std::fopen(unreadable.c_str(), "rb")) {
+        std::fclose(file);
+    } else {
+        EXPECT_NE(closed, "");
+        EXPECT_NE(closed, "gfx/hud/guageFullLeft.bmp");
+    }
+    std::filesystem::permissions(unreadable, std::filesystem::perms::owner_all);
+    std::filesystem::remove_all(folder);
 }
 
 TEST(PicturePaths, AScaledPictureComesFromItsScalesFolderOrFallsBackToScaleOneSilently)

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/sdl/sdl_backend.h"
+#include "platform/errors.h"
 #include "platform/window.h"
 #include "test_folder.h"
 #include "xvfb_display.h"
@@ -468,4 +469,28 @@ TEST(SdlWindowWithoutDisplay, CreateEndsWithTheFatalReportAndStatusOne)
         },
         testing::ExitedWithCode(1),
         "Fatal program error in module '\\.\\\\_Source\\\\Window' at line [0-9]+: 'Failed creating window'");
+}
+
+TEST(SdlWindowReasons, AFailureIsReportedInSdlsOwnWordsAlone)
+{
+    // A video driver that does not exist: SDL says so, and the system's error number, left over
+    // from SDL's search for the driver's libraries, is no part of the reason.
+    const char* driver = std::getenv("SDL_VIDEODRIVER");
+    const std::string saved = driver != nullptr ? driver : "";
+    setenv("SDL_VIDEODRIVER", "no-such-driver", 1);
+    SdlBackendOptions options;
+    options.messageBoxes = false;
+    SdlBackend backend(options);
+    clearLastPlatformError();
+    EXPECT_FALSE(backend.openWindow(gameTitle, screenWidth, screenHeight));
+    if (driver != nullptr) {
+        setenv("SDL_VIDEODRIVER", saved.c_str(), 1);
+    } else {
+        unsetenv("SDL_VIDEODRIVER");
+    }
+    ASSERT_NE(lastPlatformError(), nullptr);
+    const std::string reason = lastPlatformError();
+    EXPECT_EQ(reason.rfind("SDL_InitSubSystem: ", 0), 0u) << reason;
+    EXPECT_EQ(reason.find(" ("), std::string::npos) << reason;
+    clearLastPlatformError();
 }

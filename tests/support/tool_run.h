@@ -53,8 +53,8 @@ inline ToolRun runTool(const std::string& tool, const std::string& arguments)
     return run;
 }
 
-// Each bad argument list must give status 2, the usage line first on standard error and nothing
-// on standard output.
+// Each bad argument list must give status 2, the usage line first on standard error, then the
+// line that names the wrong argument, and nothing on standard output.
 inline void expectRefused(const std::string& tool, const std::vector<std::string>& bad,
                           const std::string& usage)
 {
@@ -62,8 +62,40 @@ inline void expectRefused(const std::string& tool, const std::vector<std::string
         const ToolRun run = runTool(tool, arguments);
         EXPECT_EQ(run.status, 2) << arguments;
         EXPECT_EQ(run.err.rfind(usage, 0), 0u) << arguments << "\n" << run.err;
+        EXPECT_NE(run.err.find(": wrong argument: "), std::string::npos) << arguments << "\n" << run.err;
         EXPECT_EQ(run.out, "") << arguments;
     }
+}
+
+// The refusal of `arguments` names `wrong`: "...: wrong argument: WRONG...".
+inline void expectRefusalNames(const std::string& tool, const std::string& arguments,
+                               const std::string& wrong)
+{
+    const ToolRun run = runTool(tool, arguments);
+    EXPECT_EQ(run.status, 2) << arguments;
+    EXPECT_NE(run.err.find(": wrong argument: " + wrong), std::string::npos) << arguments << "\n"
+                                                                             << run.err;
+}
+
+// Runs a copy of the built tool from a folder of the test's own, outside the source tree, where
+// no gfx folder is found; the copy is removed again.
+inline ToolRun runToolWithoutPictures(const std::string& tool, const std::string& arguments)
+{
+    const char* buildDir = std::getenv("VANTOR_BUILD_DIR");
+    const std::string bare = testFolder() + "bare";
+    const std::string copy = bare + "/" + tool.substr(tool.rfind('/') + 1);
+    const std::string made = "mkdir -p '" + bare + "' && cp '" +
+                             std::string(buildDir != nullptr ? buildDir : ".") + "/" + tool + "' '" +
+                             copy + "'";
+    EXPECT_EQ(std::system(made.c_str()), 0) << made;
+    ToolRun run;
+    const std::string errFile = testFolder() + "stderr.txt";
+    const std::string command = "cd '" + bare + "' && '" + copy + "' " + arguments + " >/dev/null 2>" + errFile;
+    const int status = std::system(command.c_str());
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.err = readFile(errFile);
+    std::remove(copy.c_str());
+    return run;
 }
 
 inline std::vector<std::string> lines(const std::string& text)

@@ -13,6 +13,7 @@
 #include "platform/headless/headless_backend.h"
 #include "platform/window.h"
 #include "race/race_graphics.h"
+#include "test_folder.h"
 #include "tool_run.h"
 
 TEST(VantorFieldTool, RefusesBadArgumentsWithTheUsage)
@@ -20,8 +21,21 @@ TEST(VantorFieldTool, RefusesBadArgumentsWithTheUsage)
     tool_run::expectRefused("tools/vantor-field",
                             {"", "1 1 1 1 1 1", "1 1 1 1 1 1 1 1", "4294967296 1 1 1 1 1 1",
                              "1 3 1 1 1 1 1", "1 1 1 4 1 1 1", "1 1 1 1 1 1 3", "1 1 -0 1 1 1 1",
-                             "1 1 '' 1 1 1 1"},
+                             "1 1 '' 1 1 1 1", "18446744073709551617 1 1 1 1 1 1"},
                             "usage: vantor-field SEED L H T C S G");
+    tool_run::expectRefusalNames("tools/vantor-field", "1 1 1 4 1 1 1", "4");
+}
+
+TEST(VantorFieldTool, RefusesToRunWithoutThePicturesAndFailsWhenItsOutputCannotBeWritten)
+{
+    const tool_run::ToolRun bare = tool_run::runToolWithoutPictures("tools/vantor-field", "1 1 1 1 1 1 1");
+    EXPECT_EQ(bare.status, 1);
+    EXPECT_NE(bare.err.find("no gfx folder"), std::string::npos) << bare.err;
+    EXPECT_NE(bare.err.find(testFolder() + "bare/gfx"), std::string::npos) << bare.err;
+
+    const tool_run::ToolRun full = tool_run::runTool("tools/vantor-field", "1 1 1 1 1 1 1 >/dev/full");
+    EXPECT_EQ(full.status, 1);
+    EXPECT_NE(full.err.find("vantor-field: cannot write standard output"), std::string::npos) << full.err;
 }
 
 TEST(VantorFieldTool, WritesTheFieldTheRaceSetUpPlaces)

@@ -33,8 +33,35 @@ TEST(VantorRunTool, RefusesBadArgumentsWithTheUsage)
                              "--seed 1 --settings 1,1,1,1,1 --drive up",
                              "--seed 1 --settings 1,1,1,1,1,1 --drive fast", race + " --step 0",
                              race + " --frames 0", race + " --shot 0:a", race + " --shot 5",
-                             race + " --shot end:a", race + " --trace", race + " --wet"},
+                             race + " --shot end:a", race + " --trace", race + " --wet",
+                             race + " --frames 18446744073709551617",
+                             race + " --shot 18446744073709551617:a.bmp", race + " --step 5 --step 6",
+                             race + " --trace a.csv --trace b.csv",
+                             race + " --shot 5:x.bmp --trace x.bmp", race + " --shot 5:x.bmp --shot menu:x.bmp"},
                             "usage: vantor-run");
+    tool_run::expectRefusalNames("tools/vantor-run", race + " --frames 18446744073709551617",
+                                 "--frames 18446744073709551617");
+    tool_run::expectRefusalNames("tools/vantor-run", race + " --shot 5:x.bmp --trace x.bmp",
+                                 "x.bmp (two outputs on one path)");
+}
+
+TEST(VantorRunTool, RefusesToRunWithoutThePicturesAndFailsForOutputsThatCannotBeWritten)
+{
+    const std::string race = "--seed 7 --settings 1,1,1,1,1,1 --drive none --frames 10";
+    const tool_run::ToolRun bare = tool_run::runToolWithoutPictures("tools/vantor-run", race);
+    EXPECT_EQ(bare.status, 1);
+    EXPECT_NE(bare.err.find("no gfx folder"), std::string::npos) << bare.err;
+
+    const tool_run::ToolRun full = runTool(race + " >/dev/full");
+    EXPECT_EQ(full.status, 1);
+    EXPECT_NE(full.err.find("vantor-run: cannot write standard output"), std::string::npos) << full.err;
+
+    // A shot that cannot be written is told once; the pictures loaded after it do not report it
+    // as their own failure.
+    const tool_run::ToolRun shot = runTool(race + " --shot 5:/no/such/folder/m.bmp");
+    EXPECT_EQ(shot.status, 1);
+    EXPECT_NE(shot.err.find("vantor-run: cannot write /no/such/folder/m.bmp"), std::string::npos) << shot.err;
+    EXPECT_EQ(shot.err.find("non fatal"), std::string::npos) << shot.err;
 }
 
 TEST(VantorRunTool, AutoDriverFinishesAndTheSameArgumentsGiveTheSameBytes)

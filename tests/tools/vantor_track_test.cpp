@@ -19,8 +19,14 @@ TEST(VantorTrackTool, RefusesBadArgumentsWithTheUsageLine)
                             {"", "1 2048 6000 32500 6000", "1 2048 6000 32500 6000 32500 7",
                              "4294967296 2048 6000 32500 6000 32500", "1x 2048 6000 32500 6000 32500",
                              "1 2048 6000 32500 6000 nan", "1 2048 6000 1e39 6000 32500",
-                             "1 2048 6000 32500 6000.5.5 32500", "1 2048 ' 6000' 32500 6000 32500"},
+                             "1 2048 6000 32500 6000.5.5 32500", "1 2048 ' 6000' 32500 6000 32500",
+                             "18446744073709551617 2048 6000 32500 6000 32500",
+                             "1 4096 -3e38 3e38 0 0", "1 4096 0 0 1e35 1e35"},
                             "usage: vantor-track SEED SEGMENTS HILLMIN HILLMAX TURNMIN TURNMAX");
+    // Bounds that each are finite but whose sum over the track is not are named as a pair.
+    tool_run::expectRefusalNames("tools/vantor-track", "1 4096 -3e38 3e38 0 0", "-3e38 3e38");
+    tool_run::expectRefusalNames("tools/vantor-track", "1 4096 0 0 1e35 1e35", "1e35 1e35");
+    tool_run::expectRefusalNames("tools/vantor-track", "1 2048 6000 32500 6000 nan", "nan");
 }
 
 TEST(VantorTrackTool, WritesEveryPointOfTheClampedTrackAsExactFloats)

@@ -169,6 +169,16 @@ bool HeadlessBackend::pollEvent(PlatformEvent* event)
     return true;
 }
 
+void HeadlessBackend::discardInput()
+{
+    std::erase_if(events, [](const PlatformEvent& event) {
+        using Kind = PlatformEvent::Kind;
+        return event.kind == Kind::KeyDown || event.kind == Kind::KeyUp ||
+               event.kind == Kind::MouseDown || event.kind == Kind::MouseUp ||
+               event.kind == Kind::MouseMove;
+    });
+}
+
 bool HeadlessBackend::present(const Surface& backBuffer)
 {
     if (failPresent) {

@@ -8,7 +8,6 @@
 #include <SDL_mixer.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -25,28 +24,22 @@ constexpr int frameAllowanceW = 16;
 constexpr int frameAllowanceH = 64;
 // The refresh rate assumed when the display does not tell its own.
 constexpr int defaultRefreshHz = 60;
-// Before an SDL call whose failure we report: forget earlier SDL and errno state, so that what is
-// read after a failure belongs to this call alone.
+// Before an SDL call whose failure we report: forget earlier SDL errors, so that what is read
+// after a failure belongs to this call alone.
 void beginSdlCall()
 {
     SDL_ClearError();
-    errno = 0;
 }
 
-// After that call failed: the platform's last error becomes SDL's description, followed by the
-// system's when the call itself set errno.
+// After that call failed: the platform's last error becomes SDL's own description. The system's
+// error number is left out: SDL's libraries set it along the way even when they succeed, so its
+// text would tell a stale reason ("Resource temporarily unavailable") beside SDL's.
 void recordSdlFailure(const char* call)
 {
-    int callErrno = errno;
     std::string text = call;
     text += ": ";
     const char* sdlText = SDL_GetError();
     text += (sdlText && *sdlText) ? sdlText : "failed";
-    if (callErrno != 0) {
-        text += " (";
-        text += std::strerror(callErrno);
-        text += ")";
-    }
     setLastPlatformError(text.c_str());
 }
 
@@ -460,6 +453,16 @@ bool SdlBackend::pollEvent(PlatformEvent* event)
         }
     }
     return false;
+}
+
+void SdlBackend::discardInput()
+{
+    if (!videoStarted) {
+        return;
+    }
+    // Keys, text and the mouse lie between SDL_KEYDOWN and SDL_MOUSEWHEEL.
+    SDL_PumpEvents();
+    SDL_FlushEvents(SDL_KEYDOWN, SDL_MOUSEWHEEL);
 }
 
 bool SdlBackend::keyEvent(const void* sdlKeyEvent, PlatformEvent* event)

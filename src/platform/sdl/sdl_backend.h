@@ -76,6 +76,7 @@ public:
     void windowOuterSize(int* width, int* height) override;
     void moveWindow(int x, int y) override;
     bool pollEvent(PlatformEvent* event) override;
+    void discardInput() override;
     bool present(const Surface& backBuffer) override;
     void setCursor(int kind) override;
     bool setFullscreen(bool on) override;
