@@ -92,10 +92,17 @@ void BM_RoadFills(benchmark::State& state)
             const double farY = 240 + s * 4;
             const double nearY = farY + 4;
             const double spread = 20 + s * 10;
-            drawRectangle(&bench.window.backBuffer, 0, farY - 1, 642, nearY, solidBrush(0xDDDDE5), noPen());
-            const PointF road[4] = {{320 - spread * 1.1, nearY}, {320 + spread * 1.1, nearY}, {320 + spread, farY - 1}, {320 - spread, farY - 1}};
+            drawRectangle(&bench.window.backBuffer, 0, farY - 1, 642, nearY, solidBrush(0xDDDDE5),
+                          noPen());
+            const PointF road[4] = {{320 - spread * 1.1, nearY},
+                                    {320 + spread * 1.1, nearY},
+                                    {320 + spread, farY - 1},
+                                    {320 - spread, farY - 1}};
             fillPolygon(&bench.window.backBuffer, road, 4, solidBrush(0x333333));
-            const PointF line[4] = {{320 - spread * 1.1, nearY}, {310 - spread * 1.1, nearY}, {310 - spread, farY - 1}, {320 - spread, farY - 1}};
+            const PointF line[4] = {{320 - spread * 1.1, nearY},
+                                    {310 - spread * 1.1, nearY},
+                                    {310 - spread, farY - 1},
+                                    {320 - spread, farY - 1}};
             fillPolygon(&bench.window.backBuffer, line, 4, solidBrush(0xCCCC40));
             fillPolygon(&bench.window.backBuffer, line, 4, solidBrush(0xCCCC40));
             const PointF dash[4] = {{318, nearY}, {322, nearY}, {321, farY - 1}, {319, farY - 1}};

@@ -30,7 +30,8 @@ Surface gameFrame(int k = 1)
     Surface frame;
     frame.width = 640 * k;
     frame.height = 480 * k;
-    frame.pixels.assign(static_cast<size_t>(frame.width) * static_cast<size_t>(frame.height), 0x00203040u);
+    frame.pixels.assign(static_cast<size_t>(frame.width) * static_cast<size_t>(frame.height),
+                        0x00203040u);
     return frame;
 }
 
@@ -39,13 +40,16 @@ double processCpuSeconds()
 {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) * 1e-6; };
+    auto seconds = [](const timeval& t) {
+        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) * 1e-6;
+    };
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
 // Opens a desktop window at `scale` with the renderer chosen by SDL (software: false) or SDL's
 // software renderer; presents never wait for the display unless `vsync`.
-std::unique_ptr<SdlBackend> openDesktop(benchmark::State& state, int scale, bool software, bool vsync)
+std::unique_ptr<SdlBackend> openDesktop(benchmark::State& state, int scale, bool software,
+                                        bool vsync)
 {
     if (software) {
         setenv("SDL_RENDER_DRIVER", "software", 1);
@@ -128,7 +132,8 @@ void pacedPresentCpu(benchmark::State& state)
         drainEvents(*backend);
         ++frames;
     }
-    double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
+    double wall =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
     double cpu = processCpuSeconds() - cpuStart;
     state.counters["frames_per_s"] = static_cast<double>(frames) / wall;
     state.counters["core_share_pct"] = 100.0 * cpu / wall;

@@ -79,8 +79,7 @@ int placeOf(float fraction)
 // Stands in the window's paint slot for raceOnPaint and times it.
 void timedRaceOnPaint(Window* window)
 {
-    const float finish =
-        static_cast<float>(raceState.track->segmentCount - 80) * segmentLength;
+    const float finish = static_cast<float>(raceState.track->segmentCount - 80) * segmentLength;
     const int place = placeOf(raceState.cars[0]->position.z / finish);
     const Instant start = now();
     raceOnPaint(window);
@@ -131,10 +130,7 @@ void BM_RaceFrame(benchmark::State& state)
     FrameTimes copy = racePlaces[place];
     copy.report(state);
 }
-BENCHMARK(BM_RaceFrame)
-    ->DenseRange(0, placeCount)
-    ->Iterations(1)
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RaceFrame)->DenseRange(0, placeCount)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // The time the controls screen's last frame was drawn, and the race set-up times so far.
 Instant controlsPainted{};

@@ -89,14 +89,16 @@ void BM_SoundDuringRace(benchmark::State& state)
         mixMicroseconds += end.cpu - start.cpu;
         mixedSeconds += static_cast<double>(mix.size() / 2) / soundRate;
     }
-    const double soundFrameMean = soundMicroseconds / static_cast<double>(std::max<uint64_t>(1, soundFrames));
+    const double soundFrameMean =
+        soundMicroseconds / static_cast<double>(std::max<uint64_t>(1, soundFrames));
     const double mixPerSecond = mixMicroseconds / mixedSeconds;
     const double framesPerSecond = 1000.0 / plan.stepMs;
     raceFrames.report(state);
     state.counters["race_frame_median_us"] = state.counters["cpu_median_us"];
     state.counters["sound_frame_mean_us"] = soundFrameMean;
     state.counters["mix_us_per_second"] = mixPerSecond;
-    state.counters["core_percent"] = (soundFrameMean * framesPerSecond + mixPerSecond) / 1e6 * 100.0;
+    state.counters["core_percent"] =
+        (soundFrameMean * framesPerSecond + mixPerSecond) / 1e6 * 100.0;
     state.counters["sound_share_of_race_frame_percent"] =
         (soundFrameMean + mixPerSecond / framesPerSecond) / state.counters["cpu_median_us"] * 100.0;
 }

@@ -19,14 +19,10 @@ namespace {
 const char* menuName(uint32_t segments)
 {
     switch (segments) {
-    case 1024:
-        return "SHORT";
-    case 2048:
-        return "NORMAL";
-    case 4096:
-        return "LONG";
-    default:
-        return "longest";
+    case 1024: return "SHORT";
+    case 2048: return "NORMAL";
+    case 4096: return "LONG";
+    default: return "longest";
     }
 }
 

@@ -76,8 +76,8 @@ void RacePlayer::drive(HeadlessBackend& backend)
     holdKey(backend, keyUp, true, &upHeld);
     if (plan.drive != Drive::Auto)
         return;
-    const Steer steer = autoSteer(*raceState.cars[0], raceState.track,
-                                  static_cast<float>(plan.stepMs) * 0.001f);
+    const Steer steer =
+        autoSteer(*raceState.cars[0], raceState.track, static_cast<float>(plan.stepMs) * 0.001f);
     holdKey(backend, keyRight, steer == Steer::Right, &rightHeld);
     holdKey(backend, keyLeft, steer == Steer::Left, &leftHeld);
 }

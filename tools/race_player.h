@@ -27,7 +27,7 @@ struct RacePlan {
     // The virtual clock reads `seed` when the race set-up creates its timer, so the race seeds
     // its random source with it exactly as the game does.
     uint32_t seed = 0;
-    RaceSettings settings;       // the six menu indices to pick
+    RaceSettings settings; // the six menu indices to pick
     Drive drive = Drive::None;
     uint32_t stepMs = 16;        // the clock moves this many milliseconds every pump
     uint64_t maxFrames = 100000; // race frames before the race is left with Escape

@@ -66,7 +66,8 @@ int main(int argc, char** argv)
 {
     if (argc != 8) {
         usage();
-        return refuseArgument("vantor-field", (std::to_string(argc - 1) + " given, seven needed").c_str());
+        return refuseArgument("vantor-field",
+                              (std::to_string(argc - 1) + " given, seven needed").c_str());
     }
     uint64_t seed = 0;
     if (!parseNumber(argv[1], 0, UINT32_MAX, &seed)) {

@@ -63,20 +63,21 @@ int main(int argc, char** argv)
 {
     if (argc < 5 || argc > 7) {
         usage();
-        return refuseArgument("vantor-frame", (std::to_string(argc - 1) + " given, four to six needed").c_str());
+        return refuseArgument("vantor-frame",
+                              (std::to_string(argc - 1) + " given, four to six needed").c_str());
     }
     uint64_t seed = 0;
     RaceSettings settings;
     float z = 0.0f;
     float speed = 0.0f;
     float seconds = 10.0f;
-    const char* wrong = !parseNumber(argv[1], 0, UINT32_MAX, &seed)         ? argv[1]
-                        : !parseSettingsList(argv[2], &settings)            ? argv[2]
-                        : !parseReal(argv[3], &z)                           ? argv[3]
-                        : argv[4][0] == '\0'                                ? "an empty OUT.bmp"
-                        : argc > 5 && !parseReal(argv[5], &speed)           ? argv[5]
+    const char* wrong = !parseNumber(argv[1], 0, UINT32_MAX, &seed) ? argv[1]
+                        : !parseSettingsList(argv[2], &settings)    ? argv[2]
+                        : !parseReal(argv[3], &z)                   ? argv[3]
+                        : argv[4][0] == '\0'                        ? "an empty OUT.bmp"
+                        : argc > 5 && !parseReal(argv[5], &speed)   ? argv[5]
                         : argc > 6 && (!parseReal(argv[6], &seconds) || seconds < 0.0f) ? argv[6]
-                                                                            : nullptr;
+                                                                                        : nullptr;
     if (wrong != nullptr) {
         usage();
         return refuseArgument("vantor-frame", wrong);

@@ -206,12 +206,11 @@ void traceFrame(std::FILE* trace, uint32_t seed, uint64_t frame)
 {
     const Obj_Car* car = raceState.cars[0];
     const auto seconds =
-        static_cast<double>(static_cast<uint32_t>(raceState.frameTimer->lastClock) - seed) /
-        1000.0;
-    std::fprintf(trace, "%llu,%.3f,%.9g,%.9g,%.9g,%.9g,%d\n", static_cast<unsigned long long>(frame),
-                 seconds, static_cast<double>(car->position.x),
-                 static_cast<double>(car->position.y), static_cast<double>(car->position.z),
-                 static_cast<double>(car->velocity.z), currentPlace());
+        static_cast<double>(static_cast<uint32_t>(raceState.frameTimer->lastClock) - seed) / 1000.0;
+    std::fprintf(
+        trace, "%llu,%.3f,%.9g,%.9g,%.9g,%.9g,%d\n", static_cast<unsigned long long>(frame),
+        seconds, static_cast<double>(car->position.x), static_cast<double>(car->position.y),
+        static_cast<double>(car->position.z), static_cast<double>(car->velocity.z), currentPlace());
 }
 
 } // namespace
@@ -266,7 +265,8 @@ int main(int argc, char** argv)
         const std::vector<int16_t> mix =
             backend.soundBank() == nullptr
                 ? std::vector<int16_t>()
-                : mixRecording(*backend.soundBank(), backend.soundRecording(), options.plan.seed, 5.0);
+                : mixRecording(*backend.soundBank(), backend.soundRecording(), options.plan.seed,
+                               5.0);
         if (!writeWaveFile(options.audioPath.c_str(), mix)) {
             std::fprintf(stderr, "vantor-run: cannot write %s: %s\n", options.audioPath.c_str(),
                          lastPlatformError());
@@ -295,9 +295,7 @@ int main(int argc, char** argv)
         std::printf("result: place %d of %u, frames %llu\n", player.finishPosition(),
                     player.carCount(), static_cast<unsigned long long>(player.raceFrames()));
         break;
-    default:
-        std::printf("result: quit\n");
-        break;
+    default: std::printf("result: quit\n"); break;
     }
     return !failed && standardOutputWritten("vantor-run") ? 0 : 1;
 }

@@ -50,9 +50,9 @@ extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 
 namespace {
 constexpr double growthToleranceKiB = 4096.0;
-constexpr uint64_t memoryFirstRace = 10;   // the first race of the early window
-constexpr uint64_t memoryWindow = 20;      // races in each window
-constexpr uint64_t memoryLeastRaces = 50;  // fewer races leave the memory unjudged
+constexpr uint64_t memoryFirstRace = 10;  // the first race of the early window
+constexpr uint64_t memoryWindow = 20;     // races in each window
+constexpr uint64_t memoryLeastRaces = 50; // fewer races leave the memory unjudged
 
 // The soak's own choice of races (splitmix64): independent of the game's random source, which
 // each race seeds for itself.
@@ -72,10 +72,7 @@ struct SoakRandom {
 #ifdef VANTOR_SOAK_ADDRESS_SANITIZER
 constexpr const char* memoryName = "heap in use";
 // The heap the game holds, in KiB, as the sanitizer's allocator counts it.
-long memoryKiB()
-{
-    return static_cast<long>(__sanitizer_get_current_allocated_bytes() / 1024);
-}
+long memoryKiB() { return static_cast<long>(__sanitizer_get_current_allocated_bytes() / 1024); }
 #else
 constexpr const char* memoryName = "resident memory";
 // Resident memory of this process in KiB.
@@ -100,12 +97,9 @@ enum class Ending { Driven, EscapePartWay, ClosedPartWay };
 const char* endingName(Ending ending)
 {
     switch (ending) {
-    case Ending::Driven:
-        return "driven";
-    case Ending::EscapePartWay:
-        return "Escape part-way";
-    case Ending::ClosedPartWay:
-        return "closed part-way";
+    case Ending::Driven: return "driven";
+    case Ending::EscapePartWay: return "Escape part-way";
+    case Ending::ClosedPartWay: return "closed part-way";
     }
     return "?";
 }
@@ -113,14 +107,10 @@ const char* endingName(Ending ending)
 const char* outcomeName(RaceOutcome outcome)
 {
     switch (outcome) {
-    case RaceOutcome::Finished:
-        return "finished";
-    case RaceOutcome::Quit:
-        return "left";
-    case RaceOutcome::FrameLimit:
-        return "left with Escape";
-    case RaceOutcome::Closed:
-        return "window closed";
+    case RaceOutcome::Finished: return "finished";
+    case RaceOutcome::Quit: return "left";
+    case RaceOutcome::FrameLimit: return "left with Escape";
+    case RaceOutcome::Closed: return "window closed";
     }
     return "?";
 }
@@ -132,10 +122,8 @@ bool outcomeFits(Ending ending, RaceOutcome outcome)
         return true;
     switch (ending) {
     case Ending::Driven:
-    case Ending::EscapePartWay:
-        return outcome == RaceOutcome::FrameLimit;
-    case Ending::ClosedPartWay:
-        return outcome == RaceOutcome::Closed;
+    case Ending::EscapePartWay: return outcome == RaceOutcome::FrameLimit;
+    case Ending::ClosedPartWay: return outcome == RaceOutcome::Closed;
     }
     return false;
 }
@@ -197,11 +185,13 @@ int main(int argc, char** argv)
                            : std::strcmp(name, "--seed") == 0   ? 2
                                                                 : -1;
         uint64_t* const targets[3] = {&races, &maxFrames, &seed};
-        if (option < 0 || given[option] || !parseNumber(argv[i + 1], 1, UINT32_MAX, targets[option])) {
+        if (option < 0 || given[option] ||
+            !parseNumber(argv[i + 1], 1, UINT32_MAX, targets[option])) {
             usage();
-            return refuseArgument("vantor-soak", (std::string(name) + " " + argv[i + 1] +
-                                           (option >= 0 && given[option] ? " (given twice)" : ""))
-                                              .c_str());
+            return refuseArgument("vantor-soak",
+                                  (std::string(name) + " " + argv[i + 1] +
+                                   (option >= 0 && given[option] ? " (given twice)" : ""))
+                                      .c_str());
         }
         given[option] = true;
     }
@@ -225,24 +215,25 @@ int main(int argc, char** argv)
         memoryAfter.push_back(memoryKiB());
         const RaceOutcome outcome = player.outcome();
         ++outcomes[static_cast<int>(outcome)];
-        const bool placeValid = outcome != RaceOutcome::Finished ||
-                                (player.finishPosition() >= 1 &&
-                                 static_cast<uint32_t>(player.finishPosition()) <= player.carCount());
+        const bool placeValid =
+            outcome != RaceOutcome::Finished ||
+            (player.finishPosition() >= 1 &&
+             static_cast<uint32_t>(player.finishPosition()) <= player.carCount());
         const bool clean = status == 0 && !backend.isOpen() && placeValid &&
-                           outcomeFits(ending, outcome) && objects == 0 &&
-                           pictures.bitmaps == 0 && pictures.spriteLevels == 0 &&
-                           pictures.fonts == 0;
+                           outcomeFits(ending, outcome) && objects == 0 && pictures.bitmaps == 0 &&
+                           pictures.spriteLevels == 0 && pictures.fonts == 0;
         if (!clean)
             ++faults;
         const RaceSettings& s = plan.settings;
-        std::printf("race %llu: settings %d,%d,%d,%d,%d,%d seed %u step %u ms, %s: %s after "
-                    "%llu frames; live objects %lld bitmaps %ld sprites %ld fonts %ld; %s %ld KiB%s\n",
-                    static_cast<unsigned long long>(race), s.trackLength, s.hillSteepness,
-                    s.turnSharpness, s.numCompetitors, s.aiCarSpeed, s.gridSpacing, plan.seed,
-                    plan.stepMs, endingName(ending), outcomeName(outcome),
-                    static_cast<unsigned long long>(player.raceFrames()),
-                    static_cast<long long>(objects), pictures.bitmaps, pictures.spriteLevels,
-                    pictures.fonts, memoryName, memoryAfter.back(), clean ? "" : "  <-- FAULT");
+        std::printf(
+            "race %llu: settings %d,%d,%d,%d,%d,%d seed %u step %u ms, %s: %s after "
+            "%llu frames; live objects %lld bitmaps %ld sprites %ld fonts %ld; %s %ld KiB%s\n",
+            static_cast<unsigned long long>(race), s.trackLength, s.hillSteepness, s.turnSharpness,
+            s.numCompetitors, s.aiCarSpeed, s.gridSpacing, plan.seed, plan.stepMs,
+            endingName(ending), outcomeName(outcome),
+            static_cast<unsigned long long>(player.raceFrames()), static_cast<long long>(objects),
+            pictures.bitmaps, pictures.spriteLevels, pictures.fonts, memoryName, memoryAfter.back(),
+            clean ? "" : "  <-- FAULT");
         std::fflush(stdout);
     }
 
@@ -262,21 +253,21 @@ int main(int argc, char** argv)
         std::printf("%s: %ld KiB after race %llu, %ld KiB after race %llu; mean "
                     "%.0f KiB over races %llu-%llu, %.0f KiB over races %llu-%llu (growth "
                     "allowed: %.0f KiB)%s\n",
-                    memoryName, memoryAfter[memoryFirstRace - 1], static_cast<unsigned long long>(memoryFirstRace),
-                    memoryAfter.back(), static_cast<unsigned long long>(races), early,
+                    memoryName, memoryAfter[memoryFirstRace - 1],
+                    static_cast<unsigned long long>(memoryFirstRace), memoryAfter.back(),
+                    static_cast<unsigned long long>(races), early,
                     static_cast<unsigned long long>(memoryFirstRace),
                     static_cast<unsigned long long>(memoryFirstRace + memoryWindow - 1), late,
                     static_cast<unsigned long long>(races - memoryWindow + 1),
                     static_cast<unsigned long long>(races), growthToleranceKiB,
                     memoryHeld ? "" : "  <-- FAULT");
     }
-    std::printf("soak: %llu races in %.1f s: %llu finished, %llu left, %llu left with Escape, "
-                "%llu closed; %llu faults\n",
-                static_cast<unsigned long long>(races), seconds,
-                static_cast<unsigned long long>(outcomes[0]),
-                static_cast<unsigned long long>(outcomes[1]),
-                static_cast<unsigned long long>(outcomes[2]),
-                static_cast<unsigned long long>(outcomes[3]),
-                static_cast<unsigned long long>(faults));
+    std::printf(
+        "soak: %llu races in %.1f s: %llu finished, %llu left, %llu left with Escape, "
+        "%llu closed; %llu faults\n",
+        static_cast<unsigned long long>(races), seconds,
+        static_cast<unsigned long long>(outcomes[0]), static_cast<unsigned long long>(outcomes[1]),
+        static_cast<unsigned long long>(outcomes[2]), static_cast<unsigned long long>(outcomes[3]),
+        static_cast<unsigned long long>(faults));
     return faults == 0 && memoryHeld && standardOutputWritten("vantor-soak") ? 0 : 1;
 }

@@ -50,7 +50,8 @@ int main(int argc, char** argv)
 {
     if (argc != 7) {
         usage();
-        return refuseArgument("vantor-track", (std::to_string(argc - 1) + " given, six needed").c_str());
+        return refuseArgument("vantor-track",
+                              (std::to_string(argc - 1) + " given, six needed").c_str());
     }
     uint64_t seed = 0;
     uint64_t segments = 0;
@@ -73,27 +74,29 @@ int main(int argc, char** argv)
     for (int pair = 0; pair < 2; ++pair) {
         const double lo = std::fabs(static_cast<double>(bounds[2 * pair]));
         const double hi = std::fabs(static_cast<double>(bounds[2 * pair + 1]));
-        if ((lo + hi) * 2.0 * (static_cast<double>(segments) + 1.0) > static_cast<double>(FLT_MAX)) {
+        if ((lo + hi) * 2.0 * (static_cast<double>(segments) + 1.0) >
+            static_cast<double>(FLT_MAX)) {
             usage();
             return refuseArgument("vantor-track",
-                           (std::string(argv[3 + 2 * pair]) + " " + argv[4 + 2 * pair] +
-                            " (too large for " + argv[2] + " segments)")
-                               .c_str());
+                                  (std::string(argv[3 + 2 * pair]) + " " + argv[4 + 2 * pair] +
+                                   " (too large for " + argv[2] + " segments)")
+                                      .c_str());
         }
     }
 
     seedRandom(static_cast<uint32_t>(seed));
-    Track* track = generateTrack(static_cast<uint32_t>(segments), bounds[0], bounds[1], bounds[2], bounds[3]);
+    Track* track =
+        generateTrack(static_cast<uint32_t>(segments), bounds[0], bounds[1], bounds[2], bounds[3]);
 
     std::printf("point,height,left,right\n");
     for (uint32_t j = 0; j < track->segmentCount; ++j) {
         const TrackSegment* s = track->segments[j];
         std::printf("%u,%.9g,%.9g,%.9g\n", j, static_cast<double>(s->nearHeight),
-            static_cast<double>(s->nearLeft), static_cast<double>(s->nearRight));
+                    static_cast<double>(s->nearLeft), static_cast<double>(s->nearRight));
     }
     const TrackSegment* last = track->segments[track->segmentCount - 1];
     std::printf("%u,%.9g,%.9g,%.9g\n", track->segmentCount, static_cast<double>(last->farHeight),
-        static_cast<double>(last->farLeft), static_cast<double>(last->farRight));
+                static_cast<double>(last->farLeft), static_cast<double>(last->farRight));
     freeTrack(&track);
 
     return standardOutputWritten("vantor-track") ? 0 : 1;

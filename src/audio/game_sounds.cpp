@@ -28,10 +28,7 @@ private:
     uint32_t state;
 };
 
-size_t samplesOf(double seconds)
-{
-    return static_cast<size_t>(seconds * rate);
-}
+size_t samplesOf(double seconds) { return static_cast<size_t>(seconds * rate); }
 
 // Scales the clip so that its loudest sample is `peak`.
 void normalise(std::vector<float>& samples, float peak)
@@ -50,7 +47,8 @@ void normalise(std::vector<float>& samples, float peak)
 // uneven as a real engine's are. `oddBoost` raises the odd harmonics for a buzzier engine.
 std::vector<float> engineLoop(double tilt, double oddBoost)
 {
-    const auto period = static_cast<size_t>(rate / static_cast<double>(engineBaseHz)); // 900 samples
+    const auto period =
+        static_cast<size_t>(rate / static_cast<double>(engineBaseHz)); // 900 samples
     std::vector<float> samples(4 * period);
     for (size_t n = 0; n < samples.size(); ++n) {
         const double cycle = static_cast<double>(n) / static_cast<double>(period);
@@ -165,7 +163,8 @@ std::vector<float> knock()
         const double t = static_cast<double>(n) / rate;
         double value = 0.0;
         for (int p = 0; p < 4; ++p)
-            value += strengths[p] * std::sin(twoPi * partials[p] * t) * envelope(t, 0.001, decays[p]);
+            value +=
+                strengths[p] * std::sin(twoPi * partials[p] * t) * envelope(t, 0.001, decays[p]);
         value += 0.8 * static_cast<double>(noise.next()) * envelope(t, 0.0005, 0.003);
         samples[n] = static_cast<float>(value);
     }
@@ -205,7 +204,8 @@ void addNote(std::vector<float>& samples, double start, double hz, double length
     const size_t count = samplesOf(length);
     for (size_t i = 0; i < count && first + i < samples.size(); ++i) {
         const double t = static_cast<double>(i) / rate;
-        const double tone = std::sin(twoPi * hz * t) + timbre.second * std::sin(twoPi * 2.0 * hz * t) +
+        const double tone = std::sin(twoPi * hz * t) +
+                            timbre.second * std::sin(twoPi * 2.0 * hz * t) +
                             timbre.third * std::sin(twoPi * 3.0 * hz * t);
         // The last 10 ms of every note fall to zero, so that notes join without clicks.
         const double release = std::min(1.0, (length - t) / 0.01);
@@ -257,12 +257,11 @@ SoundBank makeBank()
     set(clipMenuTick, phrase({Note{1800.0, 0.03}}, 0.008));
     set(clipMenuConfirm, phrase({Note{660.0, 0.07}, Note{990.0, 0.09}}, 0.06));
     // Won: up a major chord to the octave. Any other place: down, slower, to the low tonic.
-    set(clipWinPhrase, phrase({Note{523.25, 0.12}, Note{659.25, 0.12}, Note{783.99, 0.12},
-                               Note{1046.5, 0.5}},
-                              0.25));
-    set(clipPlacePhrase, phrase({Note{392.0, 0.2}, Note{349.23, 0.2}, Note{311.13, 0.2},
-                                 Note{261.63, 0.55}},
-                                0.3));
+    set(clipWinPhrase,
+        phrase({Note{523.25, 0.12}, Note{659.25, 0.12}, Note{783.99, 0.12}, Note{1046.5, 0.5}},
+               0.25));
+    set(clipPlacePhrase,
+        phrase({Note{392.0, 0.2}, Note{349.23, 0.2}, Note{311.13, 0.2}, Note{261.63, 0.55}}, 0.3));
     return bank;
 }
 
@@ -281,12 +280,6 @@ const SoundBank& gameSoundBank()
     return bank;
 }
 
-void playMenuTick(Window* window)
-{
-    playClip(window, clipMenuTick, 0.5f);
-}
+void playMenuTick(Window* window) { playClip(window, clipMenuTick, 0.5f); }
 
-void playMenuConfirm(Window* window)
-{
-    playClip(window, clipMenuConfirm, 0.6f);
-}
+void playMenuConfirm(Window* window) { playClip(window, clipMenuConfirm, 0.6f); }

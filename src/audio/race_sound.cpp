@@ -60,10 +60,7 @@ float panOf(const float* camera, float x, float z)
 
 } // namespace
 
-void RaceSound::reset()
-{
-    *this = RaceSound{};
-}
+void RaceSound::reset() { *this = RaceSound{}; }
 
 float RaceSound::engineRate(float speed, float throttle)
 {
@@ -98,7 +95,8 @@ SoundFrame RaceSound::hear(const RaceState& race, const RaceEvents& events, bool
     const float rate = engineRate(speed, throttleLevel);
     const float volume = engineVolume(speed, throttleLevel);
     frame.loops[engineSlot] = LoopVoice{clipEngineThrottle, rate, volume * throttleLevel, 0.0f};
-    frame.loops[coastSlot] = LoopVoice{clipEngineCoast, rate, volume * (1.0f - throttleLevel), 0.0f};
+    frame.loops[coastSlot] =
+        LoopVoice{clipEngineCoast, rate, volume * (1.0f - throttleLevel), 0.0f};
 
     // The frame's events: first the start sequence and the finish, which must never be crowded
     // out, then hits, puffs, oil and the road.
@@ -106,9 +104,11 @@ SoundFrame RaceSound::hear(const RaceState& race, const RaceEvents& events, bool
     for (uint32_t i = 0; i < events.count; ++i) {
         const RaceEvent& event = events.events[i];
         if (event.kind == RaceEvent::Kind::Countdown) {
-            frame.start(OneShot{event.value > 0 ? clipCountdownTone : clipGoTone, 0.7f, 0.0f, 1.0f});
+            frame.start(
+                OneShot{event.value > 0 ? clipCountdownTone : clipGoTone, 0.7f, 0.0f, 1.0f});
         } else if (event.kind == RaceEvent::Kind::Finish) {
-            frame.start(OneShot{event.value == 1 ? clipWinPhrase : clipPlacePhrase, 0.8f, 0.0f, 1.0f});
+            frame.start(
+                OneShot{event.value == 1 ? clipWinPhrase : clipPlacePhrase, 0.8f, 0.0f, 1.0f});
         }
     }
     int hits = 0;
@@ -138,15 +138,10 @@ SoundFrame RaceSound::hear(const RaceState& race, const RaceEvents& events, bool
             if (event.player)
                 hissLevel = 1.0f;
             break;
-        case RaceEvent::Kind::LeftRoad:
-            offRoad = true;
-            break;
-        case RaceEvent::Kind::RejoinedRoad:
-            offRoad = false;
-            break;
+        case RaceEvent::Kind::LeftRoad: offRoad = true; break;
+        case RaceEvent::Kind::RejoinedRoad: offRoad = false; break;
         case RaceEvent::Kind::Countdown:
-        case RaceEvent::Kind::Finish:
-            break;
+        case RaceEvent::Kind::Finish: break;
         }
     }
 
@@ -208,10 +203,7 @@ SoundFrame RaceSound::hear(const RaceState& race, const RaceEvents& events, bool
     return frame;
 }
 
-void startRaceSound()
-{
-    raceSound.reset();
-}
+void startRaceSound() { raceSound.reset(); }
 
 void hearRaceFrame(Window* window)
 {
@@ -220,7 +212,4 @@ void hearRaceFrame(Window* window)
     playSound(window, raceSound.hear(race, raceEvents, throttle, race.frameTimer->elapsedSeconds));
 }
 
-void silenceRaceSound(Window* window)
-{
-    playSound(window, RaceSound::silence());
-}
+void silenceRaceSound(Window* window) { playSound(window, RaceSound::silence()); }

@@ -32,7 +32,8 @@ void placeScenery()
 {
     const Track* track = raceState.track;
     for (uint32_t i = 0; i < track->segmentCount; ++i) {
-        const auto z = static_cast<float>(static_cast<int64_t>(i) * wholeSegmentLength + wholeSegmentLength / 2);
+        const auto z = static_cast<float>(static_cast<int64_t>(i) * wholeSegmentLength +
+                                          wholeSegmentLength / 2);
         if (unitDraw() <= 0.35f) {
             Sprite* sprite = scenerySprite(nextRandom());
             const float offset = unitDraw() * 40000.0f;
@@ -58,10 +59,12 @@ void placeOilSpills()
     for (uint32_t i = 8; i < track->segmentCount; ++i) {
         if (!(unitDraw() <= 0.005f))
             continue;
-        const float z = unitDraw() * segmentLength + static_cast<float>(static_cast<int64_t>(i) * wholeSegmentLength);
+        const float z = unitDraw() * segmentLength +
+                        static_cast<float>(static_cast<int64_t>(i) * wholeSegmentLength);
         const float d = unitDraw() * 7400.0f;
         const float x = leftEdgeAt(track, z) + d + 400.0f;
-        addObject(newGameObject<Obj_OilSpill>(Vec3{x, heightAt(track, z) + 100.0f, z}, raceGraphics.slots[raceSlotOilSpill]));
+        addObject(newGameObject<Obj_OilSpill>(Vec3{x, heightAt(track, z) + 100.0f, z},
+                                              raceGraphics.slots[raceSlotOilSpill]));
     }
 }
 
@@ -87,9 +90,10 @@ void placeGrid(float opponentPowerCut, float opponentPowerCutPerPlace, float gri
         const float y = heightAt(track, z) + 200.0f;
         const float x = leftEdgeAt(track, z) + 1125.0f + static_cast<float>((i & 1u) * 2250u);
         Sprite** views = raceGraphics.carViews[nextRandom() % carColourCount];
-        const float power = i == 0 ? 17000.0f
-                                   : 17000.0f - static_cast<float>(carCount - i) * opponentPowerCutPerPlace -
-                                         opponentPowerCut;
+        const float power =
+            i == 0 ? 17000.0f
+                   : 17000.0f - static_cast<float>(carCount - i) * opponentPowerCutPerPlace -
+                         opponentPowerCut;
         auto* car = newGameObject<Obj_Car>(Vec3{x, y, z}, views, power);
         // Every other part of the race relies on all cars existing.
         if (!addObject(car))
@@ -97,8 +101,9 @@ void placeGrid(float opponentPowerCut, float opponentPowerCutPerPlace, float gri
         raceState.cars[i] = car;
         if (i >= 1) {
             raceState.opponentDrivers[i - 1] =
-                allocateOrFatal(__LINE__, "Out of memory for an opponent driver",
-                                [&] { return new OpponentDriver{car, track, 0.0f, 0.0f}; });
+                allocateOrFatal(__LINE__, "Out of memory for an opponent driver", [&] {
+                    return new OpponentDriver{car, track, 0.0f, 0.0f};
+                });
         }
     }
 }

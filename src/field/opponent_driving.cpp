@@ -36,8 +36,8 @@ void steerAround(OpponentDriver* driver, GameObject* other)
     const float centre = (leftEdgeAt(track, otherZ) + rightEdgeAt(track, otherZ)) * 0.5f;
     // Pass on the side of the object that faces the road centre.
     const float clearance = other->size.width * 0.5f + car->size.width * 0.5f + 256.0f;
-    const float passingX = centre > other->position.x ? other->position.x + clearance
-                                                      : other->position.x - clearance;
+    const float passingX =
+        centre > other->position.x ? other->position.x + clearance : other->position.x - clearance;
     const float dx = other->position.x - car->position.x;
     const float dz = otherZ - car->position.z;
     const float weight = 1.0f / ((dx * dx + dz * dz) * 0.000001f + 1.0f);

@@ -12,10 +12,10 @@ struct Track;
 // One opponent's driving record. Made by placeGrid, owned by the race (deleted at teardown);
 // `car` and `track` are not owned.
 struct OpponentDriver {
-    Obj_Car* car;   // the car this record drives
-    Track* track;   // the race's track
-    float targetX;  // sideways position it steers to, world units
-    float wander;   // random sideways bias, below 625 in size
+    Obj_Car* car;  // the car this record drives
+    Track* track;  // the race's track
+    float targetX; // sideways position it steers to, world units
+    float wander;  // random sideways bias, below 625 in size
 };
 
 // One frame of driving for `driver`'s car, with dt = averageFrameSeconds. Draws from the race's

@@ -18,7 +18,8 @@ void runControlsScreen(Window* window)
     screen.keyLayout = loadBitmap(window, "gfx\\menu\\keyLayout.bmp", 1);
     loadScreenFrame(window, &screen.bar, &screen.font);
 
-    runScreen(window, ScreenHandlers{controlsOnPaint, controlsOnKeyDown, controlsOnDestroy}, &screen.controlsRunning);
+    runScreen(window, ScreenHandlers{controlsOnPaint, controlsOnKeyDown, controlsOnDestroy},
+              &screen.controlsRunning);
 
     freeBitmap(screen.keyLayout);
     screen.keyLayout = nullptr;
@@ -45,7 +46,4 @@ void controlsOnKeyDown(Window* window, uint32_t virtualKey)
     }
 }
 
-void controlsOnDestroy(Window* /*window*/)
-{
-    controlsScreen.controlsRunning = false;
-}
+void controlsOnDestroy(Window* /*window*/) { controlsScreen.controlsRunning = false; }

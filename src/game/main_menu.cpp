@@ -34,10 +34,7 @@ constexpr MenuRow menuRows[rowCount] = {
 };
 
 // The setting shown in `row`, in the order of the menu's rows.
-int32_t* settingOfRow(int32_t row)
-{
-    return &settingAt(raceSettings, row);
-}
+int32_t* settingOfRow(int32_t row) { return &settingAt(raceSettings, row); }
 
 constexpr ScreenHandlers menuHandlers{menuOnPaint, menuOnKeyDown, menuOnDestroy};
 
@@ -105,9 +102,7 @@ void menuOnKeyDown(Window* window, uint32_t virtualKey)
         playMenuConfirm(window);
         startRace(window);
         break;
-    case keyEscape:
-        menu.menuRunning = false;
-        break;
+    case keyEscape: menu.menuRunning = false; break;
     case keyUp:
         if (menu.menuSelectedRow > 0) {
             --menu.menuSelectedRow;
@@ -128,15 +123,11 @@ void menuOnKeyDown(Window* window, uint32_t virtualKey)
             ++*setting;
         }
         break;
-    default:
-        break;
+    default: break;
     }
     if (menu.menuSelectedRow != rowBefore || *setting != settingBefore) {
         playMenuTick(window);
     }
 }
 
-void menuOnDestroy(Window* /*window*/)
-{
-    mainMenu.menuRunning = false;
-}
+void menuOnDestroy(Window* /*window*/) { mainMenu.menuRunning = false; }

@@ -27,9 +27,10 @@ void raceOnPaint(Window* window);
 void raceOnDestroy(Window* window);
 
 // The player's finishing place in the frame in which the player (car 0) crossed the finish line
-// at z = finishDistance (its start z at most the line, its end z beyond it). startZ and endZ hold every car's z at the start and the end of that
-// frame. An opponent that had already crossed (start z beyond the line) is ahead; one that
-// crossed in the same frame is ahead when it reached the line at the same or an earlier moment
-// of the frame (the fraction of its move at which it crossed); all others are behind.
+// at z = finishDistance (its start z at most the line, its end z beyond it). startZ and endZ hold
+// every car's z at the start and the end of that frame. An opponent that had already crossed (start
+// z beyond the line) is ahead; one that crossed in the same frame is ahead when it reached the line
+// at the same or an earlier moment of the frame (the fraction of its move at which it crossed); all
+// others are behind.
 int32_t finishingPlace(const float* startZ, const float* endZ, uint32_t carCount,
                        float finishDistance);

@@ -21,10 +21,7 @@
 namespace {
 
 // The frame timer reads the window's platform clock.
-uint32_t windowClock(void* window)
-{
-    return readClock(static_cast<Window*>(window));
-}
+uint32_t windowClock(void* window) { return readClock(static_cast<Window*>(window)); }
 
 template <class T>
 T* allocateArray(uint32_t count)

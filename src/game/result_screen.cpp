@@ -69,7 +69,8 @@ void runResultScreen(Window* window)
                                         [] { return new char[resultLineBytes]; });
     buildResultLine(place, screen.resultLine, resultLineBytes);
 
-    runScreen(window, ScreenHandlers{resultOnPaint, resultOnKeyDown, resultOnDestroy}, &screen.resultRunning);
+    runScreen(window, ScreenHandlers{resultOnPaint, resultOnKeyDown, resultOnDestroy},
+              &screen.resultRunning);
 
     freeBitmap(screen.resultPicture);
     screen.resultPicture = nullptr;
@@ -112,7 +113,4 @@ void resultOnKeyDown(Window* window, uint32_t virtualKey)
     }
 }
 
-void resultOnDestroy(Window* /*window*/)
-{
-    resultScreen.resultRunning = false;
-}
+void resultOnDestroy(Window* /*window*/) { resultScreen.resultRunning = false; }

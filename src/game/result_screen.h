@@ -10,12 +10,12 @@ struct Window;
 
 // The screen's state, alive while runResultScreen runs; null pointers otherwise.
 struct ResultScreen {
-    bool resultRunning = false;        // the screen's loop runs while it is true
-    Bitmap* resultPicture = nullptr;   // the won, lost or quit picture, owned
-    const char* headline = nullptr;    // the headline of that picture (a constant text)
-    char* resultLine = nullptr;        // 256 bytes, the finishing-place sentence, owned
-    Bitmap* bar = nullptr;             // "gfx\menu\menuBar1.bmp", owned
-    BitmapFont* font = nullptr;        // from "gfx\font\font1sm.bmp", owned
+    bool resultRunning = false;      // the screen's loop runs while it is true
+    Bitmap* resultPicture = nullptr; // the won, lost or quit picture, owned
+    const char* headline = nullptr;  // the headline of that picture (a constant text)
+    char* resultLine = nullptr;      // 256 bytes, the finishing-place sentence, owned
+    Bitmap* bar = nullptr;           // "gfx\menu\menuBar1.bmp", owned
+    BitmapFont* font = nullptr;      // from "gfx\font\font1sm.bmp", owned
 };
 extern ResultScreen resultScreen;
 

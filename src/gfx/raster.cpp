@@ -19,7 +19,8 @@ __extension__ typedef __int128 WideInt;
 
 uint32_t* pixelRow(Surface* surface, int y)
 {
-    return surface->pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(surface->width);
+    return surface->pixels.data() +
+           static_cast<std::size_t>(y) * static_cast<std::size_t>(surface->width);
 }
 
 // Fills columns [x0, x1) of row y, both already inside the surface.
@@ -33,10 +34,7 @@ void fillSpan(Surface* surface, int y, int x0, int x1, uint32_t colour)
 
 // The first pixel index whose centre (i + 0.5) is at or beyond the edge v, for an edge already
 // clamped to the guard band.
-int firstCentreFrom(double v)
-{
-    return static_cast<int>(std::ceil(v - 0.5));
-}
+int firstCentreFrom(double v) { return static_cast<int>(std::ceil(v - 0.5)); }
 
 double clampToBand(double v, int size)
 {
@@ -52,7 +50,8 @@ void clippedHorizontal(Surface* surface, int64_t y, int64_t a, int64_t b, uint32
     const int64_t x0 = std::max<int64_t>(std::min(a, b), 0);
     const int64_t x1 = std::min<int64_t>(std::max(a, b), surface->width - 1);
     if (x0 <= x1) {
-        fillSpan(surface, static_cast<int>(y), static_cast<int>(x0), static_cast<int>(x1) + 1, colour);
+        fillSpan(surface, static_cast<int>(y), static_cast<int>(x0), static_cast<int>(x1) + 1,
+                 colour);
     }
 }
 
@@ -72,8 +71,8 @@ void clippedVertical(Surface* surface, int64_t x, int64_t a, int64_t b, uint32_t
 // One axis of a stretched copy: for every destination index of [start, start + count) that lies
 // inside the destination and reads a source index inside the source, the source index, in order.
 // Returns the first destination index kept (the table holds the rest).
-int sampleAxis(int64_t toStart, int toSize, int64_t fromStart, int fromSize, int dstSize, int srcSize,
-               std::vector<int>* table)
+int sampleAxis(int64_t toStart, int toSize, int64_t fromStart, int fromSize, int dstSize,
+               int srcSize, std::vector<int>* table)
 {
     table->clear();
     const int64_t first = std::max<int64_t>(toStart, 0);
@@ -118,7 +117,8 @@ void forEachStretched(Surface* destination, PixelRect to, int srcW, int srcH, Pi
     const bool unscaledColumns = from.w == to.w;
     for (std::size_t r = 0; r < rows.size(); ++r) {
         uint32_t* out = pixelRow(destination, firstY + static_cast<int>(r)) + firstX;
-        const std::size_t sourceRow = static_cast<std::size_t>(rows[r]) * static_cast<std::size_t>(srcW);
+        const std::size_t sourceRow =
+            static_cast<std::size_t>(rows[r]) * static_cast<std::size_t>(srcW);
         if (unscaledColumns) {
             const std::size_t first = sourceRow + static_cast<std::size_t>(columns[0]);
             for (std::size_t c = 0; c < width; ++c) {
@@ -242,7 +242,8 @@ void fillPolygon(Surface* surface, const PointF* points, int count, Brush brush)
         return;
     }
     for (int i = 0; i < count; ++i) {
-        if (!(std::fabs(points[i].x) <= largestVertex) || !(std::fabs(points[i].y) <= largestVertex)) {
+        if (!(std::fabs(points[i].x) <= largestVertex) ||
+            !(std::fabs(points[i].y) <= largestVertex)) {
             return;
         }
     }

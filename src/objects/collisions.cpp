@@ -76,7 +76,8 @@ bool crossesFace(const GameObject& mover, const Vec3& target, const GameObject& 
     if (axis == axisX)
         meets = heightsOverlap(mover, other) && faceWithin(mover, other, axisZ, offsetZ);
     else if (axis == axisY)
-        meets = faceWithin(mover, other, axisZ, offsetZ) && faceWithin(mover, other, axisX, offsetX);
+        meets =
+            faceWithin(mover, other, axisZ, offsetZ) && faceWithin(mover, other, axisX, offsetX);
     else
         meets = heightsOverlap(mover, other) && faceWithin(mover, other, axisX, offsetX);
     if (meets)

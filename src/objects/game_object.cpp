@@ -12,20 +12,11 @@ namespace {
 int64_t liveObjects = 0;
 }
 
-GameObject::GameObject()
-{
-    ++liveObjects;
-}
+GameObject::GameObject() { ++liveObjects; }
 
-GameObject::~GameObject()
-{
-    --liveObjects;
-}
+GameObject::~GameObject() { --liveObjects; }
 
-int64_t liveGameObjectCount()
-{
-    return liveObjects;
-}
+int64_t liveGameObjectCount() { return liveObjects; }
 
 bool isPlayerCar(const GameObject* object)
 {
@@ -82,10 +73,7 @@ int carViewIndex(float vx, float vz)
     return index;
 }
 
-Sprite* Obj_Car::currentSprite() const
-{
-    return views[carViewIndex(velocity.x, velocity.z)];
-}
+Sprite* Obj_Car::currentSprite() const { return views[carViewIndex(velocity.x, velocity.z)]; }
 
 ObjectRequest Obj_Car::update(Track* track, float dt)
 {
@@ -143,17 +131,12 @@ void Obj_OilSpill::onContact(GameObject& other)
     publishRaceEvent(eventAt(RaceEvent::Kind::Oil, other));
 }
 
-Sprite* Obj_OilSpill::currentSprite() const
-{
-    return sprite;
-}
+Sprite* Obj_OilSpill::currentSprite() const { return sprite; }
 
-ObjectRequest Obj_OilSpill::update(Track*, float)
-{
-    return ObjectRequest::none;
-}
+ObjectRequest Obj_OilSpill::update(Track*, float) { return ObjectRequest::none; }
 
-Obj_SolidObstacle::Obj_SolidObstacle(Vec3 position_, BoxSize size_, Sprite* sprite_) : sprite(sprite_)
+Obj_SolidObstacle::Obj_SolidObstacle(Vec3 position_, BoxSize size_, Sprite* sprite_)
+    : sprite(sprite_)
 {
     size = size_;
     mass = 1.0f;
@@ -163,12 +146,6 @@ Obj_SolidObstacle::Obj_SolidObstacle(Vec3 position_, BoxSize size_, Sprite* spri
 
 void Obj_SolidObstacle::onContact(GameObject&) {}
 
-Sprite* Obj_SolidObstacle::currentSprite() const
-{
-    return sprite;
-}
+Sprite* Obj_SolidObstacle::currentSprite() const { return sprite; }
 
-ObjectRequest Obj_SolidObstacle::update(Track*, float)
-{
-    return ObjectRequest::none;
-}
+ObjectRequest Obj_SolidObstacle::update(Track*, float) { return ObjectRequest::none; }

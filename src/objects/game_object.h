@@ -47,7 +47,8 @@ public:
     GameObject& operator=(const GameObject&) = delete;
     virtual ~GameObject();
 
-    // This object has met `other` (collisions call it in pairs: the object met first, then the mover).
+    // This object has met `other` (collisions call it in pairs: the object met first, then the
+    // mover).
     virtual void onContact(GameObject& other) = 0;
     // The picture the object shows now (null or not loaded: it shows nothing). The road draws it
     // where the camera sees the object's box, for each object of a visible segment.
@@ -56,14 +57,14 @@ public:
     // returns what it asks of the object lists.
     virtual ObjectRequest update(Track* track, float dt) = 0;
 
-    Vec3 accel;            // acceleration requested for this frame; cleared by the world update
+    Vec3 accel; // acceleration requested for this frame; cleared by the world update
     Vec3 velocity;
     BoxSize size;
     bool hasGravity = false;
-    bool solid = false;    // stops other movers; otherwise movers pass through and both get onContact
+    bool solid = false; // stops other movers; otherwise movers pass through and both get onContact
     float mass = 1.0f;
-    Vec3 position;         // centre of the box
-    bool dynamic = false;  // held in movingObjects and updated every frame
+    Vec3 position;             // centre of the box
+    bool dynamic = false;      // held in movingObjects and updated every frame
     int32_t listIndex = -1;    // entry in its object list, -1 until added
     int32_t segmentIndex = -1; // segment whose bucket holds it, -1 until filed
 };
@@ -89,8 +90,8 @@ public:
     // Asks for a snow puff after every 500 units driven off the road on the ground.
     ObjectRequest update(Track* track, float dt) override;
 
-    Sprite** views;        // the car colour's row of 7 view Sprites
-    float power;           // forward acceleration of the throttle, units/s^2
+    Sprite** views;               // the car colour's row of 7 view Sprites
+    float power;                  // forward acceleration of the throttle, units/s^2
     float offRoadDistance = 0.0f; // z distance driven off the road since the last puff
 };
 
@@ -109,8 +110,8 @@ public:
     // Ages the puff; at a quarter second it asks for its own removal.
     ObjectRequest update(Track* track, float dt) override;
 
-    float age = 0.0f;      // seconds since the puff was made
-    Sprite** frames;       // the 6 snow-puff frames
+    float age = 0.0f; // seconds since the puff was made
+    Sprite** frames;  // the 6 snow-puff frames
 };
 
 class Obj_OilSpill final : public GameObject {

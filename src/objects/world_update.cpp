@@ -32,8 +32,9 @@ void settleOnGround(GameObject* object, float roadFriction, float offRoadFrictio
     // The slope of the segment it stood in before the move takes away the vertical speed:
     // all of it on level road, little of it on a steep one.
     const float normalZ = track->segments[object->segmentIndex]->normalZ;
-    object->velocity.y = static_cast<float>(static_cast<double>(object->velocity.y) *
-                                            std::pow(std::fabs(static_cast<double>(normalZ)), 0.05));
+    object->velocity.y =
+        static_cast<float>(static_cast<double>(object->velocity.y) *
+                           std::pow(std::fabs(static_cast<double>(normalZ)), 0.05));
     const float x = object->position.x;
     const bool offRoad = x < leftEdgeAt(track, z) || x > rightEdgeAt(track, z);
     const float friction = offRoad ? offRoadFriction : roadFriction;
@@ -59,11 +60,8 @@ void updateWorld()
             addObject(newGameObject<Obj_SnowPuff>(object->position.x, object->position.y,
                                                   object->position.z));
             break;
-        case ObjectRequest::removeSelf:
-            removeObject(object);
-            break;
-        case ObjectRequest::none:
-            break;
+        case ObjectRequest::removeSelf: removeObject(object); break;
+        case ObjectRequest::none: break;
         }
 
         object->velocity.z += object->accel.z * dt;

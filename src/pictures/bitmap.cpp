@@ -93,7 +93,8 @@ Bitmap* reduceLevel(const Bitmap& full, int width, int height, uint32_t level)
     uint32_t* out = reduced.data();
     for (int r = 0; r < h; ++r) {
         const int row = std::min(static_cast<int>(r * sy), height - 1);
-        const uint32_t* in = full.pixels.data() + static_cast<std::size_t>(row) * static_cast<std::size_t>(width);
+        const uint32_t* in =
+            full.pixels.data() + static_cast<std::size_t>(row) * static_cast<std::size_t>(width);
         for (int c = 0; c < w; ++c) {
             *out++ = in[columns[static_cast<std::size_t>(c)]] & colourBits;
         }
@@ -160,7 +161,8 @@ Bitmap* bitmapFromPixels(const uint32_t* pixels, int width, int height)
         }
         describe(bitmap, width, height);
         livePixels += static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-        bitmap->pixels.assign(pixels, pixels + static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+        bitmap->pixels.assign(pixels, pixels + static_cast<std::size_t>(width) *
+                                                   static_cast<std::size_t>(height));
         bitmap->info.bits = bitmap->pixels.data();
         bitmap->picture = pictureFrom(bitmap->pixels, width, height);
         buildMask(bitmap);
@@ -220,17 +222,8 @@ void freeSprite(Sprite* sprite)
     --counts.spriteLevels;
 }
 
-PictureCounts livePictureCounts()
-{
-    return counts;
-}
+PictureCounts livePictureCounts() { return counts; }
 
-void countFontMade()
-{
-    ++counts.fonts;
-}
+void countFontMade() { ++counts.fonts; }
 
-void countFontFreed()
-{
-    --counts.fonts;
-}
+void countFontFreed() { --counts.fonts; }

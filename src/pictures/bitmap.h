@@ -79,9 +79,9 @@ void freeSprite(Sprite* sprite);
 // How many picture records are alive now. A soak test checks that they are back to their
 // earlier values after every race.
 struct PictureCounts {
-    long bitmaps = 0;     // Bitmaps made and not yet freed
+    long bitmaps = 0;      // Bitmaps made and not yet freed
     long spriteLevels = 0; // loaded Sprites whose levels are not yet freed
-    long fonts = 0;       // BitmapFonts made and not yet freed (text.h)
+    long fonts = 0;        // BitmapFonts made and not yet freed (text.h)
 };
 PictureCounts livePictureCounts();
 

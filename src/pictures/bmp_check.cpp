@@ -17,10 +17,7 @@ uint32_t read16(const uint8_t* p)
     return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8);
 }
 
-uint32_t read32(const uint8_t* p)
-{
-    return read16(p) | (read16(p + 2) << 16);
-}
+uint32_t read32(const uint8_t* p) { return read16(p) | (read16(p + 2) << 16); }
 
 bool knownHeaderSize(uint32_t size)
 {
@@ -77,7 +74,8 @@ bool rleLooksSound(const uint8_t* at, const uint8_t* end, bool fourBit, int64_t 
                 return false;
             }
             for (uint32_t i = 0; i < value; ++i) {
-                const uint32_t index = fourBit ? (i % 2 == 0 ? at[i / 2] >> 4 : at[i / 2] & 15) : at[i];
+                const uint32_t index =
+                    fourBit ? (i % 2 == 0 ? at[i / 2] >> 4 : at[i / 2] & 15) : at[i];
                 if (!indexOk(index)) {
                     return false;
                 }
@@ -178,8 +176,8 @@ bool bmpFileIsWellFormed(const uint8_t* data, std::size_t size)
     const uint8_t* pixels = data + pixelOffset;
     const std::size_t available = size - pixelOffset;
     if (compression == compressionRle8 || compression == compressionRle4) {
-        return rleLooksSound(pixels, pixels + available, compression == compressionRle4, width, rows,
-                             colours);
+        return rleLooksSound(pixels, pixels + available, compression == compressionRle4, width,
+                             rows, colours);
     }
     const std::size_t rowBytes = static_cast<std::size_t>((width * bitsPerPixel + 31) / 32) * 4;
     if (available / rowBytes < static_cast<std::size_t>(rows)) {

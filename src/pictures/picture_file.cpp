@@ -9,7 +9,8 @@ namespace {
 
 // The largest file worth reading: the biggest accepted picture at 32 bits per pixel, with the
 // longest header, colour masks and palette.
-constexpr long largestFileBytes = 14 + 124 + 12 + 1024 + static_cast<long>(largestPicturePixels) * 4;
+constexpr long largestFileBytes =
+    14 + 124 + 12 + 1024 + static_cast<long>(largestPicturePixels) * 4;
 
 struct CloseFile {
     void operator()(std::FILE* file) const { std::fclose(file); }

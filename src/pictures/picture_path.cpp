@@ -107,7 +107,9 @@ void requirePictureFolder()
         places += (places.empty() ? "" : ", ") + shown + "gfx";
     }
     fatalError(__LINE__, ("The game's pictures were not found: there is no gfx folder in any "
-                          "place searched: " + places).c_str());
+                          "place searched: " +
+                          places)
+                             .c_str());
 }
 
 std::string findPictureFile(const char* gamePath)
@@ -128,8 +130,8 @@ ScaledPictureFile findScaledPictureFile(const char* gamePath, int scale)
     if (gamePath != nullptr && scale >= 2 && scale <= largestPictureScale) {
         const std::string path = withOurSeparators(gamePath);
         if (path.starts_with(scaleOne)) {
-            const std::string found =
-                firstInSearchFolders("gfx-" + std::to_string(scale) + "x/" + path.substr(scaleOne.size()));
+            const std::string found = firstInSearchFolders("gfx-" + std::to_string(scale) + "x/" +
+                                                           path.substr(scaleOne.size()));
             if (!found.empty()) {
                 return {found, scale};
             }

@@ -8,4 +8,4 @@
 // bitmap, top row of the picture first on screen. The same surface always gives the same bytes.
 // Returns false, with the platform's last error set, when the file cannot be written or the
 // surface is empty or inconsistent (pixels.size() != width * height). The caller keeps `picture`.
-bool writePictureFile(const char *path, const Surface &picture);
+bool writePictureFile(const char* path, const Surface& picture);

@@ -11,7 +11,8 @@
 
 BitmapFont* makeBitmapFont(Window* window, const char* path)
 {
-    auto* font = allocateOrFatal(__LINE__, "Out of memory for a font", [] { return new BitmapFont{}; });
+    auto* font =
+        allocateOrFatal(__LINE__, "Out of memory for a font", [] { return new BitmapFont{}; });
     countFontMade();
     font->bitmap = loadBitmap(window, path, 1);
     font->cellWidth = font->bitmap->info.width / 8;

@@ -2,7 +2,8 @@
 // Text drawn from a picture font: one picture of 8 columns by 16 rows of glyph cells, the cell in
 // column c and row r holding character code 8 r + c. Every character takes one cell; the font
 // picture's colours are the text's colours, transparent where the picture has its key colour.
-// The race uses "gfx\\font\\font1.bmp", the menu, controls and result screens "gfx\\font\\font1sm.bmp".
+// The race uses "gfx\\font\\font1.bmp", the menu, controls and result screens
+// "gfx\\font\\font1sm.bmp".
 
 struct Window;
 struct Bitmap;

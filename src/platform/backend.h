@@ -18,13 +18,22 @@ struct SoundFrame;
 // every plugged-in controller merged into one); the Window turns it into virtual keys.
 // ToggleFullscreen is the player's full-screen key (F11 or Alt+Enter).
 struct PlatformEvent {
-    enum class Kind { KeyDown, KeyUp, MouseDown, MouseUp, MouseMove, Close, FocusLost, Controller,
-                      ToggleFullscreen };
+    enum class Kind {
+        KeyDown,
+        KeyUp,
+        MouseDown,
+        MouseUp,
+        MouseMove,
+        Close,
+        FocusLost,
+        Controller,
+        ToggleFullscreen
+    };
     Kind kind = Kind::Close;
-    uint32_t key = 0;   // KeyDown (also each automatic repeat) and KeyUp
-    int x = 0;          // mouse events
+    uint32_t key = 0; // KeyDown (also each automatic repeat) and KeyUp
+    int x = 0;        // mouse events
     int y = 0;
-    int button = 0;     // 1 left, 2 right, 4 middle
+    int button = 0;      // 1 left, 2 right, 4 middle
     ControllerState pad; // Controller
 };
 
@@ -67,7 +76,8 @@ public:
     virtual bool setFullscreen(bool on) = 0;
     // Shows the system's message box with an OK button, or Yes and No for a question, and waits
     // for the player. A box that cannot be shown returns NotShown at once.
-    virtual BoxAnswer showMessageBox(MessageBoxKind kind, const char* caption, const char* text) = 0;
+    virtual BoxAnswer showMessageBox(MessageBoxKind kind, const char* caption,
+                                     const char* text) = 0;
     // Shakes the controllers for `milliseconds`, strength 0 to 1; nothing without a controller
     // that can rumble.
     virtual void rumble(float strength, uint32_t milliseconds) = 0;

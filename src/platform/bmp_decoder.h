@@ -14,8 +14,8 @@ struct PicturePixels {
 };
 
 enum class PictureRead {
-    Loaded,      // `PicturePixels` holds the picture
-    Unreadable,  // missing, not a picture file, damaged, or larger than the loader accepts
+    Loaded,     // `PicturePixels` holds the picture
+    Unreadable, // missing, not a picture file, damaged, or larger than the loader accepts
 };
 
 // Decodes the `size` bytes at `data` (owned by the caller), which must already have passed

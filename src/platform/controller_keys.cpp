@@ -3,8 +3,8 @@
 
 #include "platform/virtual_keys.h"
 
-const uint32_t controllerKeyCodes[7] = {keyLeft, keyUp, keyRight, keyDown, keyEnter, keyEscape,
-                                        keySpace};
+const uint32_t controllerKeyCodes[7] = {keyLeft,  keyUp,     keyRight, keyDown,
+                                        keyEnter, keyEscape, keySpace};
 
 namespace {
 
@@ -18,10 +18,7 @@ enum KeyBit : uint32_t {
     bitSpace = 1u << 6,
 };
 
-bool held(const ControllerState& state, uint32_t buttons)
-{
-    return (state.buttons & buttons) != 0;
-}
+bool held(const ControllerState& state, uint32_t buttons) { return (state.buttons & buttons) != 0; }
 
 } // namespace
 

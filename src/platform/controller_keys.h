@@ -24,10 +24,10 @@ enum ControllerButton : uint32_t {
 // Every plugged-in controller merged into one: a button counts when any controller holds it;
 // the stick and the triggers are those pushed furthest.
 struct ControllerState {
-    uint32_t buttons = 0;     // ControllerButton bits
-    int16_t stickX = 0;       // left stick, -32768 (left) to 32767 (right)
-    int16_t stickY = 0;       // left stick, -32768 (up) to 32767 (down)
-    int16_t leftTrigger = 0;  // 0 (released) to 32767 (fully pulled)
+    uint32_t buttons = 0;    // ControllerButton bits
+    int16_t stickX = 0;      // left stick, -32768 (left) to 32767 (right)
+    int16_t stickY = 0;      // left stick, -32768 (up) to 32767 (down)
+    int16_t leftTrigger = 0; // 0 (released) to 32767 (fully pulled)
     int16_t rightTrigger = 0;
 };
 

@@ -38,10 +38,7 @@ void showReport(MessageBoxKind kind, const char* caption, const char* text)
 
 } // namespace
 
-void setReportBox(ReportBox box)
-{
-    reportBox = box;
-}
+void setReportBox(ReportBox box) { reportBox = box; }
 
 void fatalError(unsigned line, const char* text)
 {
@@ -79,7 +76,4 @@ void clearLastPlatformError()
     lastErrorText.clear();
 }
 
-const char* lastPlatformError()
-{
-    return lastErrorSet ? lastErrorText.c_str() : nullptr;
-}
+const char* lastPlatformError() { return lastErrorSet ? lastErrorText.c_str() : nullptr; }

@@ -81,8 +81,8 @@ void SoundMixer::startShot(const OneShot& shot)
             slot = &candidate;
             break;
         }
-        const double length = static_cast<double>(
-            bank->clips[static_cast<size_t>(candidate.clip)].samples.size());
+        const double length =
+            static_cast<double>(bank->clips[static_cast<size_t>(candidate.clip)].samples.size());
         const double done = candidate.position / length;
         if (done > furthest) {
             furthest = done;
@@ -107,10 +107,7 @@ void SoundMixer::apply(const SoundFrame& frame)
         startShot(frame.shots[i]);
 }
 
-void SoundMixer::setMuted(bool muted)
-{
-    masterTarget = muted ? 0.0f : 1.0f;
-}
+void SoundMixer::setMuted(bool muted) { masterTarget = muted ? 0.0f : 1.0f; }
 
 void SoundMixer::mixLoop(Loop& loop, size_t frames)
 {

@@ -30,13 +30,13 @@ bool writeWaveFile(const char* path, const std::vector<int16_t>& samples)
     file += "RIFF";
     put(file, 36 + dataBytes, 4);
     file += "WAVEfmt ";
-    put(file, 16, 4);          // size of the format chunk
-    put(file, 1, 2);           // PCM
+    put(file, 16, 4); // size of the format chunk
+    put(file, 1, 2);  // PCM
     put(file, channels, 2);
     put(file, soundRate, 4);
     put(file, soundRate * blockAlign, 4);
     put(file, blockAlign, 2);
-    put(file, 16, 2);          // bits per sample
+    put(file, 16, 2); // bits per sample
     file += "data";
     put(file, dataBytes, 4);
     for (int16_t sample : samples)

@@ -146,9 +146,7 @@ void dispatch(Window* window, const PlatformEvent& event)
         window->pad = event.pad;
         followController(window);
         break;
-    case PlatformEvent::Kind::ToggleFullscreen:
-        toggleFullscreen(window);
-        break;
+    case PlatformEvent::Kind::ToggleFullscreen: toggleFullscreen(window); break;
     }
 }
 
@@ -179,10 +177,7 @@ void create(Window* window)
     centreOnDesktop(window);
 }
 
-void setWindowTitle(Window* window, const char* title)
-{
-    window->backend->setTitle(title);
-}
+void setWindowTitle(Window* window, const char* title) { window->backend->setTitle(title); }
 
 void sizeClientArea(Window* window)
 {
@@ -206,15 +201,9 @@ void centreOnDesktop(Window* window)
     moveWindow(window, desktopW / 2 - outerW / 2, desktopH / 2 - outerH / 2);
 }
 
-void moveWindow(Window* window, int x, int y)
-{
-    window->backend->moveWindow(x, y);
-}
+void moveWindow(Window* window, int x, int y) { window->backend->moveWindow(x, y); }
 
-void requestRepaint(Window* window)
-{
-    window->repaintRequested = true;
-}
+void requestRepaint(Window* window) { window->repaintRequested = true; }
 
 void pumpMessages(Window* window)
 {
@@ -293,10 +282,7 @@ void destroyWindow(Window* window)
     window->backend->closeWindow();
 }
 
-bool isWindowAlive(const Window* window)
-{
-    return window && window->alive;
-}
+bool isWindowAlive(const Window* window) { return window && window->alive; }
 
 void releaseWindow(Window* window)
 {
@@ -321,20 +307,11 @@ bool isKeyHeld(const Window* window, uint32_t virtualKey)
     return false;
 }
 
-uint32_t readClock(const Window* window)
-{
-    return window->backend->milliseconds();
-}
+uint32_t readClock(const Window* window) { return window->backend->milliseconds(); }
 
-void startSound(Window* window, const SoundBank* bank)
-{
-    window->backend->startSound(bank);
-}
+void startSound(Window* window, const SoundBank* bank) { window->backend->startSound(bank); }
 
-void playSound(Window* window, const SoundFrame& frame)
-{
-    window->backend->playSound(frame);
-}
+void playSound(Window* window, const SoundFrame& frame) { window->backend->playSound(frame); }
 
 bool askYesNo(Window* window, const char* caption, const char* text)
 {
@@ -386,7 +363,4 @@ void rumbleControllers(Window* window, float strength, uint32_t milliseconds)
     }
 }
 
-void setBoxFont(Window* window, const BoxFont& font)
-{
-    window->boxFont = font;
-}
+void setBoxFont(Window* window, const BoxFont& font) { window->boxFont = font; }

@@ -27,7 +27,7 @@ inline constexpr int screenCentreY = screenHeight / 2;
 // freeing it; the Window does not own the pictures. Without one, boxes show no text.
 struct BoxFont {
     const Surface* glyphs = nullptr;
-    const Mask* mask = nullptr;   // 1 where a glyph is drawn; null draws whole cells
+    const Mask* mask = nullptr; // 1 where a glyph is drawn; null draws whole cells
     int cellWidth = 0;
     int cellHeight = 0;
 };
@@ -49,10 +49,10 @@ struct WindowCallbacks {
 };
 
 struct Window {
-    Backend* backend = nullptr;   // set by the creator before `create`; not owned
-    bool alive = false;           // true from `create` until the window is destroyed
+    Backend* backend = nullptr; // set by the creator before `create`; not owned
+    bool alive = false;         // true from `create` until the window is destroyed
     bool repaintRequested = false;
-    int clientW = 0;              // the client area's current size in back-buffer pixels
+    int clientW = 0; // the client area's current size in back-buffer pixels
     int clientH = 0;
     Surface backBuffer;           // always the client area's size; every drawing goes here
     bool messageBoxShown = false; // true while a box owned by this window is open
@@ -65,11 +65,11 @@ struct Window {
     // Keys pressed during the pump that runs: each counts as held until the pump's paint is
     // done, so a press and release between two race frames is seen by the next frame.
     bool keysTapped[256] = {};
-    WindowCallbacks screenSeen;   // the slots of the last pump, to tell when the screen changed
-    bool soundMuted = false;      // switched by the M key, on every screen
-    ControllerState pad;          // the controllers as last reported
-    uint32_t padKeys = 0;         // the keys the controllers hold now (controllerKeys bits)
-    BoxFont boxFont;              // the font of the game's own message boxes
+    WindowCallbacks screenSeen; // the slots of the last pump, to tell when the screen changed
+    bool soundMuted = false;    // switched by the M key, on every screen
+    ControllerState pad;        // the controllers as last reported
+    uint32_t padKeys = 0;       // the keys the controllers hold now (controllerKeys bits)
+    BoxFont boxFont;            // the font of the game's own message boxes
     WindowCallbacks callbacks;
 };
 

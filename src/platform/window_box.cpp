@@ -26,8 +26,8 @@ struct OpenBox {
     MessageBoxKind kind = MessageBoxKind::Warning;
     const char* caption = "";
     const char* text = "";
-    Surface under;          // the picture the box covers, shown dimmed behind it
-    size_t focus = 0;       // the highlighted button
+    Surface under;    // the picture the box covers, shown dimmed behind it
+    size_t focus = 0; // the highlighted button
     bool done = false;
     bool yes = false;
     bool closeAsked = false;
@@ -162,7 +162,7 @@ void drawBox(Window* window, const OpenBox& box)
         fillRect(&picture, button, i == box.focus ? titleColour : buttonColour, edgeColour);
         const std::string& label = layout.buttonLabels[i];
         writeLine(window, label, button.x + (button.w - static_cast<int>(label.size()) * cellW) / 2,
-                 button.y + (button.h - cellH) / 2);
+                  button.y + (button.h - cellH) / 2);
     }
 }
 
@@ -179,8 +179,14 @@ void boxOnKeyDown(Window*, uint32_t key)
     case keyEnter:
     case keySpace: answer(openBox->focus == 0); break;
     case keyEscape: answer(false); break;
-    case 'Y': if (last == 1) answer(true); break;
-    case 'N': if (last == 1) answer(false); break;
+    case 'Y':
+        if (last == 1)
+            answer(true);
+        break;
+    case 'N':
+        if (last == 1)
+            answer(false);
+        break;
     case keyLeft:
     case keyUp: openBox->focus = 0; break;
     case keyRight:
@@ -273,7 +279,8 @@ bool askInWindow(Window* window, MessageBoxKind kind, const char* caption, const
     openBox = nullptr;
     window->callbacks = box.screen;
     window->repaintRequested = repaintWanted;
-    if (box.under.width == window->backBuffer.width && box.under.height == window->backBuffer.height) {
+    if (box.under.width == window->backBuffer.width &&
+        box.under.height == window->backBuffer.height) {
         window->backBuffer = box.under;
     }
     // The box had the keyboard: keys pressed for it must not count as held by the screen.
@@ -312,8 +319,8 @@ BoxLayout layoutBox(int clientW, int clientH, int cellW, int cellH, MessageBoxKi
     // Title band, gap, text, gap, buttons, gap: drop text lines, then caption lines, that do not
     // fit the window.
     auto height = [&] {
-        return pad + static_cast<int>(layout.captionLines.size()) * cellH + pad
-               + static_cast<int>(layout.textLines.size()) * cellH + pad + buttonH + pad;
+        return pad + static_cast<int>(layout.captionLines.size()) * cellH + pad +
+               static_cast<int>(layout.textLines.size()) * cellH + pad + buttonH + pad;
     };
     while (height() > clientH - 2 * margin && !layout.textLines.empty()) {
         layout.textLines.pop_back();
@@ -353,8 +360,10 @@ bool showBox(Window* window, MessageBoxKind kind, const char* caption, const cha
     bool yes = native == BoxAnswer::Yes;
     if (native == BoxAnswer::NotShown && isWindowAlive(window) && !openBox) {
         const char* why = lastPlatformError();
-        std::fprintf(stderr, "The system cannot show a message box (%s); the game shows it in its "
-                             "window.\n", why ? why : "no reason given");
+        std::fprintf(stderr,
+                     "The system cannot show a message box (%s); the game shows it in its "
+                     "window.\n",
+                     why ? why : "no reason given");
         std::fflush(stderr);
         yes = askInWindow(window, kind, caption, text);
     }

@@ -31,9 +31,9 @@ struct BoxLayout {
     PixelRect titleBand;
     std::vector<std::string> captionLines;
     std::vector<std::string> textLines;
-    int captionTop = 0;    // the first caption line's top; the others follow a cell lower each
+    int captionTop = 0; // the first caption line's top; the others follow a cell lower each
     int textTop = 0;
-    int textLeft = 0;      // the left edge of caption and text lines
+    int textLeft = 0; // the left edge of caption and text lines
     std::vector<PixelRect> buttons;
     std::vector<std::string> buttonLabels;
 };

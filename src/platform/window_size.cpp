@@ -1,12 +1,6 @@
 // The client area's size as the platform reports it now.
 #include "platform/window.h"
 
-int clientWidth(const Window* window)
-{
-    return window->clientW;
-}
+int clientWidth(const Window* window) { return window->clientW; }
 
-int clientHeight(const Window* window)
-{
-    return window->clientH;
-}
+int clientHeight(const Window* window) { return window->clientH; }

@@ -16,9 +16,9 @@ constexpr float gridGaps[3] = {2048.0f, 4096.0f, 8192.0f};
 
 int32_t& settingAt(RaceSettings& settings, int index)
 {
-    int32_t* const fields[raceSettingCount] = {
-        &settings.trackLength,    &settings.hillSteepness, &settings.turnSharpness,
-        &settings.numCompetitors, &settings.aiCarSpeed,    &settings.gridSpacing};
+    int32_t* const fields[raceSettingCount] = {&settings.trackLength,   &settings.hillSteepness,
+                                               &settings.turnSharpness, &settings.numCompetitors,
+                                               &settings.aiCarSpeed,    &settings.gridSpacing};
     return *fields[index];
 }
 

@@ -27,13 +27,13 @@ extern RaceSettings raceSettings;
 
 // What a race is run with.
 struct RaceParameters {
-    uint32_t carCount;               // cars on the grid, the player's included
-    uint32_t segmentCount;           // track segments of 3000 units
-    float hillMin, hillMax;          // bounds of one hill's height change
-    float turnMin, turnMax;          // bounds of one bend's sideways shift
-    float opponentPowerCut;          // power every opponent loses
-    float opponentPowerCutPerPlace;  // further power lost per grid place behind the leader
-    float gridGap;                   // distance between neighbouring grid places
+    uint32_t carCount;              // cars on the grid, the player's included
+    uint32_t segmentCount;          // track segments of 3000 units
+    float hillMin, hillMax;         // bounds of one hill's height change
+    float turnMin, turnMax;         // bounds of one bend's sideways shift
+    float opponentPowerCut;         // power every opponent loses
+    float opponentPowerCutPerPlace; // further power lost per grid place behind the leader
+    float gridGap;                  // distance between neighbouring grid places
 };
 
 // Whether every index lies in its range, 0 to its largestSettingIndex.

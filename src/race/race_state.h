@@ -25,21 +25,21 @@ inline constexpr uint32_t maxListedObjects = 65535;
 
 struct RaceState {
     // Race section.
-    bool raceRunning;              // true from set-up until endRace
-    SkyLayer* skyLayer;            // sky and cloud backdrop, owned by the race
-    Window* raceWindow;            // the window the race runs in
-    float* camera;                 // camera position x, y, z in world units (3 floats)
-    FrameTimer* frameTimer;        // the race's timer
-    float averageFrameSeconds;     // mean frame time of the last completed block of 8 frames
-    float frameSecondsSum;         // sum of frame times of the current block
-    uint32_t framesSummed;         // frames in the current block, 0..7
-    BitmapFont* raceFont;          // the race font
-    Track* track;                  // the generated track
-    float countdownSeconds;        // seconds left in the start countdown
-    float goSeconds;               // seconds left to show "GO!"
-    int32_t finishPosition;        // -1 until the finish line is passed, then the player's place
-    Obj_Car** cars;                // carCount entries; 0 is the player's car (not owned)
-    uint32_t carCount;             // cars including the player's, at least 2
+    bool raceRunning;                 // true from set-up until endRace
+    SkyLayer* skyLayer;               // sky and cloud backdrop, owned by the race
+    Window* raceWindow;               // the window the race runs in
+    float* camera;                    // camera position x, y, z in world units (3 floats)
+    FrameTimer* frameTimer;           // the race's timer
+    float averageFrameSeconds;        // mean frame time of the last completed block of 8 frames
+    float frameSecondsSum;            // sum of frame times of the current block
+    uint32_t framesSummed;            // frames in the current block, 0..7
+    BitmapFont* raceFont;             // the race font
+    Track* track;                     // the generated track
+    float countdownSeconds;           // seconds left in the start countdown
+    float goSeconds;                  // seconds left to show "GO!"
+    int32_t finishPosition;           // -1 until the finish line is passed, then the player's place
+    Obj_Car** cars;                   // carCount entries; 0 is the player's car (not owned)
+    uint32_t carCount;                // cars including the player's, at least 2
     OpponentDriver** opponentDrivers; // carCount - 1 entries; entry i - 1 drives car i
     Bitmap* hudGaugeFullLeft;
     Bitmap* hudGaugeFullRight;
@@ -47,13 +47,13 @@ struct RaceState {
     Bitmap* hudGaugeEmptyRight;
 
     // Object lists: they own every game object of the race.
-    bool updatingObjects;          // true while updateWorld walks movingObjects
-    uint32_t staticObjectCount;    // entries in use in staticObjects
-    uint32_t movingObjectCount;    // entries in use in movingObjects
-    uint32_t pendingRemovalCount;  // entries in use in pendingRemovals
-    Track* objectTrack;            // the track objects are filed in (a copy of track)
-    GameObject* staticObjects[maxListedObjects];   // objects that never move
-    GameObject* movingObjects[maxListedObjects];   // objects updated every frame, in visiting order
+    bool updatingObjects;                        // true while updateWorld walks movingObjects
+    uint32_t staticObjectCount;                  // entries in use in staticObjects
+    uint32_t movingObjectCount;                  // entries in use in movingObjects
+    uint32_t pendingRemovalCount;                // entries in use in pendingRemovals
+    Track* objectTrack;                          // the track objects are filed in (a copy of track)
+    GameObject* staticObjects[maxListedObjects]; // objects that never move
+    GameObject* movingObjects[maxListedObjects]; // objects updated every frame, in visiting order
     GameObject* pendingRemovals[maxListedObjects]; // removals asked for during the world update
 };
 

@@ -21,10 +21,7 @@ int roundProjected(float v)
 
 } // namespace
 
-Camera cameraAt(const float* position)
-{
-    return Camera{position[0], position[1], position[2]};
-}
+Camera cameraAt(const float* position) { return Camera{position[0], position[1], position[2]}; }
 
 float roadScreenX(const Camera& camera, float dx, float d)
 {
@@ -47,7 +44,8 @@ bool objectScreenRect(const Camera& camera, const Vec3& centre, float width, flo
     const float w = width * k * projectionScaleX;
     const float h = height * k * projectionScaleY;
     const float left = (centre.x - camera.x) * k * projectionScaleX + centreX - w * 0.5f;
-    const float top = (centre.y - camera.y) * (-1.0f / depth) * projectionScaleY + centreY - h * 0.5f;
+    const float top =
+        (centre.y - camera.y) * (-1.0f / depth) * projectionScaleY + centreY - h * 0.5f;
     const float scaled[4] = {left * camera.drawingScale, top * camera.drawingScale,
                              w * camera.drawingScale, h * camera.drawingScale};
     for (float v : scaled) {

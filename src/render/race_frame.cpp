@@ -34,8 +34,8 @@ void drawGauges(Window* window)
     drawBitmapRegion(window, fullLeft, 0, 0, 0, 0, fill, fullLeft->info.height);
     drawBitmapRegion(window, emptyLeft, fill, 0, fill, 0, emptyLeft->info.width - fill,
                      emptyLeft->info.height);
-    drawBitmapRegion(window, fullRight, fullRight->info.width - fill, 0, screenWidth - fill, 0, fill,
-                     fullRight->info.height);
+    drawBitmapRegion(window, fullRight, fullRight->info.width - fill, 0, screenWidth - fill, 0,
+                     fill, fullRight->info.height);
     drawBitmapRegion(window, emptyRight, 0, 0, screenWidth - emptyRight->info.width, 0,
                      emptyRight->info.width - fill, fullRight->info.height);
 }
@@ -63,7 +63,8 @@ void drawStartSequence(Window* window, BitmapFont* font)
 
 SkyLayer* createSkyLayer(Window* window)
 {
-    auto* layer = allocateOrFatal(__LINE__, "Out of memory for the sky", [] { return new SkyLayer{}; });
+    auto* layer =
+        allocateOrFatal(__LINE__, "Out of memory for the sky", [] { return new SkyLayer{}; });
     layer->sky = loadBitmap(window, "gfx\\bgr\\sky.bmp", 0);
     layer->cloud = loadBitmap(window, "gfx\\bgr\\cloud.bmp", 1);
     for (int i = 0; i < 4; ++i) {

@@ -26,7 +26,8 @@ uint32_t channel(int shade, float factor)
 
 Brush shadedBrush(int shade, float red, float green, float blue)
 {
-    return solidBrush(channel(shade, red) << 16 | channel(shade, green) << 8 | channel(shade, blue));
+    return solidBrush(channel(shade, red) << 16 | channel(shade, green) << 8 |
+                      channel(shade, blue));
 }
 
 // A strip of the road between two depths: its left and right x at the near end on row nearY and

@@ -47,8 +47,8 @@ int roadShade(float nearDistance);
 
 // Draws the visible part of raceState.track as seen from raceState.camera into the window's back
 // buffer: segments trunc((camera z + 175000) / segment length) (at most the last) down to
-// trunc(camera z / segment length) (at least 0). Called once per frame by drawRaceFrame, after the sky. Draws nothing
-// without a track or camera, or from a camera position that is not finite.
+// trunc(camera z / segment length) (at least 0). Called once per frame by drawRaceFrame, after the
+// sky. Draws nothing without a track or camera, or from a camera position that is not finite.
 void drawRoad(Window* window);
 
 // Draws one segment (its band, road, lines and dash where visible) and then its objects, seen

@@ -5,15 +5,9 @@ namespace {
 uint32_t state = 0;
 }
 
-void seedRandom(uint32_t seed)
-{
-    state = seed;
-}
+void seedRandom(uint32_t seed) { state = seed; }
 
-uint32_t randomState()
-{
-    return state;
-}
+uint32_t randomState() { return state; }
 
 int nextRandom()
 {
@@ -21,7 +15,4 @@ int nextRandom()
     return static_cast<int>((state >> 16) & 0x7FFFu);
 }
 
-float unitDraw()
-{
-    return static_cast<float>(nextRandom() & 0xFFFF) * 1.5259022e-05f;
-}
+float unitDraw() { return static_cast<float>(nextRandom() & 0xFFFF) * 1.5259022e-05f; }

@@ -10,8 +10,8 @@ constexpr float perSegmentLength = 0.00033333333f;
 
 // The interpolating rule shared by heightAt, leftEdgeAt and rightEdgeAt, on the field pair
 // (nearField, farField). Computed in single precision.
-float interpolate(
-    const Track* track, float z, float TrackSegment::*nearField, float TrackSegment::*farField)
+float interpolate(const Track* track, float z, float TrackSegment::*nearField,
+                  float TrackSegment::*farField)
 {
     if (z < 0.0f) {
         return track->segments[0]->*nearField;

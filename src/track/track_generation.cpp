@@ -119,8 +119,8 @@ void addHills(std::span<float> height, uint32_t limit, float hillMin, float hill
     }
 }
 
-void addBends(
-    std::span<float> left, std::span<float> right, uint32_t limit, float turnMin, float turnMax)
+void addBends(std::span<float> left, std::span<float> right, uint32_t limit, float turnMin,
+              float turnMax)
 {
     const uint32_t n = static_cast<uint32_t>(left.size()) - 1;
     uint32_t index = levelStretch;
@@ -193,8 +193,8 @@ TrackSegment* buildSegment(uint32_t i, TrackPoint nearPoint, TrackPoint farPoint
     return s;
 }
 
-Track* generateTrack(
-    uint32_t requestedCount, float hillMin, float hillMax, float turnMin, float turnMax)
+Track* generateTrack(uint32_t requestedCount, float hillMin, float hillMax, float turnMin,
+                     float turnMax)
 {
     uint32_t n = requestedCount;
     if (n < minSegments) {
@@ -206,7 +206,8 @@ Track* generateTrack(
 
     Track* track = allocateOrFatal(__LINE__, outOfMemory, [] { return new Track{}; });
     track->segmentCount = n;
-    track->segments = allocateOrFatal(__LINE__, outOfMemory, [n] { return new TrackSegment* [n] {}; });
+    track->segments =
+        allocateOrFatal(__LINE__, outOfMemory, [n] { return new TrackSegment* [n] {}; });
 
     const size_t points = static_cast<size_t>(n) + 1;
     const std::unique_ptr<float[]> profiles(
@@ -224,8 +225,8 @@ Track* generateTrack(
     addBends(left, right, n - levelStretch, turnMin, turnMax);
 
     for (uint32_t i = 0; i < n; ++i) {
-        track->segments[i] = buildSegment(
-            i, { height[i], left[i], right[i] }, { height[i + 1], left[i + 1], right[i + 1] });
+        track->segments[i] = buildSegment(i, {height[i], left[i], right[i]},
+                                          {height[i + 1], left[i + 1], right[i + 1]});
     }
     return track;
 }

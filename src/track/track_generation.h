@@ -20,8 +20,8 @@ struct TrackPoint {
 // 65535 segments. Draws from the random source in a fixed order: all hills, then all bends.
 // The caller owns the returned Track and frees it with freeTrack. Running out of memory ends the
 // program with the fatal report; a track is never returned half built.
-Track* generateTrack(
-    uint32_t requestedCount, float hillMin, float hillMax, float turnMin, float turnMax);
+Track* generateTrack(uint32_t requestedCount, float hillMin, float hillMax, float turnMin,
+                     float turnMax);
 
 // The inner steps of generateTrack, in its order; exposed for the tests.
 //
@@ -31,8 +31,8 @@ Track* generateTrack(
 void addHills(std::span<float> height, uint32_t limit, float hillMin, float hillMax);
 // Lays bends over the left and right edge profiles (same length, each level from point 64 on)
 // the same way; each bend shifts the road sideways by about ±turnMin, keeping it 4500 wide.
-void addBends(
-    std::span<float> left, std::span<float> right, uint32_t limit, float turnMin, float turnMax);
+void addBends(std::span<float> left, std::span<float> right, uint32_t limit, float turnMin,
+              float turnMax);
 // A new segment i between two profile points, with its lines, centre dash, normal and an empty
 // object bucket. The Track that stores it owns it.
 TrackSegment* buildSegment(uint32_t i, TrackPoint nearPoint, TrackPoint farPoint);

@@ -34,7 +34,8 @@ struct HandMadeRace {
 
     HandMadeRace()
     {
-        const Vec3 places[4] = {{0, 200, 10000}, {2000, 200, 14000}, {-2000, 200, 20000}, {0, 200, 60000}};
+        const Vec3 places[4] = {
+            {0, 200, 10000}, {2000, 200, 14000}, {-2000, 200, 20000}, {0, 200, 60000}};
         for (int i = 0; i < 4; ++i) {
             cars.push_back(std::make_unique<Obj_Car>(places[i], nullptr, 17000.0f));
             carList[i] = cars.back().get();
@@ -129,9 +130,12 @@ TEST(RaceSound, NearestOpponentsAreQuieterWithDistancePannedByScreenPlaceAndKeep
     HandMadeRace hand;
     RaceSound sound;
     const RaceEvents none{};
-    const std::vector<LoopVoice> first = opponentVoices(sound.hear(*hand.race, none, false, 0.016f));
-    const auto right = std::find_if(first.begin(), first.end(), [](const LoopVoice& v) { return v.pan > 0.0f; });
-    const auto left = std::find_if(first.begin(), first.end(), [](const LoopVoice& v) { return v.pan < 0.0f; });
+    const std::vector<LoopVoice> first =
+        opponentVoices(sound.hear(*hand.race, none, false, 0.016f));
+    const auto right =
+        std::find_if(first.begin(), first.end(), [](const LoopVoice& v) { return v.pan > 0.0f; });
+    const auto left =
+        std::find_if(first.begin(), first.end(), [](const LoopVoice& v) { return v.pan < 0.0f; });
     ASSERT_NE(right, first.end());
     ASSERT_NE(left, first.end());
     EXPECT_EQ(right->clip, clipOpponentEngine);
@@ -139,12 +143,16 @@ TEST(RaceSound, NearestOpponentsAreQuieterWithDistancePannedByScreenPlaceAndKeep
     // On screen the right one is at 320 + 320 * 2000 / 5500: 0.36 of the way to the edge.
     EXPECT_NEAR(right->pan, 2000.0f / 5500.0f, 1e-4f);
     // The one out of hearing has no voice.
-    EXPECT_EQ(std::count_if(first.begin(), first.end(), [](const LoopVoice& v) { return v.volume > 0.0f; }), 2);
+    EXPECT_EQ(std::count_if(first.begin(), first.end(),
+                            [](const LoopVoice& v) { return v.volume > 0.0f; }),
+              2);
 
     // The left one comes nearer than the right one: both stay in their slots.
     hand.cars[2]->position.z = 11000.0f;
-    const std::vector<LoopVoice> second = opponentVoices(sound.hear(*hand.race, none, false, 0.016f));
-    EXPECT_GT(second[static_cast<size_t>(left - first.begin())].volume, second[static_cast<size_t>(right - first.begin())].volume);
+    const std::vector<LoopVoice> second =
+        opponentVoices(sound.hear(*hand.race, none, false, 0.016f));
+    EXPECT_GT(second[static_cast<size_t>(left - first.begin())].volume,
+              second[static_cast<size_t>(right - first.begin())].volume);
     EXPECT_LT(second[static_cast<size_t>(left - first.begin())].pan, 0.0f);
     EXPECT_GT(second[static_cast<size_t>(right - first.begin())].pan, 0.0f);
 }
@@ -155,13 +163,17 @@ TEST(RaceSound, EventsBecomeTheirSounds)
     RaceSound sound;
     using Kind = RaceEvent::Kind;
     // The start sequence and the finish.
-    EXPECT_EQ(clipsStarted(sound.hear(*hand.race, eventsOf({event(Kind::Countdown, true, 0, 3)}), false, 0.016f)),
+    EXPECT_EQ(clipsStarted(sound.hear(*hand.race, eventsOf({event(Kind::Countdown, true, 0, 3)}),
+                                      false, 0.016f)),
               std::vector<int32_t>{clipCountdownTone});
-    EXPECT_EQ(clipsStarted(sound.hear(*hand.race, eventsOf({event(Kind::Countdown, true, 0, 0)}), false, 0.016f)),
+    EXPECT_EQ(clipsStarted(sound.hear(*hand.race, eventsOf({event(Kind::Countdown, true, 0, 0)}),
+                                      false, 0.016f)),
               std::vector<int32_t>{clipGoTone});
-    EXPECT_EQ(clipsStarted(sound.hear(*hand.race, eventsOf({event(Kind::Finish, true, 0, 1)}), false, 0.016f)),
+    EXPECT_EQ(clipsStarted(sound.hear(*hand.race, eventsOf({event(Kind::Finish, true, 0, 1)}),
+                                      false, 0.016f)),
               std::vector<int32_t>{clipWinPhrase});
-    EXPECT_EQ(clipsStarted(sound.hear(*hand.race, eventsOf({event(Kind::Finish, true, 0, 5)}), false, 0.016f)),
+    EXPECT_EQ(clipsStarted(sound.hear(*hand.race, eventsOf({event(Kind::Finish, true, 0, 5)}),
+                                      false, 0.016f)),
               std::vector<int32_t>{clipPlacePhrase});
 
     // Hits: a car knocks, an obstacle thuds, harder is louder, far away is quieter, a touch is
@@ -169,7 +181,8 @@ TEST(RaceSound, EventsBecomeTheirSounds)
     const SoundFrame hits = sound.hear(
         *hand.race,
         eventsOf({event(Kind::Hit, true, 5000, 0, true), event(Kind::Hit, true, 30000, 0, false),
-                  event(Kind::Hit, true, 60000, 0, false), event(Kind::Hit, false, 60000, 0, false, 20000),
+                  event(Kind::Hit, true, 60000, 0, false),
+                  event(Kind::Hit, false, 60000, 0, false, 20000),
                   event(Kind::Hit, true, 300, 0, false)}),
         false, 0.016f);
     ASSERT_EQ(hits.shotCount, 4);
@@ -180,14 +193,18 @@ TEST(RaceSound, EventsBecomeTheirSounds)
 
     // Snow while off the road and moving, none back on it; the oil hiss fades after the oil.
     hand.cars[0]->velocity.z = 8000.0f;
-    const SoundFrame off = sound.hear(*hand.race, eventsOf({event(Kind::LeftRoad, true)}), true, 0.016f);
+    const SoundFrame off =
+        sound.hear(*hand.race, eventsOf({event(Kind::LeftRoad, true)}), true, 0.016f);
     EXPECT_EQ(off.loops[RaceSound::snowSlot].clip, clipSnow);
     EXPECT_GT(off.loops[RaceSound::snowSlot].volume, 0.5f);
-    const SoundFrame back = sound.hear(*hand.race, eventsOf({event(Kind::RejoinedRoad, true)}), true, 0.016f);
+    const SoundFrame back =
+        sound.hear(*hand.race, eventsOf({event(Kind::RejoinedRoad, true)}), true, 0.016f);
     EXPECT_EQ(back.loops[RaceSound::snowSlot].volume, 0.0f);
     const float oil = sound.hear(*hand.race, eventsOf({event(Kind::Oil, true)}), true, 0.016f)
-                          .loops[RaceSound::hissSlot].volume;
-    const float later = sound.hear(*hand.race, RaceEvents{}, true, 0.5f).loops[RaceSound::hissSlot].volume;
+                          .loops[RaceSound::hissSlot]
+                          .volume;
+    const float later =
+        sound.hear(*hand.race, RaceEvents{}, true, 0.5f).loops[RaceSound::hissSlot].volume;
     EXPECT_GT(oil, 0.1f);
     EXPECT_LT(later, 0.6f * oil);
 }
@@ -199,7 +216,8 @@ TEST(RaceSoundInTheGame, EnginePitchRisesWithSpeed)
     std::vector<std::pair<double, double>> speeds; // seconds from the set-up, speed
     RecordedRace recorded(race, [&](HeadlessBackend& b, uint64_t) {
         if (raceState.raceRunning)
-            speeds.emplace_back((b.milliseconds() - race.seed) / 1000.0, raceState.cars[0]->velocity.z);
+            speeds.emplace_back((b.milliseconds() - race.seed) / 1000.0,
+                                raceState.cars[0]->velocity.z);
     });
     // Only the player's engine: the other loops and every clip left out.
     std::vector<RecordedSound> engine;
@@ -215,9 +233,11 @@ TEST(RaceSoundInTheGame, EnginePitchRisesWithSpeed)
 
     // The pitch at rest and at each quarter of the speed reached, heard in the mix.
     // Up to the fastest moment (the driver may leave the road later).
-    speeds.erase(std::max_element(speeds.begin(), speeds.end(),
-                                  [](const auto& a, const auto& b) { return a.second < b.second; }) + 1,
-                 speeds.end());
+    speeds.erase(
+        std::max_element(speeds.begin(), speeds.end(),
+                         [](const auto& a, const auto& b) { return a.second < b.second; }) +
+            1,
+        speeds.end());
     const double fastest = speeds.back().second;
     ASSERT_GT(fastest, 40000.0);
     std::vector<double> pitches;
@@ -226,7 +246,8 @@ TEST(RaceSoundInTheGame, EnginePitchRisesWithSpeed)
                                        [&](const auto& s) { return s.second >= share * fastest; });
         ASSERT_NE(when, speeds.end());
         const double start = std::max(0.5, when->first - 0.05);
-        pitches.push_back(sound_support::pitchOf(sound_support::monoSpan(recorded.mix, start, 0.1), 30, 400));
+        pitches.push_back(
+            sound_support::pitchOf(sound_support::monoSpan(recorded.mix, start, 0.1), 30, 400));
     }
     for (size_t i = 1; i < pitches.size(); ++i)
         EXPECT_GT(pitches[i], pitches[i - 1] * 1.1) << "quarter " << i;
@@ -284,7 +305,8 @@ TEST(RaceSoundInTheGame, CountdownHitsAndMuteAreHeardInTheMix)
             if (call.milliseconds != hit.milliseconds || call.kind != RecordedSound::Kind::Frame)
                 continue;
             const std::vector<int32_t> clips = clipsStarted(call.frame);
-            heard = heard || std::count(clips.begin(), clips.end(), hit.carHit ? clipKnock : clipThud) > 0;
+            heard = heard ||
+                    std::count(clips.begin(), clips.end(), hit.carHit ? clipKnock : clipThud) > 0;
         }
         EXPECT_TRUE(heard) << "hit at " << hit.milliseconds << " ms";
         knocked = knocked || hit.carHit;

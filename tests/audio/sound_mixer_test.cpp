@@ -20,7 +20,8 @@ SoundBank testBank()
     for (int n = 0; n < 441; ++n)
         bank.clips[0].samples.push_back(static_cast<float>(std::sin(2.0 * M_PI * n / 441.0)));
     for (int n = 0; n < 4410; ++n)
-        bank.clips[1].samples.push_back(static_cast<float>(std::sin(2.0 * M_PI * 1000.0 * n / soundRate)));
+        bank.clips[1].samples.push_back(
+            static_cast<float>(std::sin(2.0 * M_PI * 1000.0 * n / soundRate)));
     return bank;
 }
 
@@ -56,7 +57,8 @@ TEST(SoundMixer, LoopStartsAndChangesPitchAndLoudnessWithoutClicks)
     SoundMixer mixer(&bank);
     std::vector<int16_t> all;
     // From silence to full, then three times the pitch at half the loudness, then silence.
-    for (const SoundFrame& frame : {loopFrame(1.0f, 1.0f), loopFrame(3.0f, 0.5f), loopFrame(3.0f, 0.0f)}) {
+    for (const SoundFrame& frame :
+         {loopFrame(1.0f, 1.0f), loopFrame(3.0f, 0.5f), loopFrame(3.0f, 0.0f)}) {
         mixer.apply(frame);
         const std::vector<int16_t> part = render(mixer, 0.2);
         all.insert(all.end(), part.begin(), part.end());
@@ -66,8 +68,10 @@ TEST(SoundMixer, LoopStartsAndChangesPitchAndLoudnessWithoutClicks)
     const double smoothest = peak * 2.0 * M_PI * 300.0 / soundRate;
     EXPECT_LE(largestStep(all), static_cast<int>(1.2 * smoothest) + 2);
     // The pitch did change: 100 Hz first, 300 Hz after the change has settled.
-    EXPECT_NEAR(sound_support::pitchOf(sound_support::monoSpan(all, 0.1, 0.08), 50, 1000), 100.0, 2.0);
-    EXPECT_NEAR(sound_support::pitchOf(sound_support::monoSpan(all, 0.3, 0.08), 50, 1000), 300.0, 6.0);
+    EXPECT_NEAR(sound_support::pitchOf(sound_support::monoSpan(all, 0.1, 0.08), 50, 1000), 100.0,
+                2.0);
+    EXPECT_NEAR(sound_support::pitchOf(sound_support::monoSpan(all, 0.3, 0.08), 50, 1000), 300.0,
+                6.0);
     // And it faded out completely.
     EXPECT_TRUE(mixer.quiet());
     const std::vector<int16_t> after = render(mixer, 0.05);
@@ -137,5 +141,6 @@ TEST(SoundMixer, SlotGivenAnotherClipFadesTheOldOneOutBeforeTheNewOneSounds)
     const double smoothest = 32767.0 * 0.5 * std::sqrt(0.5) * 2.0 * M_PI * 1000.0 / soundRate;
     EXPECT_LE(largestStep(change), static_cast<int>(1.2 * smoothest) + 2);
     const std::vector<double> settled = sound_support::monoSpan(change, 0.2, 0.05);
-    EXPECT_GT(sound_support::toneStrength(settled, 1000.0), 10.0 * sound_support::toneStrength(settled, 100.0));
+    EXPECT_GT(sound_support::toneStrength(settled, 1000.0),
+              10.0 * sound_support::toneStrength(settled, 100.0));
 }

@@ -13,7 +13,8 @@
 namespace sound_support {
 
 // Left and right averaged, from `start` seconds for `seconds`, as doubles.
-inline std::vector<double> monoSpan(const std::vector<int16_t>& stereo, double start, double seconds)
+inline std::vector<double> monoSpan(const std::vector<int16_t>& stereo, double start,
+                                    double seconds)
 {
     const auto first = static_cast<size_t>(start * soundRate);
     const auto count = static_cast<size_t>(seconds * soundRate);

@@ -148,7 +148,8 @@ TEST_F(FieldTest, GridFromSeedOne)
     allocateGrid(8);
     seedRandom(1);
     placeGrid(1500.0f, 175.0f, 2048.0f);
-    const int rows[8] = {41 % 4, 18467 % 4, 6334 % 4, 26500 % 4, 19169 % 4, 15724 % 4, 11478 % 4, 29358 % 4};
+    const int rows[8] = {41 % 4,    18467 % 4, 6334 % 4,  26500 % 4,
+                         19169 % 4, 15724 % 4, 11478 % 4, 29358 % 4};
     ASSERT_EQ(raceState.movingObjectCount, 8u);
     for (uint32_t i = 0; i < 8; ++i) {
         const Obj_Car* car = cars[i];
@@ -157,7 +158,8 @@ TEST_F(FieldTest, GridFromSeedOne)
         EXPECT_EQ(car->position.z, z);
         EXPECT_EQ(car->position.x, i % 2 == 0 ? -1125.0f : 1125.0f);
         EXPECT_EQ(car->views, raceGraphics.carViews[rows[i]]);
-        EXPECT_EQ(car->power, i == 0 ? 17000.0f : 17000.0f - static_cast<float>(8 - i) * 175.0f - 1500.0f);
+        EXPECT_EQ(car->power,
+                  i == 0 ? 17000.0f : 17000.0f - static_cast<float>(8 - i) * 175.0f - 1500.0f);
         if (i >= 1) {
             EXPECT_EQ(drivers[i - 1]->car, car);
         }

@@ -137,7 +137,8 @@ Question findQuestion(const std::string& display, const std::string& logFile)
     const auto deadline = std::chrono::steady_clock::now() + 20s;
     Question question;
     while (std::chrono::steady_clock::now() < deadline) {
-        question.box = windowInTree(display, "\"Vantor (Version 1.02) : Run game in fullscreen mode.\"");
+        question.box =
+            windowInTree(display, "\"Vantor (Version 1.02) : Run game in fullscreen mode.\"");
         if (!question.box.empty()) {
             return question;
         }
@@ -198,10 +199,12 @@ TEST(DesktopGame, PlaysMenuControlsRaceResultAndQuitsWithStatusZero)
     const std::string window = "xdotool search --sync --name '^Vantor \\(Version 1\\.02\\)$' ";
     bool answered = false;
     if (!question.box.empty()) {
-        answered = onDisplay(display, "xdotool windowfocus --sync " + question.box + " key --delay 100 Escape");
+        answered = onDisplay(display, "xdotool windowfocus --sync " + question.box +
+                                          " key --delay 100 Escape");
     } else if (!question.inWindow.empty()) {
         // Not a failure: the game asked in its own window. Say why the system's box was missing.
-        std::printf("No system message box on this display; the game said: %s\n", question.inWindow.c_str());
+        std::printf("No system message box on this display; the game said: %s\n",
+                    question.inWindow.c_str());
         answered = onDisplay(display, window + "windowfocus --sync key --delay 100 Escape");
     }
     bool focused = answered && onDisplay(display, window + "windowfocus --sync");
@@ -209,19 +212,20 @@ TEST(DesktopGame, PlaysMenuControlsRaceResultAndQuitsWithStatusZero)
     const long menuPixels = litPixels(display);
     // Menu -> controls -> race, then Up held through the countdown and some driving.
     focused = focused && onDisplay(display, window + "windowfocus --sync key --delay 300 "
-                                                          "Return Return");
+                                                     "Return Return");
     focused = focused && onDisplay(display, "xdotool keydown Up sleep 4.5");
     const long racePixels = litPixels(display);
     // Escape ends the race, Enter leaves the result screen, Escape leaves the menu.
     focused = focused && onDisplay(display, "xdotool keyup Up key --delay 600 Escape Return "
-                                                 "Escape");
+                                            "Escape");
 
     bool ended = false;
     const int status = waitForExit(pid, 20000ms, &ended);
     if (!ended) {
         stopProcess(pid);
     }
-    EXPECT_TRUE(answered) << "the full-screen question never showed; the game wrote:\n" << readFile(logFile);
+    EXPECT_TRUE(answered) << "the full-screen question never showed; the game wrote:\n"
+                          << readFile(logFile);
     EXPECT_TRUE(focused) << "the game window could not be driven";
     EXPECT_TRUE(ended) << "the game did not end after Escape on the menu";
     EXPECT_EQ(status, 0);

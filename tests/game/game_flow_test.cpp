@@ -73,10 +73,17 @@ void expectEverythingReleased(const ScriptedGame& game, const PictureCounts& bef
     EXPECT_EQ(after.fonts, before.fonts);
     EXPECT_EQ(liveGameObjectCount(), 0);
     EXPECT_FALSE(raceState.raceRunning);
-    const void* left[] = {raceState.frameTimer,       raceState.camera,    raceState.skyLayer,
-                          raceState.track,            raceState.cars,      raceState.opponentDrivers,
-                          raceState.raceFont,         raceState.hudGaugeFullLeft,
-                          raceState.hudGaugeEmptyRight, mainMenu.menuFont, controlsScreen.font,
+    const void* left[] = {raceState.frameTimer,
+                          raceState.camera,
+                          raceState.skyLayer,
+                          raceState.track,
+                          raceState.cars,
+                          raceState.opponentDrivers,
+                          raceState.raceFont,
+                          raceState.hudGaugeFullLeft,
+                          raceState.hudGaugeEmptyRight,
+                          mainMenu.menuFont,
+                          controlsScreen.font,
                           resultScreen.resultLine};
     for (const void* pointer : left)
         EXPECT_EQ(pointer, nullptr);
@@ -86,8 +93,9 @@ void expectEverythingReleased(const ScriptedGame& game, const PictureCounts& bef
 std::string settings()
 {
     std::string digits;
-    for (int32_t index : {raceSettings.trackLength, raceSettings.hillSteepness, raceSettings.turnSharpness,
-                          raceSettings.numCompetitors, raceSettings.aiCarSpeed, raceSettings.gridSpacing})
+    for (int32_t index :
+         {raceSettings.trackLength, raceSettings.hillSteepness, raceSettings.turnSharpness,
+          raceSettings.numCompetitors, raceSettings.aiCarSpeed, raceSettings.gridSpacing})
         digits += static_cast<char>('0' + index);
     return digits;
 }
@@ -140,8 +148,9 @@ TEST(GameStart, WithoutTheSystemsBoxTheQuestionIsAskedInTheWindowWithTheGamesFon
     ScriptedGame game;
     game.backend.failMessageBoxes = true;
     const char* caption = "Vantor (Version 1.02) : Run game in fullscreen mode.";
-    const char* text = "Do you want to run the game in fullscreen mode? \nPeformance may be degraded on "
-                       "some machines in fullscreen mode, on others it may increase.";
+    const char* text =
+        "Do you want to run the game in fullscreen mode? \nPeformance may be degraded on "
+        "some machines in fullscreen mode, on others it may increase.";
     // The small font's cells are 16 x 24.
     const BoxLayout layout = layoutBox(640, 480, 16, 24, MessageBoxKind::Question, caption, text);
     bool asked = false;
@@ -220,9 +229,7 @@ TEST(MainMenu, ArrowKeysMoveWithinEveryLimitAndNothingWraps)
             EXPECT_EQ(settings(), "222322");
             b.keyDown(keyEscape);
             break;
-        default:
-            ADD_FAILURE() << "the menu did not end on Escape";
-            b.closeRequest();
+        default: ADD_FAILURE() << "the menu did not end on Escape"; b.closeRequest();
         }
     });
     EXPECT_EQ(game.exitStatus, 0);
@@ -275,9 +282,7 @@ TEST(Race, FirstRaceUsesTheNormalSettingsAndIsSeededFromTheClock)
             }
             b.keyDown(keyEscape);
             break;
-        case Screen::Result:
-            press(b, keyEnter);
-            break;
+        case Screen::Result: press(b, keyEnter); break;
         }
     });
     EXPECT_TRUE(checked);
@@ -346,12 +351,8 @@ TEST(Race, LongFramesAreCutToATenthOfASecond)
     bool done = false;
     game.run([&](HeadlessBackend& b, Screen screen) {
         switch (screen) {
-        case Screen::Menu:
-            b.keyDown(done ? keyEscape : keyEnter);
-            break;
-        case Screen::Controls:
-            press(b, keyEnter);
-            break;
+        case Screen::Menu: b.keyDown(done ? keyEscape : keyEnter); break;
+        case Screen::Controls: press(b, keyEnter); break;
         case Screen::Race:
             ++raceFrames;
             if (raceFrames == 8) {
@@ -431,12 +432,8 @@ TEST(HeldKeys, AKeyPressedAndReleasedBetweenTwoRaceFramesCountsForOneFrame)
     int framesAfterEscape = -1;
     game.run([&](HeadlessBackend& b, Screen screen) {
         switch (screen) {
-        case Screen::Menu:
-            press(b, raceFrames == 0 ? keyEnter : keyEscape);
-            break;
-        case Screen::Controls:
-            press(b, keyEnter);
-            break;
+        case Screen::Menu: press(b, raceFrames == 0 ? keyEnter : keyEscape); break;
+        case Screen::Controls: press(b, keyEnter); break;
         case Screen::Race:
             ++raceFrames;
             if (framesAfterEscape >= 0) {
@@ -458,9 +455,7 @@ TEST(HeldKeys, AKeyPressedAndReleasedBetweenTwoRaceFramesCountsForOneFrame)
                 b.closeRequest();
             }
             break;
-        case Screen::Result:
-            press(b, keyEnter);
-            break;
+        case Screen::Result: press(b, keyEnter); break;
         }
     });
     EXPECT_LT(sideSpeedAfterTap, sideSpeedBefore);
@@ -558,8 +553,8 @@ TEST(FinishingPlace, RanksByTheMomentEachCarCrossedTheLine)
 TEST(FinishingPlace, AgreesWithTheCarsPositionsInARealRace)
 {
     // The player drives with the automatic driver on a short track against the slowest
-    // opponents. The place must count every opponent that was past the line before the player's last frame, and
-    // none that was further back than any car covers in one frame.
+    // opponents. The place must count every opponent that was past the line before the player's
+    // last frame, and none that was further back than any car covers in one frame.
     ScriptedGame game;
     std::vector<float> lastZ;
     float finishLine = 0.0f;
@@ -583,9 +578,7 @@ TEST(FinishingPlace, AgreesWithTheCarsPositionsInARealRace)
                     press(b, keyEnter);
                 }
                 break;
-            case Screen::Controls:
-                press(b, keyEnter);
-                break;
+            case Screen::Controls: press(b, keyEnter); break;
             case Screen::Race: {
                 b.keyDown(keyUp);
                 const Steer steer = autoSteer(*raceState.cars[0], raceState.track, 0.016f);

@@ -41,8 +41,8 @@ TEST(RaceRumble, ShakesOnceForThePlayersHardestHitOfTheFrame)
     oil.strength = 50000.0f;
     const Frame frames[] = {
         {{}, 0.0f},
-        {{hit(false, 30000.0f), oil}, 0.0f},                 // others' hits and other events
-        {{hit(true, softestHitSpeed - 1.0f)}, 0.0f},         // a touch
+        {{hit(false, 30000.0f), oil}, 0.0f},         // others' hits and other events
+        {{hit(true, softestHitSpeed - 1.0f)}, 0.0f}, // a touch
         {{hit(true, softestHitSpeed)}, 0.25f + 0.75f * (softestHitSpeed / hardHitSpeed)},
         {{hit(true, 4000.0f), hit(true, 20000.0f), hit(false, 39000.0f)}, 0.25f + 0.75f * 0.5f},
         {{hit(true, 90000.0f)}, 1.0f},

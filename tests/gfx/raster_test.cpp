@@ -41,7 +41,8 @@ TEST(Rectangle, FillCoversPixelCentresInsideAndLeavesRightAndBottomEdgesOut)
 
     Surface fractional = canvas(6, 5);
     drawRectangle(&fractional, 0.6, 0.5, 3.4, 2.5, solidBrush(fill), noPen());
-    expectArt(fractional, {".##...", ".##...", "......", "......", "......"}, colours, "rect_fraction");
+    expectArt(fractional, {".##...", ".##...", "......", "......", "......"}, colours,
+              "rect_fraction");
 
     Surface empty = canvas(6, 5);
     drawRectangle(&empty, 2, 1, 2, 4, solidBrush(fill), solidPen(edge));
@@ -80,7 +81,8 @@ TEST(Rectangle, ClipsOnEveryEdgeAndSurvivesExtremeCorners)
     drawRectangle(&none, 6, 0, 1e30, 5, solidBrush(fill), solidPen(edge));
     drawRectangle(&none, -1e30, 5, 0, 1e30, solidBrush(fill), solidPen(edge));
     drawRectangle(&none, std::nan(""), 0, 3, 3, solidBrush(fill), solidPen(edge));
-    drawRectangle(&none, 0, 0, std::numeric_limits<double>::infinity(), 3, solidBrush(fill), noPen());
+    drawRectangle(&none, 0, 0, std::numeric_limits<double>::infinity(), 3, solidBrush(fill),
+                  noPen());
     expectArt(none, {"......", "......", "......", "......", "......"}, colours, "rect_outside");
 
     Surface nothing;
@@ -120,7 +122,8 @@ TEST(Polygon, FillsPixelCentresWithLeftAndTopEdgesInside)
         EXPECT_NE(a.pixels[i] == fill, b.pixels[i] == fill) << "pixel " << i;
     }
     // Centres exactly on the shared diagonal belong to the triangle whose left edge it is.
-    expectArt(a, {"#####.", "####..", "###...", "##....", "#.....", "......"}, colours, "poly_upper");
+    expectArt(a, {"#####.", "####..", "###...", "##....", "#.....", "......"}, colours,
+              "poly_upper");
 }
 
 TEST(Polygon, CrossedQuadFillsByEvenOddRule)
@@ -183,11 +186,15 @@ namespace {
 // A 3 by 2 source: distinct colours so every sample shows where it came from.
 Surface source3x2()
 {
-    return picture_support::surfaceFromArt({"abc", "def"}, {{'a', 0x000001}, {'b', 0x000002}, {'c', 0x000004},
-                                                            {'d', 0x000010}, {'e', 0x000020}, {'f', 0x000040}});
+    return picture_support::surfaceFromArt({"abc", "def"}, {{'a', 0x000001},
+                                                            {'b', 0x000002},
+                                                            {'c', 0x000004},
+                                                            {'d', 0x000010},
+                                                            {'e', 0x000020},
+                                                            {'f', 0x000040}});
 }
 
-const Palette sampleColours{{'.', 0}, {'a', 0x000001}, {'b', 0x000002}, {'c', 0x000004},
+const Palette sampleColours{{'.', 0},        {'a', 0x000001}, {'b', 0x000002}, {'c', 0x000004},
                             {'d', 0x000010}, {'e', 0x000020}, {'f', 0x000040}, {'x', 0x000100}};
 
 Surface blank(int w, int h)
@@ -261,9 +268,11 @@ TEST(MaskBlit, ConvertsBitsThroughTextAndBackgroundColours)
     Mask mask{3, 1, {1, 0, 1}};
     Surface s = blank(3, 1);
     fillSurface(&s, 0x000100);
-    stretchMask(&s, PixelRect{0, 0, 3, 1}, mask, PixelRect{0, 0, 3, 1}, 0x000000, 0xFFFFFF, RasterOp::Or);
+    stretchMask(&s, PixelRect{0, 0, 3, 1}, mask, PixelRect{0, 0, 3, 1}, 0x000000, 0xFFFFFF,
+                RasterOp::Or);
     EXPECT_EQ(s.pixels, (std::vector<uint32_t>{0xFFFFFF, 0x000100, 0xFFFFFF}));
-    stretchMask(&s, PixelRect{0, 0, 3, 1}, mask, PixelRect{0, 0, 3, 1}, 0x000002, 0x000001, RasterOp::Copy);
+    stretchMask(&s, PixelRect{0, 0, 3, 1}, mask, PixelRect{0, 0, 3, 1}, 0x000002, 0x000001,
+                RasterOp::Copy);
     EXPECT_EQ(s.pixels, (std::vector<uint32_t>{1, 2, 1}));
 }
 

@@ -11,10 +11,7 @@ using sim_test::RaceTrackTest;
 
 namespace {
 
-TrackSegment* segment(int index)
-{
-    return raceState.objectTrack->segments[index];
-}
+TrackSegment* segment(int index) { return raceState.objectTrack->segments[index]; }
 
 } // namespace
 
@@ -138,13 +135,13 @@ TEST_F(RaceTrackTest, CarOffTheRoadThrowsUpAPuffEvery500Units)
     car->velocity.z = 499.0f;
     car->position.x = 3000.0f; // off the road
     EXPECT_EQ(car->update(track, 1.0f), ObjectRequest::none);
-    car->position.x = 0.0f;    // back on the road: the distance is kept
+    car->position.x = 0.0f; // back on the road: the distance is kept
     EXPECT_EQ(car->update(track, 1.0f), ObjectRequest::none);
-    car->position.y += 1.0f;   // off the road but in the air: nothing counts
+    car->position.y += 1.0f; // off the road but in the air: nothing counts
     car->position.x = 3000.0f;
     EXPECT_EQ(car->update(track, 1.0f), ObjectRequest::none);
     car->position.y -= 1.0f;
-    car->velocity.z = -1.0f;   // one more unit, backwards, off the road
+    car->velocity.z = -1.0f; // one more unit, backwards, off the road
     EXPECT_EQ(car->update(track, 1.0f), ObjectRequest::throwSnowPuff);
     EXPECT_EQ(car->offRoadDistance, 0.0f);
 
@@ -161,11 +158,11 @@ TEST(CarView, FollowsTheDirectionOfTravel)
 {
     EXPECT_EQ(carViewIndex(0.0f, 0.0f), 3);
     EXPECT_EQ(carViewIndex(0.0f, 5000.0f), 3);
-    EXPECT_EQ(carViewIndex(100.0f, 1000.0f), 4);   // about 5.7 degrees right: "_r"
-    EXPECT_EQ(carViewIndex(-100.0f, 1000.0f), 2);  // left: "_l"
-    EXPECT_EQ(carViewIndex(100.0f, -1000.0f), 2);  // backwards toward greater x: mirrored
-    EXPECT_EQ(carViewIndex(1000.0f, 1000.0f), 6);  // 45 degrees: "_rrr"
-    EXPECT_EQ(carViewIndex(1.0f, 0.0f), 6);        // purely sideways
+    EXPECT_EQ(carViewIndex(100.0f, 1000.0f), 4);  // about 5.7 degrees right: "_r"
+    EXPECT_EQ(carViewIndex(-100.0f, 1000.0f), 2); // left: "_l"
+    EXPECT_EQ(carViewIndex(100.0f, -1000.0f), 2); // backwards toward greater x: mirrored
+    EXPECT_EQ(carViewIndex(1000.0f, 1000.0f), 6); // 45 degrees: "_rrr"
+    EXPECT_EQ(carViewIndex(1.0f, 0.0f), 6);       // purely sideways
     EXPECT_EQ(carViewIndex(-1.0f, 0.0f), 0);
     EXPECT_EQ(carViewIndex(-1000.0f, -1000.0f), 6);
 }

@@ -25,15 +25,9 @@ void move(GameObject* mover)
     fileInSegment(mover);
 }
 
-float frontOf(const GameObject* object)
-{
-    return object->position.z + object->size.length * 0.5f;
-}
+float frontOf(const GameObject* object) { return object->position.z + object->size.length * 0.5f; }
 
-float backOf(const GameObject* object)
-{
-    return object->position.z - object->size.length * 0.5f;
-}
+float backOf(const GameObject* object) { return object->position.z - object->size.length * 0.5f; }
 
 } // namespace
 
@@ -42,8 +36,9 @@ TEST_F(LongTrackTest, FullThrottleOnALevelStraightApproachesTheSpeedOfTheConstan
     const float dt = 1.0f / 60.0f;
     Obj_Car* car = addCar(0.0f, 4096.0f);
     // Per frame: v = (v + 17000 dt) * 0.8^dt * 0.95^dt, whose fixed point is the top speed.
-    const auto keep = static_cast<double>(static_cast<float>(std::pow(0.8, static_cast<double>(dt))) *
-                                          static_cast<float>(std::pow(0.95, static_cast<double>(dt))));
+    const auto keep =
+        static_cast<double>(static_cast<float>(std::pow(0.8, static_cast<double>(dt))) *
+                            static_cast<float>(std::pow(0.95, static_cast<double>(dt))));
     const double topSpeed = 17000.0 * static_cast<double>(dt) * keep / (1.0 - keep);
     EXPECT_NEAR(topSpeed, 61800.0, 100.0);
 

@@ -1,5 +1,5 @@
-// Whole races without their window loop: 32 cars driven for 60 simulated seconds on each track length,
-// the lists and buckets kept consistent throughout, and every object gone at the end.
+// Whole races without their window loop: 32 cars driven for 60 simulated seconds on each track
+// length, the lists and buckets kept consistent throughout, and every object gone at the end.
 #include <gtest/gtest.h>
 
 #include <cmath>

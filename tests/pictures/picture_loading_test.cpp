@@ -103,8 +103,10 @@ TEST(BmpFiles, EveryLayoutLoadsToTheSamePixels)
     Window window = testWindow();
     for (const Case& c : cases) {
         const Surface& image = c.sixteenColours ? sixteen : two;
-        const std::vector<uint32_t> palette = c.sixteenColours ? sixteenColours() : std::vector<uint32_t>{red, cyan};
-        const std::string path = saveInTestFolder(std::string(c.name) + ".bmp", makeBmp(image, palette, c.layout));
+        const std::vector<uint32_t> palette =
+            c.sixteenColours ? sixteenColours() : std::vector<uint32_t>{red, cyan};
+        const std::string path =
+            saveInTestFolder(std::string(c.name) + ".bmp", makeBmp(image, palette, c.layout));
         Bitmap* bitmap = loadBitmap(&window, path.c_str(), 0);
         ASSERT_NE(bitmap->picture, nullptr) << c.name;
         EXPECT_EQ(bitmap->info.width, image.width) << c.name;
@@ -114,7 +116,8 @@ TEST(BmpFiles, EveryLayoutLoadsToTheSamePixels)
     }
 
     // Literal pixels inside run-length data: 4 pixels given one by one, then the end.
-    std::vector<uint8_t> literal = makeBmp(sixteenColourImage(), sixteenColours(), {8, false, 1, false});
+    std::vector<uint8_t> literal =
+        makeBmp(sixteenColourImage(), sixteenColours(), {8, false, 1, false});
     const std::size_t offset = literal[10];
     literal.resize(offset);
     for (uint8_t b : {0, 4, 3, 1, 4, 1, 0, 1}) {
@@ -125,7 +128,8 @@ TEST(BmpFiles, EveryLayoutLoadsToTheSamePixels)
     Bitmap* bitmap = loadBitmap(&window, saveInTestFolder("literal.bmp", literal).c_str(), 0);
     ASSERT_NE(bitmap->picture, nullptr);
     const std::vector<uint32_t> palette = sixteenColours();
-    EXPECT_EQ(bitmap->picture->pixels, (std::vector<uint32_t>{palette[3], palette[1], palette[4], palette[1]}));
+    EXPECT_EQ(bitmap->picture->pixels,
+              (std::vector<uint32_t>{palette[3], palette[1], palette[4], palette[1]}));
     freeBitmap(bitmap);
 }
 
@@ -133,7 +137,8 @@ TEST(BmpFiles, DamagedOrHostileFilesGiveTheEmptyPictureSilently)
 {
     const std::vector<uint8_t> good8 = makeBmp(twoColourImage(), {red, cyan}, {8, false, 0, false});
     const std::vector<uint8_t> good24 = makeBmp(twoColourImage(), {}, {24, false, 0, false});
-    const std::vector<uint8_t> goodRle = makeBmp(sixteenColourImage(), sixteenColours(), {8, false, 1, false});
+    const std::vector<uint8_t> goodRle =
+        makeBmp(sixteenColourImage(), sixteenColours(), {8, false, 1, false});
     auto with32 = [](std::vector<uint8_t> bytes, std::size_t at, uint32_t value) {
         for (int i = 0; i < 4; ++i) {
             bytes[at + static_cast<std::size_t>(i)] = static_cast<uint8_t>(value >> (8 * i));
@@ -147,7 +152,8 @@ TEST(BmpFiles, DamagedOrHostileFilesGiveTheEmptyPictureSilently)
     };
     const std::size_t rleData = goodRle[10];
     auto rle = [&](std::vector<uint8_t> codes) {
-        std::vector<uint8_t> bytes(goodRle.begin(), goodRle.begin() + static_cast<std::ptrdiff_t>(rleData));
+        std::vector<uint8_t> bytes(goodRle.begin(),
+                                   goodRle.begin() + static_cast<std::ptrdiff_t>(rleData));
         bytes.insert(bytes.end(), codes.begin(), codes.end());
         return bytes;
     };
@@ -176,7 +182,8 @@ TEST(BmpFiles, DamagedOrHostileFilesGiveTheEmptyPictureSilently)
         {"rle_top_down", with32(goodRle, 22, static_cast<uint32_t>(-3))},
         {"too_many_colours", with32(good8, 46, 300)},
         {"palette_past_end", with32(with32(good8, 46, 256), 10, 14 + 40 + 1024)},
-        {"index_outside_palette", [&] {
+        {"index_outside_palette",
+         [&] {
              std::vector<uint8_t> b = good8;
              b[b[10]] = 2; // two colours, index 2
              return b;
@@ -218,7 +225,9 @@ TEST(BmpFiles, EveryTruncationGivesTheEmptyPicture)
          {makeBmp(twoColourImage(), {}, {24, false, 0, false}),
           makeBmp(sixteenColourImage(), sixteenColours(), {4, false, 2, false})}) {
         for (std::size_t length = 0; length < whole.size(); ++length) {
-            const std::string path = saveInTestFolder("cut.bmp", std::vector<uint8_t>(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(length)));
+            const std::string path = saveInTestFolder(
+                "cut.bmp", std::vector<uint8_t>(
+                               whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(length)));
             Bitmap* bitmap = loadBitmap(&window, path.c_str(), 1);
             expectEmpty(bitmap, "cut at " + std::to_string(length));
             freeBitmap(bitmap);
@@ -228,7 +237,8 @@ TEST(BmpFiles, EveryTruncationGivesTheEmptyPicture)
 
 TEST(PicturePaths, GamePathsUseBackslashesAndMissingFilesAreSilent)
 {
-    const std::string path = saveInTestFolder("pic.bmp", makeBmp(twoColourImage(), {}, {24, false, 0, false}));
+    const std::string path =
+        saveInTestFolder("pic.bmp", makeBmp(twoColourImage(), {}, {24, false, 0, false}));
     std::string gamePath = path;
     for (char& c : gamePath) {
         c = c == '/' ? '\\' : c;
@@ -255,7 +265,8 @@ TEST(PicturePaths, GamePathsUseBackslashesAndMissingFilesAreSilent)
     const std::vector<std::string> folders = pictureSearchFolders();
     ASSERT_GE(folders.size(), 3u);
     EXPECT_EQ(folders.front(), "");
-    EXPECT_NE(std::find(folders.begin(), folders.end(), std::string(VANTOR_BUILD_TESTS_DIR) + "/"), folders.end());
+    EXPECT_NE(std::find(folders.begin(), folders.end(), std::string(VANTOR_BUILD_TESTS_DIR) + "/"),
+              folders.end());
 }
 
 TEST(PicturePaths, AnEmptyOrUnreadableCopyIsPassedOverForTheNextPlacesCopy)
@@ -330,18 +341,22 @@ TEST(Bitmaps, ColourKeyMakesEveryPixelOfTheBottomRightColourTransparent)
     constexpr uint32_t key = 0xFF00FF;
     const Surface image = surfaceFromArt({"rkg", "gkk"}, {{'r', red}, {'g', 0x00FF00}, {'k', key}});
     Window window = testWindow();
-    const std::string path = saveInTestFolder("keyed.bmp", makeBmp(image, {}, {24, false, 0, false}));
+    const std::string path =
+        saveInTestFolder("keyed.bmp", makeBmp(image, {}, {24, false, 0, false}));
 
     Bitmap* keyed = loadBitmap(&window, path.c_str(), 1);
     ASSERT_NE(keyed->mask, nullptr);
     EXPECT_EQ(keyed->mask->bits, (std::vector<uint8_t>{1, 0, 1, 1, 0, 0}));
-    EXPECT_EQ(keyed->pixels, (std::vector<uint32_t>{0xFFFF0000, key, 0xFF00FF00, 0xFF00FF00, key, key}));
-    expectArt(*keyed->picture, {"rwg", "gww"}, {{'r', red}, {'g', 0x00FF00}, {'w', 0xFFFFFF}}, "whitened");
+    EXPECT_EQ(keyed->pixels,
+              (std::vector<uint32_t>{0xFFFF0000, key, 0xFF00FF00, 0xFF00FF00, key, key}));
+    expectArt(*keyed->picture, {"rwg", "gww"}, {{'r', red}, {'g', 0x00FF00}, {'w', 0xFFFFFF}},
+              "whitened");
     freeBitmap(keyed);
 
     Bitmap* opaque = loadBitmap(&window, path.c_str(), 0);
     EXPECT_EQ(opaque->mask, nullptr);
-    EXPECT_EQ(opaque->pixels, (std::vector<uint32_t>{0xFFFF0000, 0xFFFF00FF, 0xFF00FF00, 0xFF00FF00, 0xFFFF00FF, 0xFFFF00FF}));
+    EXPECT_EQ(opaque->pixels, (std::vector<uint32_t>{0xFFFF0000, 0xFFFF00FF, 0xFF00FF00, 0xFF00FF00,
+                                                     0xFFFF00FF, 0xFFFF00FF}));
     expectSamePixels(*opaque->picture, image, "opaque");
     freeBitmap(opaque);
 
@@ -382,7 +397,8 @@ TEST(Sprites, LevelsHalveDownToOnePixelAndKeepTheKey)
             }
         }
         image.pixels.back() = key;
-        const std::string path = saveInTestFolder("sprite.bmp", makeBmp(image, {}, {24, false, 0, false}));
+        const std::string path =
+            saveInTestFolder("sprite.bmp", makeBmp(image, {}, {24, false, 0, false}));
         Sprite sprite;
         loadSprite(&window, path.c_str(), &sprite);
         ASSERT_EQ(sprite.loaded, 1);
@@ -433,7 +449,8 @@ TEST(Sprites, FailedLoadLeavesZeroSizesAndNoLevels)
         freeSprite(&sprite);
     }
     Sprite noWindow;
-    const std::string path = saveInTestFolder("tiny.bmp", makeBmp(twoColourImage(), {}, {24, false, 0, false}));
+    const std::string path =
+        saveInTestFolder("tiny.bmp", makeBmp(twoColourImage(), {}, {24, false, 0, false}));
     loadSprite(nullptr, path.c_str(), &noWindow);
     EXPECT_EQ(noWindow.loaded, 0);
     const PictureCounts after = livePictureCounts();

@@ -33,7 +33,7 @@ struct TestWindow {
 };
 
 const Palette colours{{'.', background}, {'a', 0x000001}, {'b', 0x000002}, {'c', 0x000004},
-                      {'d', 0x000010}, {'f', 0x000040}, {'k', key}};
+                      {'d', 0x000010},   {'f', 0x000040}, {'k', key}};
 
 // 3 by 2, transparent in its middle bottom and bottom-right pixels:  abc / dkk
 Bitmap* keyedPicture()
@@ -68,7 +68,9 @@ TEST(DrawBitmap, OpaquePictureCopiesEveryPixelAndEmptyPictureDrawsNothing)
     keyed->mask.reset(); // the same picture loaded opaque: its white stands where the key was
     TestWindow w(4, 3);
     drawBitmap(&w, keyed, 0, 0);
-    expectArt(w.pixels(), {"abc.", "dww.", "...."}, {{'.', background}, {'a', 1}, {'b', 2}, {'c', 4}, {'d', 0x10}, {'w', 0xFFFFFF}}, "opaque");
+    expectArt(w.pixels(), {"abc.", "dww.", "...."},
+              {{'.', background}, {'a', 1}, {'b', 2}, {'c', 4}, {'d', 0x10}, {'w', 0xFFFFFF}},
+              "opaque");
     freeBitmap(keyed);
 
     Bitmap* empty = bitmapFromPixels(nullptr, 0, 0);
@@ -85,10 +87,10 @@ TEST(DrawBitmapRegion, ClampsTheSourceCornerThenTheSize)
 {
     Bitmap* picture = keyedPicture();
     TestWindow w(6, 3);
-    drawBitmapRegion(&w, picture, 1, 0, 0, 0, 2, 2);   // "bc" / "kk"
-    drawBitmapRegion(&w, picture, -5, 0, 3, 0, 1, 2);  // column 0
-    drawBitmapRegion(&w, picture, 9, -2, 5, 0, 4, 4);  // last column, one wide
-    drawBitmapRegion(&w, picture, 0, 1, 1, 2, 9, 9);   // bottom row, cut to the picture
+    drawBitmapRegion(&w, picture, 1, 0, 0, 0, 2, 2);  // "bc" / "kk"
+    drawBitmapRegion(&w, picture, -5, 0, 3, 0, 1, 2); // column 0
+    drawBitmapRegion(&w, picture, 9, -2, 5, 0, 4, 4); // last column, one wide
+    drawBitmapRegion(&w, picture, 0, 1, 1, 2, 9, 9);  // bottom row, cut to the picture
     expectArt(w.pixels(), {"bc.a.c", "...d..", ".d...."}, colours, "region");
 
     // Sizes that end below 1 draw nothing (gauges of unequal width ask for negative widths).
@@ -97,7 +99,8 @@ TEST(DrawBitmapRegion, ClampsTheSourceCornerThenTheSize)
     drawBitmapRegion(&none, picture, 0, 0, 0, 0, 2, 0);
     drawBitmapRegion(&none, picture, 2, 0, 0, 0, INT_MIN, INT_MIN);
     drawBitmapRegion(&none, picture, INT_MAX, INT_MIN, 3, 0, INT_MAX, INT_MAX); // "c" / "k"
-    expectArt(none.pixels(), {"...f..", "......", "......"}, {{'.', background}, {'f', 0x000004}}, "region_degenerate");
+    expectArt(none.pixels(), {"...f..", "......", "......"}, {{'.', background}, {'f', 0x000004}},
+              "region_degenerate");
     freeBitmap(picture);
 }
 
@@ -106,12 +109,14 @@ TEST(DrawBitmapScaled, StretchesAndClipsEachEdgeByTheSourceRatio)
     Bitmap* picture = keyedPicture();
     TestWindow w(8, 5);
     drawBitmapScaled(&w, picture, 1, 1, 6, 4);
-    expectArt(w.pixels(), {"........", ".aabbcc.", ".aabbcc.", ".dd.....", ".dd....."}, colours, "scaled");
+    expectArt(w.pixels(), {"........", ".aabbcc.", ".aabbcc.", ".dd.....", ".dd....."}, colours,
+              "scaled");
 
     // Left and top: the source loses trunc(ratio x overhang); the rest stretches over what is left.
     TestWindow leftTop(8, 5);
     drawBitmapScaled(&leftTop, picture, -2, -1, 6, 4);
-    expectArt(leftTop.pixels(), {"bbcc....", "bbcc....", "........", "........", "........"}, colours, "scaled_left_top");
+    expectArt(leftTop.pixels(), {"bbcc....", "bbcc....", "........", "........", "........"},
+              colours, "scaled_left_top");
 
     // Sizes that end below 1, or boxes wholly outside, draw nothing.
     TestWindow none(8, 5);
@@ -148,7 +153,8 @@ TEST(DrawBitmapScaled, WorkedExampleOfTheLeftClip)
     TestWindow rightBottom(8, 5);
     Bitmap* small = keyedPicture();
     drawBitmapScaled(&rightBottom, small, 4, 3, 6, 4);
-    expectArt(rightBottom.pixels(), {"........", "........", "........", "....aabb", "....aabb"}, colours, "scaled_right_bottom");
+    expectArt(rightBottom.pixels(), {"........", "........", "........", "....aabb", "....aabb"},
+              colours, "scaled_right_bottom");
     freeBitmap(small);
     freeBitmap(picture);
 }
@@ -205,7 +211,8 @@ TEST(DrawSprite, PicksTheLargestLevelThatFitsAndStretchesIt)
     // 3 by 1 uses level 5 (2 by 1): one red pixel and the key, stretched to 3.
     TestWindow tiny(4, 1);
     drawSprite(&tiny, &sprite, 0, 0, 3, 1);
-    EXPECT_EQ(tiny.pixels().pixels, (std::vector<uint32_t>{0xAA0000, 0xAA0000, background, background}));
+    EXPECT_EQ(tiny.pixels().pixels,
+              (std::vector<uint32_t>{0xAA0000, 0xAA0000, background, background}));
 
     TestWindow none(8, 4);
     for (int width : {0, 1, 2, -3, INT_MIN}) {
@@ -226,7 +233,8 @@ TEST(ClearScreen, BlackensTheClientArea)
     w.window.clientW = 4;
     w.window.clientH = 3;
     clearScreen(&w);
-    expectArt(w.pixels(), {"kkkk..", "kkkk..", "kkkk..", "......"}, {{'.', background}, {'k', 0}}, "clear");
+    expectArt(w.pixels(), {"kkkk..", "kkkk..", "kkkk..", "......"}, {{'.', background}, {'k', 0}},
+              "clear");
 }
 
 namespace {

@@ -19,8 +19,9 @@ namespace {
 
 std::string describe(const PictureFit& fit)
 {
-    return std::to_string(fit.rect.x) + "," + std::to_string(fit.rect.y) + " " + std::to_string(fit.rect.w)
-           + "x" + std::to_string(fit.rect.h) + (fit.smooth ? " smooth" : " sharp");
+    return std::to_string(fit.rect.x) + "," + std::to_string(fit.rect.y) + " " +
+           std::to_string(fit.rect.w) + "x" + std::to_string(fit.rect.h) +
+           (fit.smooth ? " smooth" : " sharp");
 }
 
 // The test's own folder (removed when the test passes); HOME and XDG_CONFIG_HOME point into it.
@@ -37,8 +38,8 @@ protected:
     {
         std::filesystem::create_directories(configFolder);
         std::ofstream(configFolder / "user-dirs.dirs") << "# written by the test\n"
-                                                        << "XDG_DESKTOP_DIR=\"$HOME/Desktop\"\n"
-                                                        << line << "\n";
+                                                       << "XDG_DESKTOP_DIR=\"$HOME/Desktop\"\n"
+                                                       << line << "\n";
     }
     std::filesystem::path root;
 };
@@ -55,12 +56,12 @@ TEST(PictureFit, WindowsUseWholeFactorsAndFullScreenFillsTheScreen)
     const Case cases[] = {
         {640, 480, false, "0,0 640x480 sharp"},
         {1280, 960, false, "0,0 1280x960 sharp"},
-        {1400, 1000, false, "60,20 1280x960 sharp"},   // whole factor 2 with bars
+        {1400, 1000, false, "60,20 1280x960 sharp"}, // whole factor 2 with bars
         {2000, 960, false, "360,0 1280x960 sharp"},
-        {600, 480, false, "0,15 600x450 smooth"},      // no whole factor fits
+        {600, 480, false, "0,15 600x450 smooth"}, // no whole factor fits
         {320, 400, false, "0,80 320x240 smooth"},
-        {1920, 1080, true, "240,0 1440x1080 smooth"},  // full screen fills the height
-        {1280, 1024, true, "0,32 1280x960 sharp"},     // fills the width, a whole factor
+        {1920, 1080, true, "240,0 1440x1080 smooth"}, // full screen fills the height
+        {1280, 1024, true, "0,32 1280x960 sharp"},    // fills the width, a whole factor
         {1280, 960, true, "0,0 1280x960 sharp"},
         {0, 480, false, "0,0 1x1 sharp"},
     };
@@ -92,11 +93,8 @@ TEST(PictureFit, ShownPicturesFillTheirPlaceAndBarsTurnBlack)
     const uint32_t p = padding;
     // Twice its size, one column of bar on each side and one row below.
     EXPECT_EQ(show(square, PixelRect{1, 0, 4, 4}, 6, 5),
-              (std::vector<uint32_t>{0, 1, 1, 2, 2, 0, p,
-                                     0, 1, 1, 2, 2, 0, p,
-                                     0, 3, 3, 4, 4, 0, p,
-                                     0, 3, 3, 4, 4, 0, p,
-                                     0, 0, 0, 0, 0, 0, p}));
+              (std::vector<uint32_t>{0, 1, 1, 2, 2, 0, p, 0, 1, 1, 2, 2, 0, p, 0, 3, 3, 4,
+                                     4, 0, p, 0, 3, 3, 4, 4, 0, p, 0, 0, 0, 0, 0, 0, p}));
     // Its own size, partly off the output: only the part inside is drawn.
     EXPECT_EQ(show(square, PixelRect{-1, 1, 2, 2}, 2, 3),
               (std::vector<uint32_t>{0, 0, p, 2, 0, p, 4, 0, p}));
@@ -162,7 +160,8 @@ TEST_F(PictureFolder, PngHoldsThePictureAndAFailureSaysWhy)
     image.format = PNG_FORMAT_RGB;
     unsigned char pixels[18] = {};
     ASSERT_TRUE(png_image_finish_read(&image, nullptr, pixels, 0, nullptr)) << image.message;
-    const unsigned char expected[18] = {255, 0, 0, 0, 255, 0, 0, 0, 255, 0x12, 0x34, 0x56, 0, 0, 0, 255, 255, 255};
+    const unsigned char expected[18] = {255,  0,    0,    0, 255, 0, 0,   0,   255,
+                                        0x12, 0x34, 0x56, 0, 0,   0, 255, 255, 255};
     for (int i = 0; i < 18; ++i) {
         EXPECT_EQ(pixels[i], expected[i]) << "byte " << i;
     }

@@ -215,8 +215,8 @@ TEST_F(SdlWindowOnXvfb, MouseButtonsArriveInBackBufferPixels)
     SeenWindow seen = lookAtWindow();
     ASSERT_FALSE(seen.id.empty());
     // At scale 2, window pixel (201, 101) is back-buffer pixel (100, 50).
-    runCommand("xdotool mousemove --window " + seen.id + " 201 101 click 1 mousemove --window "
-               + seen.id + " 1279 959 click 3");
+    runCommand("xdotool mousemove --window " + seen.id + " 201 101 click 1 mousemove --window " +
+               seen.id + " 1279 959 click 3");
     EXPECT_TRUE(runFramesUntil([] { return mouseSeen.size() >= 2; }));
     EXPECT_EQ(mouseSeen, (std::vector<std::string>{"100,50 1", "639,479 2"}));
 }
@@ -288,8 +288,8 @@ TEST_F(SdlWindowOnXvfb, ResizedWindowKeepsThePicturesShapeAndTheMouseItsPixels)
     ASSERT_FALSE(seen.id.empty());
     auto fitIs = [&](int x, int y, int w, int h, bool smooth) {
         const PictureFit& fit = backend->lastPictureFit();
-        return fit.rect.x == x && fit.rect.y == y && fit.rect.w == w && fit.rect.h == h
-               && fit.smooth == smooth;
+        return fit.rect.x == x && fit.rect.y == y && fit.rect.w == w && fit.rect.h == h &&
+               fit.smooth == smooth;
     };
     EXPECT_TRUE(fitIs(0, 0, 1280, 960, false));
 
@@ -298,14 +298,15 @@ TEST_F(SdlWindowOnXvfb, ResizedWindowKeepsThePicturesShapeAndTheMouseItsPixels)
     EXPECT_TRUE(runFramesUntil([&] { return fitIs(180, 110, 640, 480, false); }));
     // Smaller than the picture: scaled down smoothly, its shape kept.
     runCommand("xdotool windowsize " + seen.id + " 500 400");
-    EXPECT_TRUE(runFramesUntil([&] { return fitIs(0, 12, 500, 375, false) || fitIs(0, 12, 500, 375, true); }));
+    EXPECT_TRUE(runFramesUntil(
+        [&] { return fitIs(0, 12, 500, 375, false) || fitIs(0, 12, 500, 375, true); }));
     EXPECT_TRUE(backend->lastPictureFit().smooth);
     EXPECT_EQ(clientWidth(&window), 640);
     EXPECT_EQ(clientHeight(&window), 480);
 
     // The middle of the window is the middle of the picture; the bar above it its top row.
-    runCommand("xdotool mousemove --window " + seen.id + " 250 200 click 1 mousemove --window "
-               + seen.id + " 10 5 click 1");
+    runCommand("xdotool mousemove --window " + seen.id + " 250 200 click 1 mousemove --window " +
+               seen.id + " 10 5 click 1");
     EXPECT_TRUE(runFramesUntil([] { return mouseSeen.size() >= 2; }));
     EXPECT_EQ(mouseSeen, (std::vector<std::string>{"320,240 1", "12,0 1"}));
 }
@@ -314,15 +315,16 @@ TEST_F(SdlWindowOnXvfb, ResizedWindowKeepsThePicturesShapeAndTheMouseItsPixels)
 // cannot be read).
 std::vector<uint32_t> shownPixels(const std::string& windowId, int width, int height)
 {
-    const std::string rgb = runCommand("import -silent -window " + windowId + " -depth 8 rgb:- 2>/dev/null");
+    const std::string rgb =
+        runCommand("import -silent -window " + windowId + " -depth 8 rgb:- 2>/dev/null");
     std::vector<uint32_t> pixels;
     if (rgb.size() != static_cast<size_t>(width) * static_cast<size_t>(height) * 3) {
         return pixels;
     }
     for (size_t i = 0; i + 2 < rgb.size(); i += 3) {
-        pixels.push_back(static_cast<uint32_t>(static_cast<unsigned char>(rgb[i])) << 16
-                         | static_cast<uint32_t>(static_cast<unsigned char>(rgb[i + 1])) << 8
-                         | static_cast<unsigned char>(rgb[i + 2]));
+        pixels.push_back(static_cast<uint32_t>(static_cast<unsigned char>(rgb[i])) << 16 |
+                         static_cast<uint32_t>(static_cast<unsigned char>(rgb[i + 1])) << 8 |
+                         static_cast<unsigned char>(rgb[i + 2]));
     }
     return pixels;
 }
@@ -333,7 +335,8 @@ void paintPattern(Window* w)
     for (int y = 0; y < w->backBuffer.height; ++y) {
         for (int x = 0; x < w->backBuffer.width; ++x) {
             w->backBuffer.pixels[static_cast<size_t>(y * w->backBuffer.width + x)] =
-                static_cast<uint32_t>((x & 0xFF) << 16 | (y & 0xFF) << 8 | (x >> 8) << 4 | (y >> 8));
+                static_cast<uint32_t>((x & 0xFF) << 16 | (y & 0xFF) << 8 | (x >> 8) << 4 |
+                                      (y >> 8));
         }
     }
 }
@@ -361,10 +364,13 @@ TEST_F(SdlWindowOnXvfb, TheDisplayShowsEveryPixelOfTheBackBufferInItsPlace)
         int wrong = 0;
         for (int y = 0; y < windowH; ++y) {
             for (int x = 0; x < windowW; ++x) {
-                const bool inside = x >= place.x && x < place.x + place.w && y >= place.y && y < place.y + place.h;
-                const uint32_t want = inside ? painted.backBuffer.pixels[static_cast<size_t>(
-                                                   (y - place.y) * 480 / place.h * 640 + (x - place.x) * 640 / place.w)]
-                                             : 0u;
+                const bool inside =
+                    x >= place.x && x < place.x + place.w && y >= place.y && y < place.y + place.h;
+                const uint32_t want =
+                    inside
+                        ? painted.backBuffer.pixels[static_cast<size_t>(
+                              (y - place.y) * 480 / place.h * 640 + (x - place.x) * 640 / place.w)]
+                        : 0u;
                 wrong += shown[static_cast<size_t>(y * windowW + x)] != want ? 1 : 0;
             }
         }
@@ -401,14 +407,15 @@ TEST_F(SdlWindowOnXvfb, F12KeepsThePictureAsAPngInThePicturesFolder)
     runCommand("xdotool windowfocus --sync " + seen.id + " key F12");
     testing::internal::CaptureStderr();
     auto taken = [&] {
-        return std::filesystem::exists(home / "Pictures")
-               && !std::filesystem::is_empty(home / "Pictures");
+        return std::filesystem::exists(home / "Pictures") &&
+               !std::filesystem::is_empty(home / "Pictures");
     };
     EXPECT_TRUE(runFramesUntil(taken));
     backend->finishPictures();
     const std::string written = testing::internal::GetCapturedStderr();
     ASSERT_TRUE(taken());
-    const std::filesystem::path file = std::filesystem::directory_iterator(home / "Pictures")->path();
+    const std::filesystem::path file =
+        std::filesystem::directory_iterator(home / "Pictures")->path();
     EXPECT_EQ(file.filename().string().rfind("vantor-", 0), 0u) << file;
     EXPECT_EQ(file.extension(), ".png");
     EXPECT_EQ(written, "Picture saved: " + file.string() + "\n");
@@ -435,7 +442,10 @@ TEST_F(SdlWindowOnXvfb, F12KeepsThePictureAsAPngInThePicturesFolder)
     runFrames(10);
     backend->finishPictures();
     const std::string warned = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(warned.rfind("Warning: the picture could not be saved as " + notAFolder.string() + "/vantor-", 0), 0u)
+    EXPECT_EQ(warned.rfind("Warning: the picture could not be saved as " + notAFolder.string() +
+                               "/vantor-",
+                           0),
+              0u)
         << warned;
     EXPECT_TRUE(isWindowAlive(&window));
     if (!HasFailure()) {
@@ -449,7 +459,8 @@ TEST_F(SdlWindowOnXvfb, PresentsWaitForTheDisplayEvenWithoutVerticalSync)
     runFrames(12); // enough for presents that come back too soon to be noticed
     auto start = std::chrono::steady_clock::now();
     runFrames(30);
-    auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - start);
     // Xvfb has no vertical sync; 30 frames at the display's rate (60 Hz unless it says otherwise)
     // still take about half a second, where unpaced they would take a few milliseconds.
     EXPECT_GE(took.count(), 30 * 1000 / 60 * 3 / 4);
@@ -468,7 +479,8 @@ TEST(SdlWindowWithoutDisplay, CreateEndsWithTheFatalReportAndStatusOne)
             create(&window);
         },
         testing::ExitedWithCode(1),
-        "Fatal program error in module '\\.\\\\_Source\\\\Window' at line [0-9]+: 'Failed creating window'");
+        "Fatal program error in module '\\.\\\\_Source\\\\Window' at line [0-9]+: 'Failed creating "
+        "window'");
 }
 
 TEST(SdlWindowReasons, AFailureIsReportedInSdlsOwnWordsAlone)

@@ -22,7 +22,8 @@ void logKeyDown(Window*, uint32_t key) { seen.push_back("down " + std::to_string
 void logKeyUp(Window*, uint32_t key) { seen.push_back("up " + std::to_string(key)); }
 void logMouseDown(Window*, int x, int y, int button)
 {
-    seen.push_back("mousedown " + std::to_string(x) + "," + std::to_string(y) + " " + std::to_string(button));
+    seen.push_back("mousedown " + std::to_string(x) + "," + std::to_string(y) + " " +
+                   std::to_string(button));
 }
 void logMouseMove(Window*, int x, int y)
 {
@@ -33,8 +34,8 @@ void logClose(Window*) { seen.push_back("close"); }
 // Records the cursor the backend shows and the presents made when the frame is drawn.
 void logPaint(Window* window)
 {
-    seen.push_back("paint cursor " + std::to_string(scriptBackend->cursor()) + " presents "
-                   + std::to_string(scriptBackend->presentCount()));
+    seen.push_back("paint cursor " + std::to_string(scriptBackend->cursor()) + " presents " +
+                   std::to_string(scriptBackend->presentCount()));
     std::fill(window->backBuffer.pixels.begin(), window->backBuffer.pixels.end(), 0x00123456u);
 }
 void destroyOnKey(Window* window, uint32_t) { destroyWindow(window); }
@@ -258,9 +259,11 @@ TEST_F(WindowOnScript, FullScreenAcceptedKeepsTheBackBufferAndRefusedReportsAFau
     const HeadlessBackend::ShownBox& box = refusing.shownBoxes()[0];
     EXPECT_EQ(box.kind, MessageBoxKind::Fault);
     EXPECT_EQ(box.caption, "Program fault");
-    EXPECT_EQ(box.text.rfind("Program fault in module '.\\_Source\\Window' at line ", 0), 0u) << box.text;
+    EXPECT_EQ(box.text.rfind("Program fault in module '.\\_Source\\Window' at line ", 0), 0u)
+        << box.text;
     EXPECT_NE(box.text.find(": 'Window::setFullscreen() - Failed to set specified display mode'"),
-              std::string::npos) << box.text;
+              std::string::npos)
+        << box.text;
     EXPECT_NE(written.find(box.text), std::string::npos);
     // The refusal was reported; the next warning does not show it again.
     EXPECT_EQ(lastPlatformError(), nullptr);
@@ -279,7 +282,8 @@ TEST_F(WindowOnScript, PresentFailureShowsOneWarningAndTheGameGoesOn)
     const HeadlessBackend::ShownBox& box = backend.shownBoxes()[0];
     EXPECT_EQ(box.kind, MessageBoxKind::Warning);
     EXPECT_EQ(box.caption, "A non fatal program error has occured");
-    EXPECT_EQ(box.text, "Blit back buffer to front buffer:headless: the script refused the present");
+    EXPECT_EQ(box.text,
+              "Blit back buffer to front buffer:headless: the script refused the present");
     EXPECT_FALSE(window.messageBoxShown);
     EXPECT_EQ(backend.presentCount(), 1);
 }
@@ -298,8 +302,9 @@ TEST_F(WindowOnScript, LastErrorWarningIsSilentWhenClearAndShownOnceWhenSet)
     std::string written = testing::internal::GetCapturedStderr();
     ASSERT_EQ(backend.shownBoxes().size(), 1u);
     EXPECT_EQ(backend.shownBoxes()[0].text, "gfx\\menu\\arrow.bmp:No such file or directory");
-    EXPECT_EQ(written,
-              "A non fatal program error has occured: gfx\\menu\\arrow.bmp:No such file or directory\n");
+    EXPECT_EQ(
+        written,
+        "A non fatal program error has occured: gfx\\menu\\arrow.bmp:No such file or directory\n");
 }
 
 TEST(WindowReports, FatalReportNamesModuleAndLineThenEndsWithStatusOne)
@@ -321,8 +326,10 @@ TEST(WindowReports, FaultReportGoesOnWithItsCaption)
     releaseWindow(&window);
     ASSERT_EQ(backend.shownBoxes().size(), 1u);
     EXPECT_EQ(backend.shownBoxes()[0].caption, "Program fault");
-    EXPECT_EQ(backend.shownBoxes()[0].text, "Program fault in module '.\\_Source\\Window' at line 12: 'y'");
-    EXPECT_EQ(written, "Program fault: Program fault in module '.\\_Source\\Window' at line 12: 'y'\n");
+    EXPECT_EQ(backend.shownBoxes()[0].text,
+              "Program fault in module '.\\_Source\\Window' at line 12: 'y'");
+    EXPECT_EQ(written,
+              "Program fault: Program fault in module '.\\_Source\\Window' at line 12: 'y'\n");
 }
 
 TEST(WindowReports, WindowThatCannotOpenEndsTheProgramWithTheFatalReport)
@@ -341,8 +348,8 @@ TEST(WindowReports, WindowThatCannotOpenEndsTheProgramWithTheFatalReport)
 namespace {
 
 // The middle of a button of the game's own box, for a window without a font (8 x 16 cells).
-void clickButton(HeadlessBackend& backend, MessageBoxKind kind, const char* caption, const char* text,
-                 size_t button)
+void clickButton(HeadlessBackend& backend, MessageBoxKind kind, const char* caption,
+                 const char* text, size_t button)
 {
     const BoxLayout layout = layoutBox(640, 480, 8, 16, kind, caption, text);
     const PixelRect& rect = layout.buttons.at(button);
@@ -363,9 +370,10 @@ void answerOnceShown(HeadlessBackend& backend, std::function<void(HeadlessBacken
 }
 
 constexpr const char* questionCaption = "Vantor (Version 1.02) : Run game in fullscreen mode.";
-constexpr const char* questionText = "Do you want to run the game in fullscreen mode? \nPeformance may "
-                                     "be degraded on some machines in fullscreen mode, on others it "
-                                     "may increase.";
+constexpr const char* questionText =
+    "Do you want to run the game in fullscreen mode? \nPeformance may "
+    "be degraded on some machines in fullscreen mode, on others it "
+    "may increase.";
 
 } // namespace
 
@@ -384,7 +392,8 @@ TEST_F(WindowOnScript, WithoutTheSystemsBoxTheQuestionIsAskedInTheWindowAndAnswe
     const std::string written = testing::internal::GetCapturedStderr();
     EXPECT_NE(written.find("The system cannot show a message box (headless: the script refused the "
                            "message box); the game shows it in its window."),
-              std::string::npos) << written;
+              std::string::npos)
+        << written;
     EXPECT_TRUE(backend.shownBoxes().empty());
     EXPECT_TRUE(seen.empty()) << "the screen saw a key meant for the box";
     EXPECT_EQ(window.callbacks.onKeyDown, logKeyDown);
@@ -393,15 +402,19 @@ TEST_F(WindowOnScript, WithoutTheSystemsBoxTheQuestionIsAskedInTheWindowAndAnswe
     EXPECT_FALSE(isKeyHeld(&window, 'Y'));
     EXPECT_FALSE(window.messageBoxShown);
     // The shown frame: the picture dimmed around the panel, the title band in the box's colours.
-    const BoxLayout layout = layoutBox(640, 480, 8, 16, MessageBoxKind::Question, questionCaption,
-                                       questionText);
+    const BoxLayout layout =
+        layoutBox(640, 480, 8, 16, MessageBoxKind::Question, questionCaption, questionText);
     const Surface& shown = backend.lastFrame();
     EXPECT_EQ(shown.pixels[0], 0x00404040u);
-    EXPECT_EQ(shown.pixels[static_cast<size_t>(layout.titleBand.y + 2) * 640 + layout.titleBand.x + 2],
-              0x0030408Cu);
+    EXPECT_EQ(
+        shown.pixels[static_cast<size_t>(layout.titleBand.y + 2) * 640 + layout.titleBand.x + 2],
+        0x0030408Cu);
 
     // Enter takes the highlighted button: Yes first, No after Right.
-    answerOnceShown(backend, [](HeadlessBackend& b) { b.keyDown(0x27); b.keyDown(13); });
+    answerOnceShown(backend, [](HeadlessBackend& b) {
+        b.keyDown(0x27);
+        b.keyDown(13);
+    });
     EXPECT_FALSE(askYesNo(&window, questionCaption, questionText));
     answerOnceShown(backend, [](HeadlessBackend& b) { b.keyDown(27); });
     EXPECT_FALSE(askYesNo(&window, questionCaption, questionText));
@@ -426,14 +439,16 @@ TEST_F(WindowOnScript, WithoutTheSystemsBoxReportsShowInTheWindowAndStillGoToStd
     testing::internal::CaptureStderr();
     reportLastError(&window, "gfx\\menu\\arrow.bmp");
     const std::string written = testing::internal::GetCapturedStderr();
-    EXPECT_NE(written.find("A non fatal program error has occured: gfx\\menu\\arrow.bmp:No such file or "
-                           "directory\n"),
-              std::string::npos) << written;
+    EXPECT_NE(
+        written.find("A non fatal program error has occured: gfx\\menu\\arrow.bmp:No such file or "
+                     "directory\n"),
+        std::string::npos)
+        << written;
     EXPECT_EQ(lastPlatformError(), nullptr);
     EXPECT_GT(backend.presentCount(), 0);
-    const BoxLayout layout = layoutBox(640, 480, 8, 16, MessageBoxKind::Warning,
-                                       "A non fatal program error has occured",
-                                       "gfx\\menu\\arrow.bmp:No such file or directory");
+    const BoxLayout layout =
+        layoutBox(640, 480, 8, 16, MessageBoxKind::Warning, "A non fatal program error has occured",
+                  "gfx\\menu\\arrow.bmp:No such file or directory");
     EXPECT_EQ(layout.buttonLabels, std::vector<std::string>{"OK"});
 
     // A present that fails ends the box at once (nobody could see it): the game goes on.
@@ -512,7 +527,8 @@ TEST_F(WindowOnScript, FullScreenKeySwitchesBothWaysAndARefusalIsNoBox)
     testing::internal::CaptureStderr();
     pumpMessages(&window);
     const std::string written = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(written, "Full screen could not be switched on (headless: the script refused full screen).\n");
+    EXPECT_EQ(written,
+              "Full screen could not be switched on (headless: the script refused full screen).\n");
     EXPECT_FALSE(window.fullscreen);
     EXPECT_TRUE(backend.shownBoxes().empty());
     EXPECT_EQ(lastPlatformError(), nullptr);

@@ -6,10 +6,7 @@
 
 namespace {
 
-uint32_t scriptedClock(void* context)
-{
-    return *static_cast<uint32_t*>(context);
-}
+uint32_t scriptedClock(void* context) { return *static_cast<uint32_t*>(context); }
 
 } // namespace
 

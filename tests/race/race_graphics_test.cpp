@@ -73,7 +73,8 @@ TEST(RaceGraphics, LoadsEverySpriteInOrderAndFillsTheTables)
     EXPECT_EQ(raceGraphics.carViews[1][4]->loaded, 0);                   // car2_r.bmp is missing
     EXPECT_EQ(raceGraphics.carViews[1][5]->loaded, 1);
     for (int frame = 0; frame < snowPuffFrameCount; ++frame) {
-        EXPECT_EQ(raceGraphics.snowPuffFrames[frame], raceGraphics.slots[raceSlotFirstSnowPuff + frame]);
+        EXPECT_EQ(raceGraphics.snowPuffFrames[frame],
+                  raceGraphics.slots[raceSlotFirstSnowPuff + frame]);
     }
     EXPECT_EQ(livePictureCounts().spriteLevels - before.spriteLevels, raceSpriteCount - 1);
 

@@ -55,9 +55,12 @@ protected:
     void setGauges(int fullLeftWidth, int emptyLeftWidth, int fullRightWidth, int emptyRightWidth)
     {
         freeGauges();
-        raceState.hudGaugeFullLeft = onePictureColour(&w.window, "fl", fullLeftWidth, 10, fullLeft, 1);
-        raceState.hudGaugeEmptyLeft = onePictureColour(&w.window, "el", emptyLeftWidth, 10, emptyLeft, 1);
-        raceState.hudGaugeFullRight = onePictureColour(&w.window, "fr", fullRightWidth, 10, fullRight, 1);
+        raceState.hudGaugeFullLeft =
+            onePictureColour(&w.window, "fl", fullLeftWidth, 10, fullLeft, 1);
+        raceState.hudGaugeEmptyLeft =
+            onePictureColour(&w.window, "el", emptyLeftWidth, 10, emptyLeft, 1);
+        raceState.hudGaugeFullRight =
+            onePictureColour(&w.window, "fr", fullRightWidth, 10, fullRight, 1);
         raceState.hudGaugeEmptyRight =
             onePictureColour(&w.window, "er", emptyRightWidth, 10, emptyRight, 1);
     }
@@ -226,9 +229,9 @@ TEST_F(RaceFrameTest, CountdownShowsThreeTwoOneThenGo)
             EXPECT_EQ(w.at(317, 238), skyColour);
         }
     }
-    const std::vector<std::string> expected = {"3",   "3",   "3",   "3",   "2",   "2",  "2",
-                                               "2",   "1",   "1",   "1",   "1",   "GO!", "GO!",
-                                               "GO!", "GO!", "GO!", "GO!", "",    ""};
+    const std::vector<std::string> expected = {"3",   "3",   "3",   "3",   "2", "2",   "2",
+                                               "2",   "1",   "1",   "1",   "1", "GO!", "GO!",
+                                               "GO!", "GO!", "GO!", "GO!", "",  ""};
     EXPECT_EQ(shown, expected);
     EXPECT_LE(raceState.countdownSeconds, 0.0f);
     EXPECT_EQ(raceState.goSeconds, 0.0f);

@@ -64,10 +64,10 @@ void frameFrom(Window* window, float x, float y, float z)
 // ground and onto the ends of segments.
 void drawRace(uint32_t seed, const RaceSettings& settings)
 {
-    SCOPED_TRACE(testing::Message() << "seed " << seed << " settings " << settings.trackLength
-                                    << settings.hillSteepness << settings.turnSharpness
-                                    << settings.numCompetitors << settings.aiCarSpeed
-                                    << settings.gridSpacing);
+    SCOPED_TRACE(testing::Message()
+                 << "seed " << seed << " settings " << settings.trackLength
+                 << settings.hillSteepness << settings.turnSharpness << settings.numCompetitors
+                 << settings.aiCarSpeed << settings.gridSpacing);
     TestWindow w;
     const PictureCounts picturesBefore = livePictureCounts();
     const int64_t objectsBefore = liveGameObjectCount();
@@ -77,9 +77,10 @@ void drawRace(uint32_t seed, const RaceSettings& settings)
     raceState.frameTimer->elapsedSeconds = 0.1f;
     raceState.averageFrameSeconds = 0.05f;
 
-    const std::vector<float> places = {-1.0e9f, -5000.0f, 0.0f,     4096.0f,  end * 0.25f,
-                                       end * 0.5f, end * 0.75f, end - 80.0f * 3000.0f,
-                                       end - 1.0f, end + 1500.0f, end + 2.0e5f, 1.0e9f};
+    const std::vector<float> places = {
+        -1.0e9f,     -5000.0f,      0.0f,         4096.0f,
+        end * 0.25f, end * 0.5f,    end * 0.75f,  end - 80.0f * 3000.0f,
+        end - 1.0f,  end + 1500.0f, end + 2.0e5f, 1.0e9f};
     for (float z : places) {
         // The whole field around the player, several cars to a segment.
         moveCarTo(0, z);

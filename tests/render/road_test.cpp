@@ -78,7 +78,8 @@ protected:
 std::unique_ptr<Obj_SolidObstacle> obstacle(float x, float y, float z, float width, float height,
                                             Sprite* sprite)
 {
-    return std::make_unique<Obj_SolidObstacle>(Vec3{x, y, z}, BoxSize{width, height, 256.0f}, sprite);
+    return std::make_unique<Obj_SolidObstacle>(Vec3{x, y, z}, BoxSize{width, height, 256.0f},
+                                               sprite);
 }
 
 // Camera 1000 above a level road, 3000 before its start: segment 0 lies 3000 to 6000 ahead,
@@ -173,7 +174,6 @@ TEST_F(RoadTest, CameraInsideASegment)
     drawSegment(track->segments[0], &w.window, camera);
     EXPECT_FALSE(anyPixel(dash));
     EXPECT_TRUE(anyPixel(road251));
-
 }
 
 // A segment whose far end is less than one unit ahead has no meaningful projection and draws
@@ -182,8 +182,8 @@ TEST_F(RoadTest, CameraInsideASegment)
 // rows 200 to 238.
 TEST_F(RoadTest, SegmentEndingWithinOneUnitDrawsOnlyItsObjects)
 {
-    useTrack(trackThrough({{0.0f, -2250.0f, 2250.0f}, {1000.0f, -2250.0f, 2250.0f},
-                           {1000.0f, -2250.0f, 2250.0f}}));
+    useTrack(trackThrough(
+        {{0.0f, -2250.0f, 2250.0f}, {1000.0f, -2250.0f, 2250.0f}, {1000.0f, -2250.0f, 2250.0f}}));
     camera[0] = 0.0f;
     camera[1] = 1000.0f;
     for (float z : {2999.0f, 2999.5f, std::nextafter(3000.0f, 0.0f), 3000.0f}) {
@@ -274,8 +274,8 @@ TEST_F(RoadTest, ObjectsOverlapInDepthOrder)
     for (uint32_t i = 0; i < s->objectCount; ++i) {
         order.push_back(s->objects[i]->position.z);
     }
-    EXPECT_EQ(order, (std::vector<float>{5900.0f, 5000.0f, 4000.0f, 4000.0f, 3500.0f, 3100.0f,
-                                        3000.0f}));
+    EXPECT_EQ(order,
+              (std::vector<float>{5900.0f, 5000.0f, 4000.0f, 4000.0f, 3500.0f, 3100.0f, 3000.0f}));
 }
 
 // A wall: level segment 0, then segment 1 climbs 30000 in 3000; the road is only 1000 wide.
@@ -299,7 +299,8 @@ TEST_F(RoadTest, ClipsAtEveryScreenEdge)
     // Row 479 is segment 0's far edge, one pixel higher than its projection on row 480; its near
     // edge, cut at depth 1, lies 240000 rows down and 160000 pixels out. Its lines (shade 254)
     // run from 176 and 448, 16 pixels wide.
-    EXPECT_EQ(w.runs(479), "dcdce4@0 323232@160 cbcb3f@176 323232@192 cbcb3f@448 323232@464 dcdce4@480");
+    EXPECT_EQ(w.runs(479),
+              "dcdce4@0 323232@160 cbcb3f@176 323232@192 cbcb3f@448 323232@464 dcdce4@480");
 
     // Far off the road to either side only snow is seen, whatever the coordinates: every row
     // is one colour.

@@ -13,7 +13,7 @@ namespace picture_support {
 struct BmpLayout {
     int bitsPerPixel = 24;
     bool topDown = false;
-    int compression = 0;     // 0 none, 1 run-length 8-bit, 2 run-length 4-bit
+    int compression = 0;      // 0 none, 1 run-length 8-bit, 2 run-length 4-bit
     bool shortHeader = false; // the 12-byte header with 3-byte palette entries
 };
 
@@ -33,7 +33,9 @@ inline std::vector<uint8_t> makeBmp(const Surface& image, const std::vector<uint
         ADD_FAILURE() << "colour missing from the palette";
         return 0u;
     };
-    auto at = [&](int x, int y) { return image.pixels[static_cast<std::size_t>(y * image.width + x)]; };
+    auto at = [&](int x, int y) {
+        return image.pixels[static_cast<std::size_t>(y * image.width + x)];
+    };
 
     std::vector<uint8_t> data;
     const int w = image.width;
@@ -49,7 +51,8 @@ inline std::vector<uint8_t> makeBmp(const Surface& image, const std::vector<uint
                 }
                 const uint32_t index = indexOf(at(x, y));
                 data.push_back(static_cast<uint8_t>(run));
-                data.push_back(static_cast<uint8_t>(layout.compression == 2 ? (index << 4) | index : index));
+                data.push_back(
+                    static_cast<uint8_t>(layout.compression == 2 ? (index << 4) | index : index));
                 x += run;
             }
             data.push_back(0);
@@ -68,7 +71,8 @@ inline std::vector<uint8_t> makeBmp(const Surface& image, const std::vector<uint
             for (int x = 0; x < w; ++x) {
                 const uint32_t c = at(x, y);
                 if (bpp == 16) {
-                    appendLe(&row, ((c >> 19 & 31) << 10) | ((c >> 11 & 31) << 5) | (c >> 3 & 31), 2);
+                    appendLe(&row, ((c >> 19 & 31) << 10) | ((c >> 11 & 31) << 5) | (c >> 3 & 31),
+                             2);
                 } else {
                     appendLe(&row, c, bpp / 8);
                 }

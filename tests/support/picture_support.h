@@ -70,12 +70,14 @@ inline std::vector<uint8_t> bmp24(const Surface& s)
 inline void writeFile(const std::string& path, const std::vector<uint8_t>& bytes)
 {
     std::ofstream file(path, std::ios::binary);
-    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    file.write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
 }
 
 // Compares every pixel; on a difference saves the actual image beside the test as
 // <name>_actual.bmp and names the first differing pixel.
-inline void expectSamePixels(const Surface& actual, const Surface& expected, const std::string& name)
+inline void expectSamePixels(const Surface& actual, const Surface& expected,
+                             const std::string& name)
 {
     ASSERT_EQ(actual.width, expected.width) << name;
     ASSERT_EQ(actual.height, expected.height) << name;

@@ -24,7 +24,8 @@ inline Track* makeTrack(uint32_t n, const std::function<float(uint32_t)>& height
     for (uint32_t i = 0; i < n; ++i) {
         const float nearHeight = height ? height(i) : 0.0f;
         const float farHeight = height ? height(i + 1) : 0.0f;
-        track->segments[i] = buildSegment(i, {nearHeight, -2250.0f, 2250.0f}, {farHeight, -2250.0f, 2250.0f});
+        track->segments[i] =
+            buildSegment(i, {nearHeight, -2250.0f, 2250.0f}, {farHeight, -2250.0f, 2250.0f});
     }
     return track;
 }
@@ -43,7 +44,8 @@ public:
         }
         for (int colour = 0; colour < carColourCount; ++colour)
             for (int view = 0; view < carViewCount; ++view)
-                raceGraphics.carViews[colour][view] = &sprites[raceSlotFirstCar + colour * carViewCount + view];
+                raceGraphics.carViews[colour][view] =
+                    &sprites[raceSlotFirstCar + colour * carViewCount + view];
         for (int frame = 0; frame < snowPuffFrameCount; ++frame)
             raceGraphics.snowPuffFrames[frame] = &sprites[raceSlotFirstSnowPuff + frame];
     }
@@ -93,7 +95,8 @@ protected:
     // A listed car standing on the road (box bottom on the ground) at (x, z).
     Obj_Car* addCar(float x, float z, float power = 17000.0f)
     {
-        auto* car = new Obj_Car({x, heightAt(raceState.track, z) + 200.0f, z}, raceGraphics.carViews[0], power);
+        auto* car = new Obj_Car({x, heightAt(raceState.track, z) + 200.0f, z},
+                                raceGraphics.carViews[0], power);
         EXPECT_TRUE(addObject(car));
         return car;
     }
@@ -102,8 +105,8 @@ protected:
     // mover only meets what has one of its side faces within the other's extent.
     Obj_SolidObstacle* addTree(float x, float z, BoxSize size = {800.0f, 1600.0f, 512.0f})
     {
-        auto* tree = new Obj_SolidObstacle({x, heightAt(raceState.track, z) + size.height * 0.5f, z},
-                                           size, &graphics.sprites[0]);
+        auto* tree = new Obj_SolidObstacle(
+            {x, heightAt(raceState.track, z) + size.height * 0.5f, z}, size, &graphics.sprites[0]);
         EXPECT_TRUE(addObject(tree));
         return tree;
     }

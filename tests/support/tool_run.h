@@ -62,7 +62,8 @@ inline void expectRefused(const std::string& tool, const std::vector<std::string
         const ToolRun run = runTool(tool, arguments);
         EXPECT_EQ(run.status, 2) << arguments;
         EXPECT_EQ(run.err.rfind(usage, 0), 0u) << arguments << "\n" << run.err;
-        EXPECT_NE(run.err.find(": wrong argument: "), std::string::npos) << arguments << "\n" << run.err;
+        EXPECT_NE(run.err.find(": wrong argument: "), std::string::npos) << arguments << "\n"
+                                                                         << run.err;
         EXPECT_EQ(run.out, "") << arguments;
     }
 }
@@ -85,12 +86,13 @@ inline ToolRun runToolWithoutPictures(const std::string& tool, const std::string
     const std::string bare = testFolder() + "bare";
     const std::string copy = bare + "/" + tool.substr(tool.rfind('/') + 1);
     const std::string made = "mkdir -p '" + bare + "' && cp '" +
-                             std::string(buildDir != nullptr ? buildDir : ".") + "/" + tool + "' '" +
-                             copy + "'";
+                             std::string(buildDir != nullptr ? buildDir : ".") + "/" + tool +
+                             "' '" + copy + "'";
     EXPECT_EQ(std::system(made.c_str()), 0) << made;
     ToolRun run;
     const std::string errFile = testFolder() + "stderr.txt";
-    const std::string command = "cd '" + bare + "' && '" + copy + "' " + arguments + " >/dev/null 2>" + errFile;
+    const std::string command =
+        "cd '" + bare + "' && '" + copy + "' " + arguments + " >/dev/null 2>" + errFile;
     const int status = std::system(command.c_str());
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     run.err = readFile(errFile);

@@ -18,8 +18,7 @@
 #include "pictures/picture_writer.h"
 #include "test_folder.h"
 
-namespace
-{
+namespace {
 
 namespace fs = std::filesystem;
 
@@ -27,13 +26,13 @@ constexpr uint32_t magenta = 0xFF00FF;
 // The cars' number plates are painted in this one colour.
 constexpr uint32_t plateColour = 0xE8E4C8;
 
-std::vector<uint8_t> readBytes(const fs::path &path)
+std::vector<uint8_t> readBytes(const fs::path& path)
 {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-uint32_t little(const std::vector<uint8_t> &b, size_t at, int bytes)
+uint32_t little(const std::vector<uint8_t>& b, size_t at, int bytes)
 {
     uint32_t v = 0;
     for (int i = bytes - 1; i >= 0; --i)
@@ -42,10 +41,11 @@ uint32_t little(const std::vector<uint8_t> &b, size_t at, int bytes)
 }
 
 // Reads the uncompressed 24-bit bitmaps our writer makes; anything else gives nothing.
-std::optional<Surface> readBitmap(const fs::path &path)
+std::optional<Surface> readBitmap(const fs::path& path)
 {
     const std::vector<uint8_t> b = readBytes(path);
-    if (b.size() < 54 || b[0] != 'B' || b[1] != 'M' || little(b, 28, 2) != 24 || little(b, 30, 4) != 0)
+    if (b.size() < 54 || b[0] != 'B' || b[1] != 'M' || little(b, 28, 2) != 24 ||
+        little(b, 30, 4) != 0)
         return std::nullopt;
     Surface s;
     s.width = static_cast<int>(little(b, 18, 4));
@@ -61,13 +61,13 @@ std::optional<Surface> readBitmap(const fs::path &path)
     return s;
 }
 
-uint32_t pixel(const Surface &s, int x, int y)
+uint32_t pixel(const Surface& s, int x, int y)
 {
     return s.pixels[static_cast<size_t>(y) * static_cast<size_t>(s.width) + static_cast<size_t>(x)];
 }
 
 // Opaque pixels of a colour-keyed picture (keyed on its bottom-right pixel) inside a rectangle.
-int opaqueIn(const Surface &s, int x0, int y0, int w, int h)
+int opaqueIn(const Surface& s, int x0, int y0, int w, int h)
 {
     const uint32_t key = s.pixels.back();
     int count = 0;
@@ -78,12 +78,13 @@ int opaqueIn(const Surface &s, int x0, int y0, int w, int h)
 }
 
 // The halved level the game builds for drawing a sprite small: nearest pixel, key kept.
-Surface reduced(const Surface &full, int level)
+Surface reduced(const Surface& full, int level)
 {
     Surface s;
     s.width = std::max(1, full.width >> level);
     s.height = std::max(1, full.height >> level);
-    const double sx = static_cast<double>(full.width) / s.width, sy = static_cast<double>(full.height) / s.height;
+    const double sx = static_cast<double>(full.width) / s.width,
+                 sy = static_cast<double>(full.height) / s.height;
     for (int r = 0; r < s.height; ++r)
         for (int c = 0; c < s.width; ++c)
             s.pixels.push_back(pixel(full, static_cast<int>(c * sx), static_cast<int>(r * sy)));
@@ -93,14 +94,28 @@ Surface reduced(const Surface &full, int level)
 
 std::vector<std::string> gamePictures()
 {
-    std::vector<std::string> paths = {
-        "obs/tree1.bmp",          "obs/tree2.bmp",           "obs/tree3.bmp",         "obs/rock1.bmp",
-        "obs/oilSpill.bmp",       "obs/finishSign.bmp",      "bgr/sky.bmp",           "bgr/cloud.bmp",
-        "font/font1.bmp",         "font/font1sm.bmp",        "hud/guageFullLeft.bmp", "hud/guageEmptyLeft.bmp",
-        "hud/guageFullRight.bmp", "hud/guageEmptyRight.bmp", "menu/menuBar1.bmp",     "menu/arrow.bmp",
-        "menu/keyLayout.bmp",     "menu/raceWon.bmp",        "menu/raceLost.bmp",     "menu/raceQuit.bmp"};
+    std::vector<std::string> paths = {"obs/tree1.bmp",
+                                      "obs/tree2.bmp",
+                                      "obs/tree3.bmp",
+                                      "obs/rock1.bmp",
+                                      "obs/oilSpill.bmp",
+                                      "obs/finishSign.bmp",
+                                      "bgr/sky.bmp",
+                                      "bgr/cloud.bmp",
+                                      "font/font1.bmp",
+                                      "font/font1sm.bmp",
+                                      "hud/guageFullLeft.bmp",
+                                      "hud/guageEmptyLeft.bmp",
+                                      "hud/guageFullRight.bmp",
+                                      "hud/guageEmptyRight.bmp",
+                                      "menu/menuBar1.bmp",
+                                      "menu/arrow.bmp",
+                                      "menu/keyLayout.bmp",
+                                      "menu/raceWon.bmp",
+                                      "menu/raceLost.bmp",
+                                      "menu/raceQuit.bmp"};
     for (int colour = 1; colour <= 4; ++colour)
-        for (const char *view : {"", "_l", "_ll", "_lll", "_r", "_rr", "_rrr"})
+        for (const char* view : {"", "_l", "_ll", "_lll", "_r", "_rr", "_rrr"})
             paths.push_back("car/car" + std::to_string(colour) + view + ".bmp");
     for (int frame = 1; frame <= 6; ++frame)
         paths.push_back("snowPuff/snowPuff" + std::to_string(frame) + ".bmp");
@@ -108,7 +123,7 @@ std::vector<std::string> gamePictures()
 }
 
 // A picture of the set in `folder` (gfx, or a scale's set), failing the test when it is missing.
-Surface loadFrom(const fs::path &folder, const std::string &path)
+Surface loadFrom(const fs::path& folder, const std::string& path)
 {
     std::optional<Surface> s = readBitmap(folder / path);
     if (!s) {
@@ -118,15 +133,12 @@ Surface loadFrom(const fs::path &folder, const std::string &path)
     return *s;
 }
 
-Surface load(const std::string &path)
-{
-    return loadFrom("gfx", path);
-}
+Surface load(const std::string& path) { return loadFrom("gfx", path); }
 
 // The set of pictures the build paints at drawing scale 2, 3 or 4.
 fs::path scaledSet(int scale)
 {
-    const char *build = std::getenv("VANTOR_BUILD_DIR");
+    const char* build = std::getenv("VANTOR_BUILD_DIR");
     return fs::path(build == nullptr ? "." : build) / ("gfx-" + std::to_string(scale) + "x");
 }
 
@@ -137,7 +149,7 @@ struct ShrunkDifference {
     double transparencyShare = 0; // share of pixels transparent in one and not in the other
 };
 
-ShrunkDifference shrunkDifference(const Surface &one, const Surface &two, bool keyed)
+ShrunkDifference shrunkDifference(const Surface& one, const Surface& two, bool keyed)
 {
     double channelSum = 0;
     long shown = 0, mismatched = 0;
@@ -167,7 +179,8 @@ ShrunkDifference shrunkDifference(const Surface &one, const Surface &two, bool k
     }
     ShrunkDifference result;
     result.meanChannel = shown == 0 ? 0 : channelSum / (3.0 * static_cast<double>(shown));
-    result.transparencyShare = static_cast<double>(mismatched) / (static_cast<double>(one.width) * one.height);
+    result.transparencyShare =
+        static_cast<double>(mismatched) / (static_cast<double>(one.width) * one.height);
     return result;
 }
 
@@ -216,27 +229,31 @@ TEST(PictureWriter, RefusesEmptyOrInconsistentPicturesAndUnwritablePaths)
 
 TEST(ArtFiles, ArtgenRegeneratesEveryCommittedPictureByteForByte)
 {
-    const char *build = std::getenv("VANTOR_BUILD_DIR");
+    const char* build = std::getenv("VANTOR_BUILD_DIR");
     ASSERT_NE(build, nullptr) << "VANTOR_BUILD_DIR must name the build folder";
     const fs::path folder = testFolder();
     const std::string command = (fs::path(build) / "tools" / "artgen" / "artgen").string() + " '" +
-                                (folder / "gfx").string() + "' --icon '" + (folder / "vantor.png").string() + "'";
+                                (folder / "gfx").string() + "' --icon '" +
+                                (folder / "vantor.png").string() + "'";
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
     size_t generated = 0;
-    for (const auto &entry : fs::recursive_directory_iterator(folder / "gfx"))
+    for (const auto& entry : fs::recursive_directory_iterator(folder / "gfx"))
         generated += entry.is_regular_file() ? 1 : 0;
-    EXPECT_EQ(generated, gamePictures().size()) << "artgen writes exactly the pictures the game reads";
-    for (const std::string &path : gamePictures()) {
+    EXPECT_EQ(generated, gamePictures().size())
+        << "artgen writes exactly the pictures the game reads";
+    for (const std::string& path : gamePictures()) {
         const std::vector<uint8_t> fresh = readBytes(folder / "gfx" / path);
         ASSERT_FALSE(fresh.empty()) << path << " was not generated";
-        EXPECT_TRUE(fresh == readBytes(fs::path("gfx") / path)) << "gfx/" << path << " differs from what artgen makes";
+        EXPECT_TRUE(fresh == readBytes(fs::path("gfx") / path))
+            << "gfx/" << path << " differs from what artgen makes";
     }
-    EXPECT_TRUE(readBytes(folder / "vantor.png") == readBytes("icons/vantor.png")) << "icons/vantor.png is out of date";
+    EXPECT_TRUE(readBytes(folder / "vantor.png") == readBytes("icons/vantor.png"))
+        << "icons/vantor.png is out of date";
 }
 
 TEST(ArtFiles, KeyedPicturesKeyOnMagentaAndShowSomething)
 {
-    for (const std::string &path : gamePictures()) {
+    for (const std::string& path : gamePictures()) {
         const Surface s = load(path);
         if (s.pixels.empty())
             continue;
@@ -246,7 +263,8 @@ TEST(ArtFiles, KeyedPicturesKeyOnMagentaAndShowSomething)
             continue;
         }
         EXPECT_EQ(s.pixels.back(), magenta) << path << ": the bottom-right pixel is the key";
-        EXPECT_GT(opaqueIn(s, 0, 0, s.width, s.height), s.width * s.height / 100) << path << " is nearly empty";
+        EXPECT_GT(opaqueIn(s, 0, 0, s.width, s.height), s.width * s.height / 100)
+            << path << " is nearly empty";
     }
 }
 
@@ -260,7 +278,7 @@ TEST(ArtFiles, CarViewsShareOneSizeTurnInOrderAndSurviveReduction)
         // The car turns from hard left to hard right through the views: its number plate, seen
         // on the tail, slides steadily the other way, and sits in the middle when it goes straight.
         int previousPlate = straight.width;
-        for (const char *view : {"_lll", "_ll", "_l", "", "_r", "_rr", "_rrr"}) {
+        for (const char* view : {"_lll", "_ll", "_l", "", "_r", "_rr", "_rrr"}) {
             const std::string path = "car/car" + std::to_string(colour) + view + ".bmp";
             const Surface s = load(path);
             ASSERT_EQ(s.width, straight.width) << path;
@@ -281,7 +299,8 @@ TEST(ArtFiles, CarViewsShareOneSizeTurnInOrderAndSurviveReduction)
             previousPlate = plate;
             for (int level = 1; level <= 3; ++level) {
                 const Surface small = reduced(s, level);
-                EXPECT_GT(opaqueIn(small, 0, 0, small.width, small.height), small.width * small.height / 3)
+                EXPECT_GT(opaqueIn(small, 0, 0, small.width, small.height),
+                          small.width * small.height / 3)
                     << path << " level " << level << " has lost the car";
             }
         }
@@ -293,7 +312,7 @@ TEST(ArtFiles, FontsHaveSixteenRowsOfEightCellsAndEveryCharacterTheGameDraws)
     const Surface race = load("font/font1.bmp"), screen = load("font/font1sm.bmp");
     ASSERT_FALSE(race.pixels.empty());
     ASSERT_FALSE(screen.pixels.empty());
-    for (const Surface *font : {&race, &screen}) {
+    for (const Surface* font : {&race, &screen}) {
         EXPECT_EQ(font->width % 8, 0);
         EXPECT_EQ(font->height % 16, 0);
         const int cw = font->width / 8, ch = font->height / 16;
@@ -315,15 +334,18 @@ TEST(ArtFiles, RacePicturesFitTheRaceScreen)
     EXPECT_EQ(sky.height, 480);
     // The four gauges share one size, the right ones mirror the left ones, and two gauges leave
     // the top centre free for a four-character place in the race font.
-    const Surface fullLeft = load("hud/guageFullLeft.bmp"), emptyLeft = load("hud/guageEmptyLeft.bmp");
-    const Surface fullRight = load("hud/guageFullRight.bmp"), emptyRight = load("hud/guageEmptyRight.bmp");
-    for (const Surface *g : {&emptyLeft, &fullRight, &emptyRight}) {
+    const Surface fullLeft = load("hud/guageFullLeft.bmp"),
+                  emptyLeft = load("hud/guageEmptyLeft.bmp");
+    const Surface fullRight = load("hud/guageFullRight.bmp"),
+                  emptyRight = load("hud/guageEmptyRight.bmp");
+    for (const Surface* g : {&emptyLeft, &fullRight, &emptyRight}) {
         EXPECT_EQ(g->width, fullLeft.width);
         EXPECT_EQ(g->height, fullLeft.height);
     }
     for (int y = 0; y < fullLeft.height - 1; ++y)
         for (int x = 0; x < fullLeft.width; ++x)
-            ASSERT_EQ(pixel(fullLeft, x, y), pixel(fullRight, fullLeft.width - 1 - x, y)) << x << "," << y;
+            ASSERT_EQ(pixel(fullLeft, x, y), pixel(fullRight, fullLeft.width - 1 - x, y))
+                << x << "," << y;
     EXPECT_NE(fullLeft.pixels, emptyLeft.pixels);
     const Surface raceFont = load("font/font1.bmp");
     EXPECT_LE(2 * fullLeft.width + 4 * (raceFont.width / 8), 640);
@@ -345,9 +367,8 @@ TEST(ArtFiles, RacePicturesFitTheRaceScreen)
 }
 
 // The pictures of drawing scales 2 to 4, painted by the build beside its executables.
-class ScaledArt : public testing::Test
-{
-  protected:
+class ScaledArt : public testing::Test {
+protected:
     void SetUp() override
     {
 #ifdef VANTOR_NO_SCALED_ART
@@ -361,17 +382,19 @@ TEST_F(ScaledArt, EveryPictureAtEveryScaleIsThatManyTimesAsLargeAndKeyedAtTheBot
     for (int scale = 2; scale <= 4; ++scale) {
         const fs::path set = scaledSet(scale);
         size_t files = 0;
-        for (const auto &entry : fs::recursive_directory_iterator(set))
+        for (const auto& entry : fs::recursive_directory_iterator(set))
             files += entry.is_regular_file() ? 1 : 0;
-        EXPECT_EQ(files, gamePictures().size()) << set.string() << " holds exactly the pictures the game reads";
-        for (const std::string &path : gamePictures()) {
+        EXPECT_EQ(files, gamePictures().size())
+            << set.string() << " holds exactly the pictures the game reads";
+        for (const std::string& path : gamePictures()) {
             const Surface one = load(path), scaled = loadFrom(set, path);
             if (one.pixels.empty() || scaled.pixels.empty())
                 continue;
             EXPECT_EQ(scaled.width, scale * one.width) << path << " at scale " << scale;
             EXPECT_EQ(scaled.height, scale * one.height) << path << " at scale " << scale;
             if (one.pixels.back() == magenta)
-                EXPECT_EQ(scaled.pixels.back(), magenta) << path << " at scale " << scale << ": the key";
+                EXPECT_EQ(scaled.pixels.back(), magenta)
+                    << path << " at scale " << scale << ": the key";
             else
                 EXPECT_EQ(std::count(scaled.pixels.begin(), scaled.pixels.end(), magenta), 0)
                     << path << " at scale " << scale << " is opaque";
@@ -381,7 +404,7 @@ TEST_F(ScaledArt, EveryPictureAtEveryScaleIsThatManyTimesAsLargeAndKeyedAtTheBot
 
 TEST_F(ScaledArt, AScaleTwoPictureShrunkByAveragingIsCloseToTheScaleOnePicture)
 {
-    for (const std::string &path : gamePictures()) {
+    for (const std::string& path : gamePictures()) {
         const Surface one = load(path), two = loadFrom(scaledSet(2), path);
         if (one.pixels.empty() || two.width != 2 * one.width || two.height != 2 * one.height)
             continue;
@@ -389,9 +412,9 @@ TEST_F(ScaledArt, AScaleTwoPictureShrunkByAveragingIsCloseToTheScaleOnePicture)
         // Flat shapes and smooth shading agree within a level or two; scenery and cars have
         // one-pixel details (twigs, rims, window edges) that the larger picture draws finer; the
         // snow puffs' loose flakes are specks the size of a pixel at scale 1.
-        const double tolerance = path.starts_with("snowPuff/")                           ? 6.0
+        const double tolerance = path.starts_with("snowPuff/")                          ? 6.0
                                  : path.starts_with("obs/") || path.starts_with("car/") ? 4.0
-                                                                                         : 1.5;
+                                                                                        : 1.5;
         EXPECT_LE(d.meanChannel, tolerance) << path << ": mean difference per channel";
         EXPECT_LE(d.transparencyShare, 0.04) << path << ": share of pixels shown in one scale only";
     }
@@ -401,12 +424,15 @@ TEST_F(ScaledArt, FontGlyphsKeepTheirCellsAndPlacesAtEveryScale)
 {
     // Ink of a glyph cell: its bounding box in the cell, in scale-1 pixels (left, top, right,
     // bottom), or nothing for a blank cell.
-    auto ink = [](const Surface &font, int code, int scale) -> std::optional<std::array<double, 4>> {
-        const int cw = font.width / 8, ch = font.height / 16, x0 = (code % 8) * cw, y0 = (code / 8) * ch;
+    auto ink = [](const Surface& font, int code,
+                  int scale) -> std::optional<std::array<double, 4>> {
+        const int cw = font.width / 8, ch = font.height / 16, x0 = (code % 8) * cw,
+                  y0 = (code / 8) * ch;
         int left = cw, top = ch, right = -1, bottom = -1;
         for (int y = 0; y < ch; ++y)
             for (int x = 0; x < cw; ++x)
-                if (pixel(font, x0 + x, y0 + y) != magenta && !(x0 + x == font.width - 1 && y0 + y == font.height - 1)) {
+                if (pixel(font, x0 + x, y0 + y) != magenta &&
+                    !(x0 + x == font.width - 1 && y0 + y == font.height - 1)) {
                     left = std::min(left, x);
                     right = std::max(right, x + 1);
                     top = std::min(top, y);
@@ -417,15 +443,17 @@ TEST_F(ScaledArt, FontGlyphsKeepTheirCellsAndPlacesAtEveryScale)
         const double k = scale;
         return std::array<double, 4>{left / k, top / k, right / k, bottom / k};
     };
-    for (const char *path : {"font/font1.bmp", "font/font1sm.bmp"}) {
+    for (const char* path : {"font/font1.bmp", "font/font1sm.bmp"}) {
         const Surface one = load(path);
         for (int scale = 2; scale <= 4; ++scale) {
             const Surface scaled = loadFrom(scaledSet(scale), path);
-            if (one.pixels.empty() || scaled.width != scale * one.width || scaled.height != scale * one.height)
+            if (one.pixels.empty() || scaled.width != scale * one.width ||
+                scaled.height != scale * one.height)
                 continue;
             for (int code = 0; code < 128; ++code) {
                 const auto expected = ink(one, code, 1), actual = ink(scaled, code, scale);
-                ASSERT_EQ(expected.has_value(), actual.has_value()) << path << " code " << code << " scale " << scale;
+                ASSERT_EQ(expected.has_value(), actual.has_value())
+                    << path << " code " << code << " scale " << scale;
                 if (!expected)
                     continue;
                 for (int side = 0; side < 4; ++side)

@@ -13,17 +13,18 @@
 #include "icon_file.h"
 #include "test_folder.h"
 
-namespace
-{
+namespace {
 
-uint32_t pixel(const Picture &p, int x, int y)
+uint32_t pixel(const Picture& p, int x, int y)
 {
-    return p.surface.pixels[static_cast<size_t>(y) * static_cast<size_t>(p.surface.width) + static_cast<size_t>(x)];
+    return p.surface.pixels[static_cast<size_t>(y) * static_cast<size_t>(p.surface.width) +
+                            static_cast<size_t>(x)];
 }
 
-uint32_t bigEndian(const std::vector<uint8_t> &b, size_t at)
+uint32_t bigEndian(const std::vector<uint8_t>& b, size_t at)
 {
-    return (uint32_t{b[at]} << 24) | (uint32_t{b[at + 1]} << 16) | (uint32_t{b[at + 2]} << 8) | b[at + 3];
+    return (uint32_t{b[at]} << 24) | (uint32_t{b[at + 1]} << 16) | (uint32_t{b[at + 2]} << 8) |
+           b[at + 3];
 }
 
 } // namespace
@@ -82,7 +83,8 @@ TEST(Canvas, SilhouetteDarkensOnlyPixelsWithinTheRimOfTransparentOnes)
     Picture wide = painted;
     darkenSilhouette(wide, 0.5f, 2);
     EXPECT_EQ(pixel(wide, 2, 0), 0x646464u) << "two columns from the transparent one";
-    EXPECT_EQ(pixel(wide, 2, 2), 0x646464u) << "one step across and one down from the transparent ones";
+    EXPECT_EQ(pixel(wide, 2, 2), 0x646464u)
+        << "one step across and one down from the transparent ones";
     EXPECT_EQ(pixel(wide, 1, 1), 0xC8C8C8u) << "three steps away";
     EXPECT_EQ(pixel(wide, 3, 3), 0x646464u) << "darkened once, not once per transparent neighbour";
 }
@@ -101,7 +103,10 @@ TEST(Canvas, AtDrawingScaleTwoShapesCoverTheSameShareOfAPictureTwiceAsLarge)
         for (int x = 0; x < 8; ++x) {
             const bool red = x >= 2 && x < 6;
             const bool blue = x < 2 && y >= 2 && y < 4;
-            EXPECT_EQ(pixel(p, x, y), red ? 0xFF0000u : blue ? 0x0000FFu : keyColour) << x << "," << y;
+            EXPECT_EQ(pixel(p, x, y), red    ? 0xFF0000u
+                                      : blue ? 0x0000FFu
+                                             : keyColour)
+                << x << "," << y;
         }
 }
 
@@ -115,7 +120,8 @@ TEST(IconFile, IsAValidPngWhoseAlphaComesFromTheKey)
     const std::string path = testFolder() + "icon.png";
     ASSERT_TRUE(writeIconFile(path, picture));
     std::ifstream in(path, std::ios::binary);
-    const std::vector<uint8_t> file{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const std::vector<uint8_t> file{std::istreambuf_iterator<char>(in),
+                                    std::istreambuf_iterator<char>()};
     ASSERT_GT(file.size(), 8u);
     EXPECT_EQ(std::vector<uint8_t>(file.begin(), file.begin() + 8),
               (std::vector<uint8_t>{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}));
@@ -124,7 +130,8 @@ TEST(IconFile, IsAValidPngWhoseAlphaComesFromTheKey)
     for (size_t at = 8; at + 12 <= file.size();) {
         const uint32_t length = bigEndian(file, at);
         ASSERT_LE(at + 12 + length, file.size());
-        const std::string type(file.begin() + static_cast<long>(at) + 4, file.begin() + static_cast<long>(at) + 8);
+        const std::string type(file.begin() + static_cast<long>(at) + 4,
+                               file.begin() + static_cast<long>(at) + 8);
         chunks.push_back(type);
         const uLong crc = crc32(0, file.data() + at + 4, length + 4);
         EXPECT_EQ(crc, bigEndian(file, at + 8 + length)) << type << " checksum";
@@ -144,7 +151,8 @@ TEST(IconFile, IsAValidPngWhoseAlphaComesFromTheKey)
     uLongf rawLength = raw.size();
     ASSERT_EQ(uncompress(raw.data(), &rawLength, idat.data(), idat.size()), Z_OK);
     ASSERT_EQ(rawLength, raw.size());
-    const std::vector<uint8_t> expected = {0, 0x10, 0x20, 0x30, 255, 0,    0,    0,    0,   0xFF, 0xFF, 0xFF, 255,
-                                           0, 0,    0,    0,    255, 0x40, 0x50, 0x60, 255, 0,    0,    0,    0};
+    const std::vector<uint8_t> expected = {0,    0x10, 0x20, 0x30, 255, 0, 0, 0, 0,
+                                           0xFF, 0xFF, 0xFF, 255,  0,   0, 0, 0, 255,
+                                           0x40, 0x50, 0x60, 255,  0,   0, 0, 0};
     EXPECT_EQ(raw, expected);
 }

@@ -28,14 +28,17 @@ TEST(VantorFieldTool, RefusesBadArgumentsWithTheUsage)
 
 TEST(VantorFieldTool, RefusesToRunWithoutThePicturesAndFailsWhenItsOutputCannotBeWritten)
 {
-    const tool_run::ToolRun bare = tool_run::runToolWithoutPictures("tools/vantor-field", "1 1 1 1 1 1 1");
+    const tool_run::ToolRun bare =
+        tool_run::runToolWithoutPictures("tools/vantor-field", "1 1 1 1 1 1 1");
     EXPECT_EQ(bare.status, 1);
     EXPECT_NE(bare.err.find("no gfx folder"), std::string::npos) << bare.err;
     EXPECT_NE(bare.err.find(testFolder() + "bare/gfx"), std::string::npos) << bare.err;
 
-    const tool_run::ToolRun full = tool_run::runTool("tools/vantor-field", "1 1 1 1 1 1 1 >/dev/full");
+    const tool_run::ToolRun full =
+        tool_run::runTool("tools/vantor-field", "1 1 1 1 1 1 1 >/dev/full");
     EXPECT_EQ(full.status, 1);
-    EXPECT_NE(full.err.find("vantor-field: cannot write standard output"), std::string::npos) << full.err;
+    EXPECT_NE(full.err.find("vantor-field: cannot write standard output"), std::string::npos)
+        << full.err;
 }
 
 TEST(VantorFieldTool, WritesTheFieldTheRaceSetUpPlaces)
@@ -71,7 +74,8 @@ TEST(VantorFieldTool, WritesTheFieldTheRaceSetUpPlaces)
         float values[7] = {};
         char kind[8] = {};
         ASSERT_EQ(std::sscanf(rows[i + 1].c_str(), "%7[a-z],%f,%f,%f,%f,%f,%f,%f", kind, &values[0],
-                              &values[1], &values[2], &values[3], &values[4], &values[5], &values[6]),
+                              &values[1], &values[2], &values[3], &values[4], &values[5],
+                              &values[6]),
                   8)
             << rows[i + 1];
         EXPECT_EQ(values[0], o->position.x) << rows[i + 1];

@@ -27,18 +27,17 @@ tool_run::ToolRun runTool(const std::string& arguments)
 TEST(VantorRunTool, RefusesBadArgumentsWithTheUsage)
 {
     const std::string race = "--seed 1 --settings 1,1,1,1,1,1 --drive up";
-    tool_run::expectRefused("tools/vantor-run",
-                            {"", "--settings 1,1,1,1,1,1 --drive up", "--seed 1 --settings 1,1,1,1,1,1",
-                             "--seed 1 --seed 2 --settings 1,1,1,1,1,1 --drive up",
-                             "--seed 1 --settings 1,1,1,1,1 --drive up",
-                             "--seed 1 --settings 1,1,1,1,1,1 --drive fast", race + " --step 0",
-                             race + " --frames 0", race + " --shot 0:a", race + " --shot 5",
-                             race + " --shot end:a", race + " --trace", race + " --wet",
-                             race + " --frames 18446744073709551617",
-                             race + " --shot 18446744073709551617:a.bmp", race + " --step 5 --step 6",
-                             race + " --trace a.csv --trace b.csv",
-                             race + " --shot 5:x.bmp --trace x.bmp", race + " --shot 5:x.bmp --shot menu:x.bmp"},
-                            "usage: vantor-run");
+    tool_run::expectRefused(
+        "tools/vantor-run",
+        {"", "--settings 1,1,1,1,1,1 --drive up", "--seed 1 --settings 1,1,1,1,1,1",
+         "--seed 1 --seed 2 --settings 1,1,1,1,1,1 --drive up",
+         "--seed 1 --settings 1,1,1,1,1 --drive up", "--seed 1 --settings 1,1,1,1,1,1 --drive fast",
+         race + " --step 0", race + " --frames 0", race + " --shot 0:a", race + " --shot 5",
+         race + " --shot end:a", race + " --trace", race + " --wet",
+         race + " --frames 18446744073709551617", race + " --shot 18446744073709551617:a.bmp",
+         race + " --step 5 --step 6", race + " --trace a.csv --trace b.csv",
+         race + " --shot 5:x.bmp --trace x.bmp", race + " --shot 5:x.bmp --shot menu:x.bmp"},
+        "usage: vantor-run");
     tool_run::expectRefusalNames("tools/vantor-run", race + " --frames 18446744073709551617",
                                  "--frames 18446744073709551617");
     tool_run::expectRefusalNames("tools/vantor-run", race + " --shot 5:x.bmp --trace x.bmp",
@@ -54,13 +53,15 @@ TEST(VantorRunTool, RefusesToRunWithoutThePicturesAndFailsForOutputsThatCannotBe
 
     const tool_run::ToolRun full = runTool(race + " >/dev/full");
     EXPECT_EQ(full.status, 1);
-    EXPECT_NE(full.err.find("vantor-run: cannot write standard output"), std::string::npos) << full.err;
+    EXPECT_NE(full.err.find("vantor-run: cannot write standard output"), std::string::npos)
+        << full.err;
 
     // A shot that cannot be written is told once; the pictures loaded after it do not report it
     // as their own failure.
     const tool_run::ToolRun shot = runTool(race + " --shot 5:/no/such/folder/m.bmp");
     EXPECT_EQ(shot.status, 1);
-    EXPECT_NE(shot.err.find("vantor-run: cannot write /no/such/folder/m.bmp"), std::string::npos) << shot.err;
+    EXPECT_NE(shot.err.find("vantor-run: cannot write /no/such/folder/m.bmp"), std::string::npos)
+        << shot.err;
     EXPECT_EQ(shot.err.find("non fatal"), std::string::npos) << shot.err;
 }
 
@@ -73,8 +74,9 @@ TEST(VantorRunTool, AutoDriverFinishesAndTheSameArgumentsGiveTheSameBytes)
     for (int run = 0; run < 2; ++run) {
         const std::string trace = folder + "trace" + std::to_string(run) + ".csv";
         const std::string shot = folder + "shot" + std::to_string(run) + ".bmp";
-        const tool_run::ToolRun result = runTool("--seed 2024 --settings 0,1,1,0,0,1 --drive auto --trace " +
-                                       trace + " --shot 400:" + shot);
+        const tool_run::ToolRun result =
+            runTool("--seed 2024 --settings 0,1,1,0,0,1 --drive auto --trace " + trace +
+                    " --shot 400:" + shot);
         ASSERT_EQ(result.status, 0) << result.err;
         outputs[run] = result.out;
         traces[run] = readFile(trace);
@@ -108,16 +110,16 @@ TEST(VantorRunTool, AutoDriverFinishesAndTheSameArgumentsGiveTheSameBytes)
     double z = 0;
     double speed = 0;
     int rowPlace = 0;
-    ASSERT_EQ(std::sscanf(trace[1].c_str(), "%llu,%lf,%lf,%lf,%lf,%lf,%d", &frame, &seconds, &x,
-                          &y, &z, &speed, &rowPlace),
+    ASSERT_EQ(std::sscanf(trace[1].c_str(), "%llu,%lf,%lf,%lf,%lf,%lf,%d", &frame, &seconds, &x, &y,
+                          &z, &speed, &rowPlace),
               7);
     // Frame 1: on the grid, last of eight, 16 ms after the set-up.
     EXPECT_EQ(frame, 1u);
     EXPECT_DOUBLE_EQ(seconds, 0.016);
     EXPECT_EQ(z, 4096.0);
     EXPECT_EQ(rowPlace, 8);
-    ASSERT_EQ(std::sscanf(trace.back().c_str(), "%llu,%lf,%lf,%lf,%lf,%lf,%d", &frame, &seconds,
-                          &x, &y, &z, &speed, &rowPlace),
+    ASSERT_EQ(std::sscanf(trace.back().c_str(), "%llu,%lf,%lf,%lf,%lf,%lf,%d", &frame, &seconds, &x,
+                          &y, &z, &speed, &rowPlace),
               7);
     // The last row before the finish: the car is fast and just short of the line of the short
     // track, (1024 - 80) x 3000.
@@ -165,8 +167,8 @@ TEST(VantorRunTool, EndsAnUndrivenRaceAtTheFrameLimitAndFailsForAShotNeverTaken)
     // The menu is shot; frame 6 of a five-frame race never comes, which is reported and fails.
     const std::string folder = testFolder();
     const tool_run::ToolRun run = runTool("--seed 7 --settings 1,1,1,1,1,1 --drive none --frames 5 "
-                                          "--shot menu:" + folder + "menu.bmp --shot 6:" + folder +
-                                          "late.bmp");
+                                          "--shot menu:" +
+                                          folder + "menu.bmp --shot 6:" + folder + "late.bmp");
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("late.bmp"), std::string::npos);
     EXPECT_EQ(run.out, "result: unfinished after 5 frames\n");

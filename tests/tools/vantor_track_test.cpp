@@ -17,9 +17,10 @@ TEST(VantorTrackTool, RefusesBadArgumentsWithTheUsageLine)
 {
     tool_run::expectRefused("tools/vantor-track",
                             {"", "1 2048 6000 32500 6000", "1 2048 6000 32500 6000 32500 7",
-                             "4294967296 2048 6000 32500 6000 32500", "1x 2048 6000 32500 6000 32500",
-                             "1 2048 6000 32500 6000 nan", "1 2048 6000 1e39 6000 32500",
-                             "1 2048 6000 32500 6000.5.5 32500", "1 2048 ' 6000' 32500 6000 32500",
+                             "4294967296 2048 6000 32500 6000 32500",
+                             "1x 2048 6000 32500 6000 32500", "1 2048 6000 32500 6000 nan",
+                             "1 2048 6000 1e39 6000 32500", "1 2048 6000 32500 6000.5.5 32500",
+                             "1 2048 ' 6000' 32500 6000 32500",
                              "18446744073709551617 2048 6000 32500 6000 32500",
                              "1 4096 -3e38 3e38 0 0", "1 4096 0 0 1e35 1e35"},
                             "usage: vantor-track SEED SEGMENTS HILLMIN HILLMAX TURNMIN TURNMAX");
@@ -31,7 +32,8 @@ TEST(VantorTrackTool, RefusesBadArgumentsWithTheUsageLine)
 
 TEST(VantorTrackTool, WritesEveryPointOfTheClampedTrackAsExactFloats)
 {
-    const tool_run::ToolRun run = runTool("tools/vantor-track", "4000000000 100 3500 20000 8000 35000");
+    const tool_run::ToolRun run =
+        runTool("tools/vantor-track", "4000000000 100 3500 20000 8000 35000");
     ASSERT_EQ(run.status, 0) << run.err;
 
     seedRandom(4000000000u);

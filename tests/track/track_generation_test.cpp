@@ -21,10 +21,8 @@ struct Bounds {
     float hi;
 };
 // The menu's three choices of hill steepness and of turn sharpness.
-constexpr Bounds hillChoices[3] = { { 3500.0f, 20000.0f }, { 6000.0f, 32500.0f },
-    { 8000.0f, 35000.0f } };
-constexpr Bounds turnChoices[3] = { { 4500.0f, 25000.0f }, { 6000.0f, 32500.0f },
-    { 8000.0f, 35000.0f } };
+constexpr Bounds hillChoices[3] = {{3500.0f, 20000.0f}, {6000.0f, 32500.0f}, {8000.0f, 35000.0f}};
+constexpr Bounds turnChoices[3] = {{4500.0f, 25000.0f}, {6000.0f, 32500.0f}, {8000.0f, 35000.0f}};
 
 struct Profiles {
     std::vector<float> height;
@@ -71,8 +69,8 @@ void addTerm(float& point, double term)
 Profiles straightforwardProfiles(uint32_t requested, Bounds hills, Bounds turns)
 {
     const uint32_t n = requested < 256 ? 256 : (requested > 65535 ? 65535 : requested);
-    Profiles p{ std::vector<float>(n + 1, 0.0f), std::vector<float>(n + 1, -2250.0f),
-        std::vector<float>(n + 1, 2250.0f) };
+    Profiles p{std::vector<float>(n + 1, 0.0f), std::vector<float>(n + 1, -2250.0f),
+               std::vector<float>(n + 1, 2250.0f)};
     const uint32_t limit = n - 64;
 
     uint32_t index = 64;
@@ -86,10 +84,10 @@ Profiles straightforwardProfiles(uint32_t requested, Bounds hills, Bounds turns)
         for (uint32_t k = 0; k <= L; ++k) {
             const float half = g * 0.5f;
             addTerm(p.height[index + k],
-                static_cast<double>(half) -
-                    static_cast<double>(half) *
-                        oracleSine(3.1415927f / static_cast<float>(L) * static_cast<float>(k) +
-                                   1.5707964f));
+                    static_cast<double>(half) -
+                        static_cast<double>(half) *
+                            oracleSine(3.1415927f / static_cast<float>(L) * static_cast<float>(k) +
+                                       1.5707964f));
         }
         for (uint32_t j = end + 1; j <= n; ++j) {
             p.height[j] += g;
@@ -111,8 +109,8 @@ Profiles straightforwardProfiles(uint32_t requested, Bounds hills, Bounds turns)
             const float step2 = 1.5707964f / static_cast<float>(2 * c);
             for (uint32_t k = 0; k <= c - 1; ++k) {
                 addTerm(p.left[index + k],
-                    gd * (1.0 - oracleSine(static_cast<float>(k) * step1 + 1.5707964f)) *
-                        static_cast<double>(0.333333f));
+                        gd * (1.0 - oracleSine(static_cast<float>(k) * step1 + 1.5707964f)) *
+                            static_cast<double>(0.333333f));
                 p.right[index + k] = p.left[index + k] + 4500.0f;
             }
             for (uint32_t m = 0; m <= 2 * c; ++m) {
@@ -126,15 +124,15 @@ Profiles straightforwardProfiles(uint32_t requested, Bounds hills, Bounds turns)
             const float step2 = 1.5707964f / static_cast<float>(c);
             for (uint32_t k = 0; k <= 2 * c - 1; ++k) {
                 addTerm(p.left[index + k],
-                    gd * (1.0 - oracleSine(static_cast<float>(k) * step1 + 1.5707964f)) *
-                        static_cast<double>(0.666666f));
+                        gd * (1.0 - oracleSine(static_cast<float>(k) * step1 + 1.5707964f)) *
+                            static_cast<double>(0.666666f));
                 p.right[index + k] = p.left[index + k] + 4500.0f;
             }
             for (uint32_t m = 0; m <= c; ++m) {
-                addTerm(
-                    p.left[index + 2 * c + m], static_cast<double>(g * 0.666666f) +
-                                                   static_cast<double>(g * 0.333333f) *
-                                                       oracleSine(static_cast<float>(m) * step2));
+                addTerm(p.left[index + 2 * c + m],
+                        static_cast<double>(g * 0.666666f) +
+                            static_cast<double>(g * 0.333333f) *
+                                oracleSine(static_cast<float>(m) * step2));
                 p.right[index + 2 * c + m] = p.left[index + 2 * c + m] + 4500.0f;
             }
         }
@@ -193,7 +191,7 @@ void expectSameAsStraightforward(uint32_t seed, uint32_t requested, Bounds hills
 
 TEST(TrackGenerationOracle, MatchesTheStraightforwardAlgorithmForEveryMenuSetting)
 {
-    for (uint32_t length : { 256u, 1024u, 2048u, 4096u }) {
+    for (uint32_t length : {256u, 1024u, 2048u, 4096u}) {
         for (const Bounds& hills : hillChoices) {
             for (const Bounds& turns : turnChoices) {
                 for (uint32_t seed = 0; seed < 40; ++seed) {
@@ -215,16 +213,17 @@ TEST(TrackGenerationOracle, MatchesTheStraightforwardAlgorithmOnTheLongestTrackA
         }
     }
     // Equal bounds, reversed bounds, zero-sized hills and an odd length.
-    expectSameAsStraightforward(5, 777, { 6000.0f, 6000.0f }, { 4500.0f, 4500.0f });
-    expectSameAsStraightforward(6, 3000, { 32500.0f, 6000.0f }, { 35000.0f, 8000.0f });
-    expectSameAsStraightforward(7, 1500, { 0.0f, 0.0f }, { 0.0f, 0.0f });
-    expectSameAsStraightforward(8, 0, { 0.25f, 1e6f }, { -300.0f, 12345.678f });
+    expectSameAsStraightforward(5, 777, {6000.0f, 6000.0f}, {4500.0f, 4500.0f});
+    expectSameAsStraightforward(6, 3000, {32500.0f, 6000.0f}, {35000.0f, 8000.0f});
+    expectSameAsStraightforward(7, 1500, {0.0f, 0.0f}, {0.0f, 0.0f});
+    expectSameAsStraightforward(8, 0, {0.25f, 1e6f}, {-300.0f, 12345.678f});
 }
 
 TEST(TrackGeneration, ClampsTheSegmentCount)
 {
-    const std::pair<uint32_t, uint32_t> cases[] = { { 0, 256 }, { 100, 256 }, { 255, 256 },
-        { 256, 256 }, { 1024, 1024 }, { 65535, 65535 }, { 65536, 65535 }, { 0xFFFFFFFFu, 65535 } };
+    const std::pair<uint32_t, uint32_t> cases[] = {
+        {0, 256},     {100, 256},     {255, 256},     {256, 256},
+        {1024, 1024}, {65535, 65535}, {65536, 65535}, {0xFFFFFFFFu, 65535}};
     for (const auto& [requested, made] : cases) {
         seedRandom(requested);
         Track* track = generateTrack(requested, 6000.0f, 32500.0f, 6000.0f, 32500.0f);
@@ -241,7 +240,7 @@ TEST(TrackGeneration, ClampsTheSegmentCount)
 TEST(TrackGeneration, StartAndRunOutAreStraightAndLevelAndTheRoadKeepsItsWidth)
 {
     for (uint32_t seed = 0; seed < 30; ++seed) {
-        for (uint32_t length : { 256u, 1024u, 2048u, 4096u }) {
+        for (uint32_t length : {256u, 1024u, 2048u, 4096u}) {
             const Bounds& hills = hillChoices[seed % 3];
             const Bounds& turns = turnChoices[(seed / 3) % 3];
             seedRandom(seed);

@@ -36,9 +36,14 @@ float justBelow(float z) { return std::nextafter(z, 0.0f); }
 TEST(SegmentIndex, TruncatesTowardZeroAndSaturatesInsteadOfOverflowing)
 {
     const std::pair<float, int> cases[] = {
-        {0.0f, 0}, {2999.0f, 0}, {4500.0f, 1}, {3000.0f * 2047.0f + 1500.0f, 2047},
-        {-1.0f, 0}, {-4500.0f, -1}, // just before the start is still segment 0
-        {1e30f, std::numeric_limits<int>::max()}, {-1e30f, std::numeric_limits<int>::min()},
+        {0.0f, 0},
+        {2999.0f, 0},
+        {4500.0f, 1},
+        {3000.0f * 2047.0f + 1500.0f, 2047},
+        {-1.0f, 0},
+        {-4500.0f, -1}, // just before the start is still segment 0
+        {1e30f, std::numeric_limits<int>::max()},
+        {-1e30f, std::numeric_limits<int>::min()},
         {std::numeric_limits<float>::infinity(), std::numeric_limits<int>::max()},
         {std::numeric_limits<float>::quiet_NaN(), 0}};
     for (const auto& [z, index] : cases)
@@ -55,13 +60,13 @@ TEST_F(TrackQueries, OutsideTheTrackGiveTheEndValues)
     const TrackSegment& first = segment(0);
     const TrackSegment& last = lastSegment();
     const float end = static_cast<float>(track->segmentCount) * 3000.0f;
-    for (float z : { -1.0f, -1e9f, -std::numeric_limits<float>::infinity() }) {
+    for (float z : {-1.0f, -1e9f, -std::numeric_limits<float>::infinity()}) {
         EXPECT_EQ(heightAt(track, z), first.nearHeight);
         EXPECT_EQ(leftEdgeAt(track, z), first.nearLeft);
         EXPECT_EQ(rightEdgeAt(track, z), first.nearRight);
     }
-    for (float z : { end, end + 1.0f, 1e30f, std::numeric_limits<float>::infinity(),
-             std::numeric_limits<float>::quiet_NaN() }) {
+    for (float z : {end, end + 1.0f, 1e30f, std::numeric_limits<float>::infinity(),
+                    std::numeric_limits<float>::quiet_NaN()}) {
         EXPECT_EQ(heightAt(track, z), last.farHeight) << z;
         EXPECT_EQ(leftEdgeAt(track, z), last.farLeft) << z;
         EXPECT_EQ(rightEdgeAt(track, z), last.farRight) << z;
@@ -76,19 +81,17 @@ TEST_F(TrackQueries, InterpolateBetweenTheEndsOfTheSegment)
     for (uint32_t i = 64; i < track->segmentCount; i += 37) {
         const TrackSegment& s = segment(i);
         const float nearZ = static_cast<float>(i) * 3000.0f;
-        const float tolerance =
-            1e-5f * (std::fabs(s.nearLeft) + std::fabs(s.farLeft) + std::fabs(s.nearHeight) +
-                        std::fabs(s.farHeight) + 1.0f);
+        const float tolerance = 1e-5f * (std::fabs(s.nearLeft) + std::fabs(s.farLeft) +
+                                         std::fabs(s.nearHeight) + std::fabs(s.farHeight) + 1.0f);
         // At the near end, a third of the way and half way along.
         EXPECT_NEAR(heightAt(track, nearZ), s.nearHeight, tolerance) << i;
         EXPECT_NEAR(leftEdgeAt(track, nearZ + 1000.0f),
-            s.nearLeft + (s.farLeft - s.nearLeft) / 3.0f, tolerance)
+                    s.nearLeft + (s.farLeft - s.nearLeft) / 3.0f, tolerance)
             << i;
-        EXPECT_NEAR(
-            heightAt(track, nearZ + 1500.0f), (s.nearHeight + s.farHeight) * 0.5f, tolerance)
+        EXPECT_NEAR(heightAt(track, nearZ + 1500.0f), (s.nearHeight + s.farHeight) * 0.5f, tolerance)
             << i;
-        EXPECT_NEAR(
-            rightEdgeAt(track, nearZ + 1500.0f), (s.nearRight + s.farRight) * 0.5f, tolerance)
+        EXPECT_NEAR(rightEdgeAt(track, nearZ + 1500.0f), (s.nearRight + s.farRight) * 0.5f,
+                    tolerance)
             << i;
     }
 }
@@ -96,7 +99,7 @@ TEST_F(TrackQueries, InterpolateBetweenTheEndsOfTheSegment)
 TEST(TrackQueriesAtTheEnd, TheLastDistanceBeforeTheEndStaysOnTheTrack)
 {
     // Float rounding must never pick a segment past the last one (the sanitizers would notice).
-    for (uint32_t count : { 256u, 1000u, 1024u, 2048u, 4096u, 65535u }) {
+    for (uint32_t count : {256u, 1000u, 1024u, 2048u, 4096u, 65535u}) {
         seedRandom(count);
         Track* track = generateTrack(count, 3500.0f, 20000.0f, 4500.0f, 25000.0f);
         const TrackSegment& last = *track->segments[count - 1];
@@ -110,7 +113,7 @@ TEST(TrackQueriesAtTheEnd, TheLastDistanceBeforeTheEndStaysOnTheTrack)
 
 TEST(TrackSegmentFields, LinesAndDashAreBuiltFromTheTwoEndPoints)
 {
-    TrackSegment* s = buildSegment(2, { 0.0f, -2250.0f, 2250.0f }, { 300.0f, -1350.0f, 3150.0f });
+    TrackSegment* s = buildSegment(2, {0.0f, -2250.0f, 2250.0f}, {300.0f, -1350.0f, 3150.0f});
     EXPECT_EQ(s->nearZ, 6000.0f);
     EXPECT_EQ(s->farZ, 9000.0f);
     EXPECT_EQ(s->farLeftLine[0], -1300.0f);
@@ -130,10 +133,10 @@ TEST(TrackSegmentFields, LinesAndDashAreBuiltFromTheTwoEndPoints)
 
 TEST(TrackSegmentFields, NormalsPointUpAndBackOnARise)
 {
-    TrackSegment* level = buildSegment(0, { 500.0f, 0.0f, 4500.0f }, { 500.0f, 0.0f, 4500.0f });
+    TrackSegment* level = buildSegment(0, {500.0f, 0.0f, 4500.0f}, {500.0f, 0.0f, 4500.0f});
     EXPECT_EQ(level->normalY, 1.0f);
     EXPECT_EQ(level->normalZ, 0.0f);
-    TrackSegment* rise = buildSegment(0, { 0.0f, 0.0f, 4500.0f }, { 3000.0f, 0.0f, 4500.0f });
+    TrackSegment* rise = buildSegment(0, {0.0f, 0.0f, 4500.0f}, {3000.0f, 0.0f, 4500.0f});
     EXPECT_FLOAT_EQ(rise->normalY, 1.0f / std::sqrt(2.0f));
     EXPECT_FLOAT_EQ(rise->normalZ, -1.0f / std::sqrt(2.0f));
     delete level;

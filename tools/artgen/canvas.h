@@ -83,10 +83,9 @@ public:
     void blendSample(int sx, int sy, Paint paint);
     Paint sample(int sx, int sy) const;
 
-    // The finished picture, width * scale x height * scale pixels. Keyed: a pixel is opaque when at least half of its samples are
-    // covered, its colour the mean of the covered samples (no blending with the background);
-    // the bottom-right pixel always becomes the key. Opaque: every pixel is the mean of its samples
-    // over black.
+    // The finished picture, width * scale x height * scale pixels. Keyed: a pixel is opaque when at least half of its
+    // samples are covered, its colour the mean of the covered samples (no blending with the background); the
+    // bottom-right pixel always becomes the key. Opaque: every pixel is the mean of its samples over black.
     Picture resolve(bool keyed) const;
 
 private:

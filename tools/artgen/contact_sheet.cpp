@@ -198,8 +198,8 @@ Surface raceView(Library &art, int scale)
     const Surface &sign = art["obs/finishSign.bmp"].surface;
     const float signW = static_cast<float>(sign.width / k), signH = static_cast<float>(sign.height / k);
     for (float side : {-1.0f, 1.0f})
-        objects.push_back({"obs/finishSign.bmp", side * (2250 + 1.5f * signW * 32), signH * 16, 120000, signW * 32,
-                           signH * 32});
+        objects.push_back(
+            {"obs/finishSign.bmp", side * (2250 + 1.5f * signW * 32), signH * 16, 120000, signW * 32, signH * 32});
     objects.push_back({"obs/oilSpill.bmp", 700, 100, 6500, 800, 200});
     objects.push_back({"snowPuff/snowPuff2.bmp", -3000, 250, 5200, 700, 500});
     objects.push_back({"car/car1.bmp", -1125, 200, 1500, 600, 400});
@@ -219,8 +219,8 @@ Surface raceView(Library &art, int scale)
     stretch(frame, fullLeft.surface, true, 0, 0, fill, gaugeH, 0, 0, fill, gaugeH);
     stretch(frame, art["hud/guageEmptyLeft.bmp"].surface, true, fill, 0, gaugeW - fill, gaugeH, fill, 0, gaugeW - fill,
             gaugeH);
-    stretch(frame, art["hud/guageFullRight.bmp"].surface, true, gaugeW - fill, 0, fill, gaugeH, 640 * k - fill, 0,
-            fill, gaugeH);
+    stretch(frame, art["hud/guageFullRight.bmp"].surface, true, gaugeW - fill, 0, fill, gaugeH, 640 * k - fill, 0, fill,
+            gaugeH);
     stretch(frame, art["hud/guageEmptyRight.bmp"].surface, true, 0, 0, gaugeW - fill, gaugeH, 640 * k - gaugeW, 0,
             gaugeW - fill, gaugeH);
     const Picture &font = art["font/font1.bmp"];

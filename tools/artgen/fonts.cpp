@@ -49,5 +49,6 @@ std::vector<NamedPicture> paintFonts(const Typefaces &type, int scale)
 {
     const FontLook race{32, 48, 42, 2.5f, hexColour(0xFFF6A0), hexColour(0xFF8A18), hexColour(0x0C0A1C)};
     const FontLook screen{16, 24, 22, 1.0f, hexColour(0xFFFFFF), hexColour(0xA8C0E8), hexColour(0x000000)};
-    return {{"font/font1.bmp", paintFont(type.mono, race, scale)}, {"font/font1sm.bmp", paintFont(type.mono, screen, scale)}};
+    return {{"font/font1.bmp", paintFont(type.mono, race, scale)},
+            {"font/font1sm.bmp", paintFont(type.mono, screen, scale)}};
 }

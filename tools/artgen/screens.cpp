@@ -314,10 +314,7 @@ Picture paintRaceQuit(int scale)
 
 std::vector<NamedPicture> paintScreens(const Typefaces &type, int scale)
 {
-    return {{"menu/menuBar1.bmp", paintMenuBar(scale)},
-            {"menu/arrow.bmp", paintArrow(scale)},
-            {"menu/keyLayout.bmp", paintKeyLayout(type, scale)},
-            {"menu/raceWon.bmp", paintRaceWon(type, scale)},
-            {"menu/raceLost.bmp", paintRaceLost(scale)},
-            {"menu/raceQuit.bmp", paintRaceQuit(scale)}};
+    return {{"menu/menuBar1.bmp", paintMenuBar(scale)},          {"menu/arrow.bmp", paintArrow(scale)},
+            {"menu/keyLayout.bmp", paintKeyLayout(type, scale)}, {"menu/raceWon.bmp", paintRaceWon(type, scale)},
+            {"menu/raceLost.bmp", paintRaceLost(scale)},         {"menu/raceQuit.bmp", paintRaceQuit(scale)}};
 }

@@ -6,25 +6,13 @@
 
 #include "platform/errors.h"
 
-void HeadlessBackend::setClock(uint32_t milliseconds)
-{
-    clock = milliseconds;
-}
+void HeadlessBackend::setClock(uint32_t milliseconds) { clock = milliseconds; }
 
-void HeadlessBackend::advanceClock(uint32_t milliseconds)
-{
-    clock += milliseconds;
-}
+void HeadlessBackend::advanceClock(uint32_t milliseconds) { clock += milliseconds; }
 
-void HeadlessBackend::setFrameStep(uint32_t milliseconds)
-{
-    frameStep = milliseconds;
-}
+void HeadlessBackend::setFrameStep(uint32_t milliseconds) { frameStep = milliseconds; }
 
-void HeadlessBackend::queueEvent(const PlatformEvent& event)
-{
-    events.push_back(event);
-}
+void HeadlessBackend::queueEvent(const PlatformEvent& event) { events.push_back(event); }
 
 void HeadlessBackend::keyDown(uint32_t virtualKey)
 {
@@ -36,15 +24,9 @@ void HeadlessBackend::keyUp(uint32_t virtualKey)
     queueEvent({PlatformEvent::Kind::KeyUp, virtualKey, 0, 0, 0, {}});
 }
 
-void HeadlessBackend::closeRequest()
-{
-    queueEvent({PlatformEvent::Kind::Close, 0, 0, 0, 0, {}});
-}
+void HeadlessBackend::closeRequest() { queueEvent({PlatformEvent::Kind::Close, 0, 0, 0, 0, {}}); }
 
-void HeadlessBackend::focusLost()
-{
-    queueEvent({PlatformEvent::Kind::FocusLost, 0, 0, 0, 0, {}});
-}
+void HeadlessBackend::focusLost() { queueEvent({PlatformEvent::Kind::FocusLost, 0, 0, 0, 0, {}}); }
 
 void HeadlessBackend::mouseMove(int x, int y)
 {
@@ -76,20 +58,11 @@ void HeadlessBackend::fullscreenKey()
     queueEvent(event);
 }
 
-void HeadlessBackend::queueAnswer(bool yes)
-{
-    answers.push_back(yes);
-}
+void HeadlessBackend::queueAnswer(bool yes) { answers.push_back(yes); }
 
-void HeadlessBackend::setDefaultAnswer(bool yes)
-{
-    defaultAnswer = yes;
-}
+void HeadlessBackend::setDefaultAnswer(bool yes) { defaultAnswer = yes; }
 
-void HeadlessBackend::setPumpHook(PumpHook hook)
-{
-    pumpHook = std::move(hook);
-}
+void HeadlessBackend::setPumpHook(PumpHook hook) { pumpHook = std::move(hook); }
 
 void HeadlessBackend::setDesktopSize(int width, int height)
 {
@@ -127,10 +100,7 @@ void HeadlessBackend::closeWindow()
     fullscreen = false;
 }
 
-void HeadlessBackend::setTitle(const char* title)
-{
-    windowTitle = title ? title : "";
-}
+void HeadlessBackend::setTitle(const char* title) { windowTitle = title ? title : ""; }
 
 void HeadlessBackend::desktopSize(int* width, int* height)
 {
@@ -191,10 +161,7 @@ bool HeadlessBackend::present(const Surface& backBuffer)
     return true;
 }
 
-void HeadlessBackend::setCursor(int kind)
-{
-    cursorKind = kind;
-}
+void HeadlessBackend::setCursor(int kind) { cursorKind = kind; }
 
 bool HeadlessBackend::setFullscreen(bool on)
 {
@@ -206,7 +173,8 @@ bool HeadlessBackend::setFullscreen(bool on)
     return true;
 }
 
-BoxAnswer HeadlessBackend::showMessageBox(MessageBoxKind kind, const char* caption, const char* text)
+BoxAnswer HeadlessBackend::showMessageBox(MessageBoxKind kind, const char* caption,
+                                          const char* text)
 {
     if (failMessageBoxes) {
         setLastPlatformError("headless: the script refused the message box");
@@ -229,10 +197,7 @@ void HeadlessBackend::rumble(float strength, uint32_t milliseconds)
     shakes.push_back({strength, milliseconds});
 }
 
-uint32_t HeadlessBackend::milliseconds()
-{
-    return clock;
-}
+uint32_t HeadlessBackend::milliseconds() { return clock; }
 
 void HeadlessBackend::recordSound(bool on)
 {
@@ -241,10 +206,7 @@ void HeadlessBackend::recordSound(bool on)
         recording.clear();
 }
 
-void HeadlessBackend::startSound(const SoundBank* soundBank)
-{
-    bank = soundBank;
-}
+void HeadlessBackend::startSound(const SoundBank* soundBank) { bank = soundBank; }
 
 void HeadlessBackend::playSound(const SoundFrame& played)
 {

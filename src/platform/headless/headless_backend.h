@@ -141,7 +141,7 @@ private:
     bool defaultAnswer = false;
     std::vector<ShownBox> boxes;
     PumpHook pumpHook;
-    bool pumping = false;   // a pump is taking events; the hook ran for it
+    bool pumping = false; // a pump is taking events; the hook ran for it
     int desktopW = 1920;
     int desktopH = 1080;
     int frameW = 6;

@@ -49,8 +49,10 @@ PictureRead decodeCheckedBmp(const uint8_t* data, std::size_t size, PicturePixel
     }
     const auto* rows = static_cast<const uint8_t*>(converted->pixels);
     for (int y = 0; y < height; ++y) {
-        uint32_t* out = picture->pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
-        std::memcpy(out, rows + static_cast<std::size_t>(y) * static_cast<std::size_t>(converted->pitch),
+        uint32_t* out =
+            picture->pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
+        std::memcpy(out,
+                    rows + static_cast<std::size_t>(y) * static_cast<std::size_t>(converted->pitch),
                     static_cast<std::size_t>(width) * sizeof(uint32_t));
         for (int x = 0; x < width; ++x) {
             out[x] &= 0x00FFFFFFu;

@@ -26,10 +26,7 @@ constexpr int frameAllowanceH = 64;
 constexpr int defaultRefreshHz = 60;
 // Before an SDL call whose failure we report: forget earlier SDL errors, so that what is read
 // after a failure belongs to this call alone.
-void beginSdlCall()
-{
-    SDL_ClearError();
-}
+void beginSdlCall() { SDL_ClearError(); }
 
 // After that call failed: the platform's last error becomes SDL's own description. The system's
 // error number is left out: SDL's libraries set it along the way even when they succeed, so its
@@ -151,15 +148,10 @@ int buttonOf(Uint8 button)
 #if defined(__SANITIZE_ADDRESS__)
 // Sanitized builds: the session bus library that SDL's video loads keeps one buffer for the
 // whole process in a way the leak checker cannot follow; it is not the game's to free.
-extern "C" const char* __lsan_default_suppressions()
-{
-    return "leak:libdbus-1.so\n";
-}
+extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\n"; }
 #endif
 
-SdlBackend::SdlBackend(const SdlBackendOptions& chosen) : options(chosen), started(Clock::now())
-{
-}
+SdlBackend::SdlBackend(const SdlBackendOptions& chosen) : options(chosen), started(Clock::now()) {}
 
 // SDL's video stays up until the process ends: quitting it would unload the system libraries
 // it opened, leaving their own allocations behind where no tool can trace them.
@@ -194,7 +186,8 @@ bool SdlBackend::openWindow(const char* title, int clientWidth, int clientHeight
         // asked for it by name, that is no window at all.
         const char* driver = SDL_GetCurrentVideoDriver();
         const char* asked = SDL_getenv("SDL_VIDEODRIVER");
-        bool invisible = driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
+        bool invisible =
+            driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
         if (invisible && !(asked && std::strcmp(asked, driver) == 0)) {
             std::string text = "no display to open a window on (SDL found only its ";
             text += driver;
@@ -267,11 +260,12 @@ bool SdlBackend::openWindow(const char* title, int clientWidth, int clientHeight
     }
     SDL_DisplayMode mode{};
     int refreshHz = defaultRefreshHz;
-    if (SDL_GetCurrentDisplayMode(std::max(0, SDL_GetWindowDisplayIndex(window)), &mode) == 0
-        && mode.refresh_rate > 0) {
+    if (SDL_GetCurrentDisplayMode(std::max(0, SDL_GetWindowDisplayIndex(window)), &mode) == 0 &&
+        mode.refresh_rate > 0) {
         refreshHz = mode.refresh_rate;
     }
-    pacer.start(std::chrono::duration_cast<Clock::duration>(std::chrono::seconds(1)) / refreshHz, !vsync);
+    pacer.start(std::chrono::duration_cast<Clock::duration>(std::chrono::seconds(1)) / refreshHz,
+                !vsync);
 
     arrowCursor = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW);
     crossCursor = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_CROSSHAIR);
@@ -408,9 +402,9 @@ bool SdlBackend::pollEvent(PlatformEvent* event)
             }
             // The game hears of a change only: a stick that trembles inside one state says nothing.
             ControllerState pad = controllerState();
-            if (pad.buttons == lastPad.buttons && pad.stickX == lastPad.stickX
-                && pad.stickY == lastPad.stickY && pad.leftTrigger == lastPad.leftTrigger
-                && pad.rightTrigger == lastPad.rightTrigger) {
+            if (pad.buttons == lastPad.buttons && pad.stickX == lastPad.stickX &&
+                pad.stickY == lastPad.stickY && pad.leftTrigger == lastPad.leftTrigger &&
+                pad.rightTrigger == lastPad.rightTrigger) {
                 break;
             }
             lastPad = pad;
@@ -448,8 +442,7 @@ bool SdlBackend::pollEvent(PlatformEvent* event)
             // The session asks the program to end: the same as closing its window.
             event->kind = PlatformEvent::Kind::Close;
             return true;
-        default:
-            break;
+        default: break;
         }
     }
     return false;
@@ -474,7 +467,8 @@ bool SdlBackend::keyEvent(const void* sdlKeyEvent, PlatformEvent* event)
     uint32_t code = 0;
     if (down) {
         const SDL_Keycode sym = key.keysym.sym;
-        const bool altEnter = (sym == SDLK_RETURN || sym == SDLK_KP_ENTER) && (key.keysym.mod & KMOD_ALT);
+        const bool altEnter =
+            (sym == SDLK_RETURN || sym == SDLK_KP_ENTER) && (key.keysym.mod & KMOD_ALT);
         if (sym == SDLK_F11 || sym == SDLK_F12 || altEnter) {
             if (tracked) {
                 pressedKeys[physical] = swallowedKey;
@@ -546,15 +540,21 @@ ControllerState SdlBackend::controllerState()
         uint32_t bit;
     };
     static const Binding bindings[] = {
-        {SDL_CONTROLLER_BUTTON_A, padA},           {SDL_CONTROLLER_BUTTON_B, padB},
-        {SDL_CONTROLLER_BUTTON_X, padX},           {SDL_CONTROLLER_BUTTON_Y, padY},
-        {SDL_CONTROLLER_BUTTON_BACK, padBack},     {SDL_CONTROLLER_BUTTON_START, padStart},
-        {SDL_CONTROLLER_BUTTON_DPAD_UP, padUp},    {SDL_CONTROLLER_BUTTON_DPAD_DOWN, padDown},
-        {SDL_CONTROLLER_BUTTON_DPAD_LEFT, padLeft}, {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, padRight},
+        {SDL_CONTROLLER_BUTTON_A, padA},
+        {SDL_CONTROLLER_BUTTON_B, padB},
+        {SDL_CONTROLLER_BUTTON_X, padX},
+        {SDL_CONTROLLER_BUTTON_Y, padY},
+        {SDL_CONTROLLER_BUTTON_BACK, padBack},
+        {SDL_CONTROLLER_BUTTON_START, padStart},
+        {SDL_CONTROLLER_BUTTON_DPAD_UP, padUp},
+        {SDL_CONTROLLER_BUTTON_DPAD_DOWN, padDown},
+        {SDL_CONTROLLER_BUTTON_DPAD_LEFT, padLeft},
+        {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, padRight},
     };
     // The axis value pushed furthest from rest among the controllers.
     auto furthest = [](int16_t current, int16_t value) {
-        return std::abs(static_cast<int>(value)) > std::abs(static_cast<int>(current)) ? value : current;
+        return std::abs(static_cast<int>(value)) > std::abs(static_cast<int>(current)) ? value
+                                                                                       : current;
     };
     ControllerState state;
     for (SDL_GameController* controller : controllers) {
@@ -563,12 +563,16 @@ ControllerState SdlBackend::controllerState()
                 state.buttons |= binding.bit;
             }
         }
-        state.stickX = furthest(state.stickX, SDL_GameControllerGetAxis(controller, SDL_CONTROLLER_AXIS_LEFTX));
-        state.stickY = furthest(state.stickY, SDL_GameControllerGetAxis(controller, SDL_CONTROLLER_AXIS_LEFTY));
-        state.leftTrigger = furthest(state.leftTrigger,
-                                     SDL_GameControllerGetAxis(controller, SDL_CONTROLLER_AXIS_TRIGGERLEFT));
-        state.rightTrigger = furthest(state.rightTrigger,
-                                      SDL_GameControllerGetAxis(controller, SDL_CONTROLLER_AXIS_TRIGGERRIGHT));
+        state.stickX = furthest(state.stickX,
+                                SDL_GameControllerGetAxis(controller, SDL_CONTROLLER_AXIS_LEFTX));
+        state.stickY = furthest(state.stickY,
+                                SDL_GameControllerGetAxis(controller, SDL_CONTROLLER_AXIS_LEFTY));
+        state.leftTrigger =
+            furthest(state.leftTrigger,
+                     SDL_GameControllerGetAxis(controller, SDL_CONTROLLER_AXIS_TRIGGERLEFT));
+        state.rightTrigger =
+            furthest(state.rightTrigger,
+                     SDL_GameControllerGetAxis(controller, SDL_CONTROLLER_AXIS_TRIGGERRIGHT));
     }
     return state;
 }
@@ -646,13 +650,16 @@ bool SdlBackend::rendererIsSoftware()
     using GetString = const unsigned char* (*)(unsigned int);
     constexpr unsigned int glRenderer = 0x1F01;
     auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
-    const auto* drawnBy = getString ? reinterpret_cast<const char*>(getString(glRenderer)) : nullptr;
+    const auto* drawnBy =
+        getString ? reinterpret_cast<const char*>(getString(glRenderer)) : nullptr;
     if (!drawnBy) {
         return false;
     }
     const std::string name = drawnBy;
-    return name.find("llvmpipe") != std::string::npos || name.find("softpipe") != std::string::npos
-           || name.find("Software Rasterizer") != std::string::npos || name.find("swrast") != std::string::npos;
+    return name.find("llvmpipe") != std::string::npos ||
+           name.find("softpipe") != std::string::npos ||
+           name.find("Software Rasterizer") != std::string::npos ||
+           name.find("swrast") != std::string::npos;
 }
 
 void SdlBackend::outputSize(int* width, int* height)
@@ -693,11 +700,15 @@ void SdlBackend::toBackBuffer(int windowX, int windowY, int* x, int* y)
         SDL_GetWindowSize(window, &windowW, &windowH);
         outputSize(&outW, &outH);
     }
-    const int64_t pixelX = windowW > 0 && outW > 0 ? static_cast<int64_t>(windowX) * outW / windowW : windowX;
-    const int64_t pixelY = windowH > 0 && outH > 0 ? static_cast<int64_t>(windowY) * outH / windowH : windowY;
+    const int64_t pixelX =
+        windowW > 0 && outW > 0 ? static_cast<int64_t>(windowX) * outW / windowW : windowX;
+    const int64_t pixelY =
+        windowH > 0 && outH > 0 ? static_cast<int64_t>(windowY) * outH / windowH : windowY;
     // A pointer over the black bars counts as the nearest edge of the picture.
-    *x = static_cast<int>(std::clamp<int64_t>((pixelX - fit.rect.x) * shownW / fit.rect.w, 0, shownW - 1));
-    *y = static_cast<int>(std::clamp<int64_t>((pixelY - fit.rect.y) * shownH / fit.rect.h, 0, shownH - 1));
+    *x = static_cast<int>(
+        std::clamp<int64_t>((pixelX - fit.rect.x) * shownW / fit.rect.w, 0, shownW - 1));
+    *y = static_cast<int>(
+        std::clamp<int64_t>((pixelY - fit.rect.y) * shownH / fit.rect.h, 0, shownH - 1));
 }
 
 bool SdlBackend::presentOnWindowSurface(const Surface& backBuffer)
@@ -709,15 +720,16 @@ bool SdlBackend::presentOnWindowSurface(const Surface& backBuffer)
         return false;
     }
     shownFit = fitPicture(surface->w, surface->h, backBuffer.width, backBuffer.height, fullscreen);
-    const bool sameFormat = surface->format->BitsPerPixel == 32 && surface->format->Rmask == 0x00FF0000u
-                            && surface->format->Gmask == 0x0000FF00u && surface->format->Bmask == 0x000000FFu;
+    const bool sameFormat =
+        surface->format->BitsPerPixel == 32 && surface->format->Rmask == 0x00FF0000u &&
+        surface->format->Gmask == 0x0000FF00u && surface->format->Bmask == 0x000000FFu;
     if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) {
         recordSdlFailure("SDL_LockSurface");
         return false;
     }
     if (sameFormat) {
-        showPicture(backBuffer, shownFit, static_cast<uint32_t*>(surface->pixels), surface->w, surface->h,
-                    surface->pitch / static_cast<int>(sizeof(uint32_t)));
+        showPicture(backBuffer, shownFit, static_cast<uint32_t*>(surface->pixels), surface->w,
+                    surface->h, surface->pitch / static_cast<int>(sizeof(uint32_t)));
     } else {
         // A display of another depth: placed here first, then converted by SDL.
         converted.resize(static_cast<size_t>(surface->w) * static_cast<size_t>(surface->h));
@@ -761,8 +773,8 @@ bool SdlBackend::present(const Surface& backBuffer)
         }
         return true;
     }
-    if ((backBuffer.width != textureW || backBuffer.height != textureH)
-        && !makeTexture(backBuffer.width, backBuffer.height)) {
+    if ((backBuffer.width != textureW || backBuffer.height != textureH) &&
+        !makeTexture(backBuffer.width, backBuffer.height)) {
         return false;
     }
     beginSdlCall();
@@ -774,7 +786,8 @@ bool SdlBackend::present(const Surface& backBuffer)
     shownFit = pictureFit(textureW, textureH);
     if (shownFit.smooth != smoothTexture) {
         // Whole factors stay sharp; any other size is smoothed instead of losing whole rows.
-        SDL_SetTextureScaleMode(texture, shownFit.smooth ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
+        SDL_SetTextureScaleMode(texture,
+                                shownFit.smooth ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
         smoothTexture = shownFit.smooth;
     }
     SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
@@ -862,7 +875,8 @@ BoxAnswer SdlBackend::showMessageBox(MessageBoxKind kind, const char* caption, c
         return BoxAnswer::No;
     }
     const SDL_MessageBoxButtonData okButton[] = {
-        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 0, "OK"},
+        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 0,
+         "OK"},
     };
     const SDL_MessageBoxButtonData yesNoButtons[] = {
         {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, 1, "Yes"},
