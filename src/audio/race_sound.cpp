@@ -20,9 +20,6 @@ constexpr float topSpeed = 61800.0f;
 constexpr float snowSpeed = 8000.0f;
 // Opponents and events farther than this from the player's car are not heard.
 constexpr float hearingDistance = 25000.0f;
-// Hits slower than this are touches, not heard; at hardHit and above a hit is at its loudest.
-constexpr float softestHit = 800.0f;
-constexpr float hardHit = 40000.0f;
 // The throttle's effect on the engine follows the key in about this many seconds.
 constexpr float throttleSeconds = 0.15f;
 // The oil hiss fades with this time constant after the last oil.
@@ -119,11 +116,11 @@ SoundFrame RaceSound::hear(const RaceState& race, const RaceEvents& events, bool
         const float pan = event.player ? 0.0f : panOf(race.camera, event.x, event.z);
         switch (event.kind) {
         case RaceEvent::Kind::Hit: {
-            if (event.strength < softestHit || gain <= 0.0f || hits == hitsPerFrame)
+            if (event.strength < softestHitSpeed || gain <= 0.0f || hits == hitsPerFrame)
                 break;
             ++hits;
             // Harder hits are louder and a little deeper.
-            const float hardness = std::min(1.0f, event.strength / hardHit);
+            const float hardness = hitHardness(event.strength);
             frame.start(OneShot{event.carHit ? clipKnock : clipThud,
                                 gain * (0.25f + 0.75f * hardness), pan, 1.1f - 0.2f * hardness});
             break;

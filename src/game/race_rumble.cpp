@@ -18,6 +18,5 @@ void rumbleForPlayerHits(Window* window)
     if (hardest < softestHitSpeed) {
         return;
     }
-    const float hardness = std::min(1.0f, hardest / hardHitSpeed);
-    rumbleControllers(window, 0.25f + 0.75f * hardness, rumbleMilliseconds);
+    rumbleControllers(window, 0.25f + 0.75f * hitHardness(hardest), rumbleMilliseconds);
 }

@@ -5,15 +5,11 @@
 
 struct Window;
 
-// Hits slower than this (closing speed, world units per second) are touches and do not shake;
-// at hardHitSpeed and above the shake is at full strength.
-constexpr float softestHitSpeed = 800.0f;
-constexpr float hardHitSpeed = 40000.0f;
 // How long one shake lasts, in milliseconds.
 constexpr unsigned rumbleMilliseconds = 150;
 
 // Shakes the controllers once for the hardest of this frame's hits that the player's car took
 // part in: strength 0.25 for the softest hit that counts, rising in proportion to the closing
-// speed up to 1 at hardHitSpeed. Nothing when there was no such hit. Called by raceOnPaint once
-// per frame, after the world update has published its hits.
+// speed up to 1 at hardHitSpeed (race/race_events.h). Nothing when there was no such hit. Called by
+// raceOnPaint once per frame, after the world update has published its hits.
 void rumbleForPlayerHits(Window* window);

@@ -38,6 +38,18 @@ struct RaceEvent {
 // Events one frame can hold; more in one frame are counted in `dropped` and left out.
 inline constexpr uint32_t raceEventCapacity = 512;
 
+// How hard a hit is, for everything that answers hits (sound, controller rumble): hits slower
+// than softestHitSpeed (closing speed, world units per second) are touches and get no answer; from
+// there the answer grows in proportion to the speed, to its full strength at hardHitSpeed.
+inline constexpr float softestHitSpeed = 800.0f;
+inline constexpr float hardHitSpeed = 40000.0f;
+
+// A hit's hardness from 0 to 1: its closing speed over hardHitSpeed, at most 1.
+inline float hitHardness(float strength)
+{
+    return strength < hardHitSpeed ? strength / hardHitSpeed : 1.0f;
+}
+
 struct RaceEvents {
     uint32_t count;   // events of the current frame
     uint32_t dropped; // events of the current frame that did not fit
