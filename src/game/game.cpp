@@ -18,11 +18,13 @@ int runGame(Backend* backend)
     setWindowTitle(&window, "Vantor (Version 1.02)");
     sizeClientArea(&window);
     centreOnDesktop(&window);
-    // The font the window writes its own message boxes with, when the system cannot show one.
+    // The font the window writes its own message boxes with, when the system cannot show one;
+    // the boxes are laid out in the font picture's own pixels.
     BitmapFont* boxFont = makeBitmapFont(&window, "gfx\\font\\font1sm.bmp");
     if (boxFont->bitmap && boxFont->bitmap->picture) {
+        const int scale = boxFont->bitmap->scale;
         setBoxFont(&window, BoxFont{boxFont->bitmap->picture.get(), boxFont->bitmap->mask.get(),
-                                    boxFont->cellWidth, boxFont->cellHeight});
+                                    boxFont->cellWidth * scale, boxFont->cellHeight * scale});
     }
 
     const bool fullscreen = askYesNo(

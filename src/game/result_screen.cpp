@@ -32,6 +32,17 @@ void appendBounded(char* line, int capacity, const char* piece)
     }
 }
 
+// The one-pixel frame whose corner pixels (x0, y0) and (x1, y1), in screen pixels, both belong to
+// it, drawn at the window's drawing scale: k nested outlines, each screen pixel a k by k block.
+void drawScreenFrame(Window* window, int x0, int y0, int x1, int y1, Pen pen)
+{
+    const int k = window->drawingScale;
+    for (int i = 0; i < k; ++i) {
+        drawRectangleOutline(&window->backBuffer, x0 * k + i, y0 * k + i, x1 * k + k - 1 - i,
+                             y1 * k + k - 1 - i, pen);
+    }
+}
+
 } // namespace
 
 void buildResultLine(int32_t place, char* line, int capacity)
@@ -94,10 +105,9 @@ void resultOnPaint(Window* window)
     const int bottom = screenCentreY + b;
     drawBitmap(window, screen.resultPicture, x, y);
     // Three grey frames, lightest innermost; both corner pixels of each belong to it.
-    Surface* back = &window->backBuffer;
-    drawRectangleOutline(back, x, y, right, bottom, solidPen(0x969696));
-    drawRectangleOutline(back, x - 1, y - 1, right + 1, bottom + 1, solidPen(0x646464));
-    drawRectangleOutline(back, x - 2, y - 2, right + 2, bottom + 2, solidPen(0x3C3C3C));
+    drawScreenFrame(window, x, y, right, bottom, solidPen(0x969696));
+    drawScreenFrame(window, x - 1, y - 1, right + 1, bottom + 1, solidPen(0x646464));
+    drawScreenFrame(window, x - 2, y - 2, right + 2, bottom + 2, solidPen(0x3C3C3C));
 
     drawCentredText(window, screen.font, screen.headline, h);
     drawScreenBars(window, screen.bar, screen.font);

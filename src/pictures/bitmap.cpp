@@ -32,11 +32,13 @@ Bitmap* newEmptyBitmap()
     return bitmap;
 }
 
-void describe(Bitmap* bitmap, int width, int height)
+// The description of a picture of width x height of its own pixels, painted at `scale`.
+void describe(Bitmap* bitmap, int width, int height, int scale)
 {
+    bitmap->scale = scale;
     bitmap->info.type = 0;
-    bitmap->info.width = width;
-    bitmap->info.height = height;
+    bitmap->info.width = width / scale;
+    bitmap->info.height = height / scale;
     bitmap->info.widthBytes = width * 4;
     bitmap->info.planes = 1;
     bitmap->info.bitsPixel = 32;
@@ -103,6 +105,24 @@ Bitmap* reduceLevel(const Bitmap& full, int width, int height, uint32_t level)
     return bitmapFromPixels(reduced.data(), w, h);
 }
 
+// The file to load for a picture at drawing scale `scale`: the scaled one only when the scale-1
+// picture exists and the scaled one is exactly `scale` times its size, so that every size the
+// race takes from a picture is the same at every scale.
+ScaledPictureFile pictureFileAtScale(const char* path, int scale)
+{
+    ScaledPictureFile found = findScaledPictureFile(path, scale);
+    if (found.scale == 1) {
+        return found;
+    }
+    const std::string scaleOne = findPictureFile(path);
+    int w1 = 0, h1 = 0, w = 0, h = 0;
+    if (readPictureSize(scaleOne, &w1, &h1) && readPictureSize(found.path, &w, &h) &&
+        static_cast<int64_t>(w1) * scale == w && static_cast<int64_t>(h1) * scale == h) {
+        return found;
+    }
+    return {scaleOne, 1};
+}
+
 void clearSprite(Sprite* sprite)
 {
     sprite->loaded = 0;
@@ -121,19 +141,20 @@ Bitmap* loadBitmap(Window* window, const char* path, uint8_t transparent)
         if (path == nullptr) {
             return bitmap;
         }
-        const std::string file = findPictureFile(path);
-        if (file.empty()) {
+        const ScaledPictureFile file =
+            pictureFileAtScale(path, window != nullptr ? window->drawingScale : 1);
+        if (file.path.empty()) {
             return bitmap;
         }
         // What is reported after decoding is the decoder's own error, never an earlier one.
         clearLastPlatformError();
         PicturePixels decoded;
-        if (readPictureFile(file, &decoded) != PictureRead::Loaded ||
+        if (readPictureFile(file.path, &decoded) != PictureRead::Loaded ||
             livePixels + decoded.pixels.size() > pixelBudget) {
             return bitmap;
         }
         livePixels += decoded.pixels.size();
-        describe(bitmap, decoded.width, decoded.height);
+        describe(bitmap, decoded.width, decoded.height, file.scale);
         reportLastError(window, path);
         bitmap->picture = pictureFrom(decoded.pixels, decoded.width, decoded.height);
         bitmap->pixels = std::move(decoded.pixels);
@@ -159,7 +180,7 @@ Bitmap* bitmapFromPixels(const uint32_t* pixels, int width, int height)
         if (pixels == nullptr || width < 1 || height < 1) {
             return bitmap;
         }
-        describe(bitmap, width, height);
+        describe(bitmap, width, height, 1);
         livePixels += static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
         bitmap->pixels.assign(pixels, pixels + static_cast<std::size_t>(width) *
                                                    static_cast<std::size_t>(height));
@@ -188,8 +209,9 @@ Sprite* loadSprite(Window* window, const char* path, Sprite* sprite)
         freeBitmap(full);
         return sprite;
     }
-    const int width = full->info.width;
-    const int height = full->info.height;
+    // The levels are made from the picture's own pixels; the Sprite's size is in screen pixels.
+    const int width = full->picture->width;
+    const int height = full->picture->height;
     const uint32_t levelCount = bitLength(static_cast<uint32_t>(std::max(width, height)));
     sprite->levels = allocateOrFatal(__LINE__, "Not enough memory to hold bitmap!", [&] {
         auto** levels = new Bitmap*[levelCount]();
@@ -200,8 +222,8 @@ Sprite* loadSprite(Window* window, const char* path, Sprite* sprite)
         return levels;
     });
     sprite->loaded = 1;
-    sprite->width = width;
-    sprite->height = height;
+    sprite->width = full->info.width;
+    sprite->height = full->info.height;
     sprite->levelCount = levelCount;
     ++counts.spriteLevels;
     return sprite;

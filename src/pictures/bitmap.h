@@ -16,9 +16,9 @@ struct Window;
 // for a picture that failed to load.
 struct BitmapInfo {
     int32_t type = 0;
-    int32_t width = 0;      // pixels
-    int32_t height = 0;     // pixels
-    int32_t widthBytes = 0; // bytes per row of 32-bit pixels
+    int32_t width = 0;      // screen pixels: the picture's own pixels divided by its scale
+    int32_t height = 0;     // screen pixels
+    int32_t widthBytes = 0; // bytes per row of the picture's own 32-bit pixels
     uint16_t planes = 0;
     uint16_t bitsPixel = 0;
     const void* bits = nullptr; // the pixels the picture was made from (bitmapFromPixels only)
@@ -27,13 +27,17 @@ struct BitmapInfo {
 // A loaded picture (heap record made by loadBitmap or bitmapFromPixels, released by freeBitmap).
 // An empty Bitmap (no picture) is valid everywhere and draws nothing.
 struct Bitmap {
+    // The drawing scale the picture was painted at: its own pixels per screen pixel, 1 to 4.
+    // Drawn at another scale it is enlarged or reduced, nearest pixel.
+    int scale = 1;
     // The colour picture, 0x00RRGGBB; white wherever a colour-keyed picture is transparent.
     // Null when loading failed.
     std::unique_ptr<Surface> picture;
     // 1 where the picture is opaque, 0 where it is transparent; null for an opaque Bitmap.
     std::unique_ptr<Mask> mask;
     BitmapInfo info;
-    // width x height values 0xAARRGGBB, top row first. Loaded pictures: AA is 0xFF for an opaque
+    // The picture's own pixels (scale x width by scale x height) as values 0xAARRGGBB, top row
+    // first. Loaded pictures: AA is 0xFF for an opaque
     // pixel and 0 for a pixel of the key colour; pictures made from pixels keep the caller's values.
     std::vector<uint32_t> pixels;
 };
@@ -42,20 +46,22 @@ struct Bitmap {
 // freeSprite). After a failed load: loaded 0, width, height and levelCount 0, levels null.
 struct Sprite {
     uint8_t loaded = 0;
-    int32_t width = 0;       // full-size picture width
-    int32_t height = 0;      // full-size picture height
+    int32_t width = 0;       // full-size picture width in screen pixels (as painted at scale 1)
+    int32_t height = 0;      // full-size picture height in screen pixels
     uint32_t levelCount = 0; // number of levels
-    // levelCount owned Bitmaps: level 0 is the loaded picture, level i is it reduced to
-    // width >> i by height >> i (each at least 1), keyed on the same colour.
+    // levelCount owned Bitmaps: level 0 is the loaded picture, W by H of its own pixels; level i
+    // is it reduced to W >> i by H >> i (each at least 1), keyed on the same colour.
     Bitmap** levels = nullptr;
 };
 
 // Loads the BMP file at path, written as the game writes it ("gfx\\menu\\arrow.bmp"), found in the
-// working folder, beside the executable or in the installed data folder. transparent 0 = opaque;
-// 1 = colour-keyed: the bottom-right pixel's colour marks every transparent pixel. Never returns
-// null; a null path or a missing, damaged or oversized file gives the empty Bitmap silently.
-// Running out of memory ends the program with "Cannot allocate enough memory for bitmap!".
-// The caller owns the result and releases it with freeBitmap.
+// working folder, beside the executable or in the installed data folder, painted at the window's
+// drawing scale k: the picture of the gfx-kx folder when it is exactly k times the size of the
+// gfx one, otherwise the gfx one (scale 1, enlarged when drawn). A null window loads scale 1.
+// transparent 0 = opaque; 1 = colour-keyed: the bottom-right pixel's colour marks every transparent
+// pixel. Never returns null; a null path or a missing, damaged or oversized file gives the empty
+// Bitmap silently. Running out of memory ends the program with "Cannot allocate enough memory for
+// bitmap!". The caller owns the result and releases it with freeBitmap.
 Bitmap* loadBitmap(Window* window, const char* path, uint8_t transparent);
 
 // Makes a colour-keyed Bitmap from the caller's width x height pixels (top row first), keyed on

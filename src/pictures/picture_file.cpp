@@ -3,6 +3,7 @@
 #include "pictures/picture_file.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 namespace {
@@ -39,6 +40,33 @@ PictureRead readPictureFile(const std::string& fileSystemPath, PicturePixels* pi
         return PictureRead::Unreadable;
     }
     return readPictureBytes(bytes.data(), bytes.size(), picture);
+}
+
+bool readPictureSize(const std::string& fileSystemPath, int* width, int* height)
+{
+    std::vector<uint8_t> bytes;
+    if (!readWholeFile(fileSystemPath, &bytes) ||
+        !bmpFileIsWellFormed(bytes.data(), bytes.size())) {
+        return false;
+    }
+    // After the 14-byte file header: the info header's size, then the width and height, two
+    // bytes each in the oldest (12-byte) header and four in every later one.
+    const uint8_t* info = bytes.data() + 14;
+    const auto le = [info](int at, int count) {
+        uint32_t v = 0;
+        for (int i = count - 1; i >= 0; --i) {
+            v = v << 8 | info[at + i];
+        }
+        return v;
+    };
+    if (le(0, 4) == 12) {
+        *width = static_cast<int>(le(4, 2));
+        *height = static_cast<int>(le(6, 2));
+    } else {
+        *width = static_cast<int>(static_cast<int32_t>(le(4, 4)));
+        *height = std::abs(static_cast<int>(static_cast<int32_t>(le(8, 4))));
+    }
+    return true;
 }
 
 PictureRead readPictureBytes(const uint8_t* data, std::size_t size, PicturePixels* picture)

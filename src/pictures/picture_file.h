@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/bmp_decoder.h"
+#include "platform/window.h"
 
 // The largest width and height the loader accepts, so that a hostile file cannot make it
 // allocate without bound.
@@ -52,9 +53,6 @@ void requirePictureFolder();
 // An absolute path is taken as it is.
 std::string findPictureFile(const char* gamePath);
 
-// The largest drawing scale the pictures are painted at.
-constexpr int largestPictureScale = 4;
-
 // A picture file found for a drawing scale: where it is, and the scale it was painted at.
 struct ScaledPictureFile {
     std::string path; // "" when the picture is missing at every scale
@@ -67,3 +65,8 @@ struct ScaledPictureFile {
 // outside 2 to largestPictureScale, or a path outside the gfx folder, gives the scale-1 file.
 // Called by the picture loader when it loads the pictures of a race or a screen.
 ScaledPictureFile findScaledPictureFile(const char* gamePath, int scale);
+// The width and height of the BMP file at a file-system path, read from its header after the
+// whole file passed bmpFileIsWellFormed (a picture stored bottom row first or top row first gives
+// the same height). False for a missing or unreadable file. The picture loader compares a scaled
+// picture with its scale-1 picture by it.
+bool readPictureSize(const std::string& fileSystemPath, int* width, int* height);

@@ -127,7 +127,7 @@ std::string findPictureFile(const char* gamePath)
 ScaledPictureFile findScaledPictureFile(const char* gamePath, int scale)
 {
     const std::string scaleOne = "gfx/";
-    if (gamePath != nullptr && scale >= 2 && scale <= largestPictureScale) {
+    if (gamePath != nullptr && scale >= 2 && scale <= largestDrawingScale) {
         const std::string path = withOurSeparators(gamePath);
         if (path.starts_with(scaleOne)) {
             const std::string found = firstInSearchFolders("gfx-" + std::to_string(scale) + "x/" +

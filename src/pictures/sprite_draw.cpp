@@ -36,12 +36,20 @@ int scaledCut(int sourceSize, int targetSize, int64_t v)
 
 void drawBitmap(Window* window, Bitmap* bitmap, int x, int y)
 {
+    if (window != nullptr) {
+        drawBitmapAt(window, bitmap, x * window->drawingScale, y * window->drawingScale);
+    }
+}
+
+void drawBitmapAt(Window* window, Bitmap* bitmap, int x, int y)
+{
     if (!drawable(window, bitmap)) {
         return;
     }
-    const int w = bitmap->info.width;
-    const int h = bitmap->info.height;
-    compose(window, *bitmap, PixelRect{x, y, w, h}, PixelRect{0, 0, w, h});
+    const int k = window->drawingScale;
+    const Surface& picture = *bitmap->picture;
+    compose(window, *bitmap, PixelRect{x, y, bitmap->info.width * k, bitmap->info.height * k},
+            PixelRect{0, 0, picture.width, picture.height});
 }
 
 void drawBitmapRegion(Window* window, Bitmap* bitmap, int srcX, int srcY, int x, int y, int w,
@@ -65,7 +73,10 @@ void drawBitmapRegion(Window* window, Bitmap* bitmap, int srcX, int srcY, int x,
     if (w < 1 || h < 1) {
         return;
     }
-    compose(window, *bitmap, PixelRect{x, y, w, h}, PixelRect{srcX, srcY, w, h});
+    const int k = window->drawingScale;
+    const int s = bitmap->scale;
+    compose(window, *bitmap, PixelRect{x * k, y * k, w * k, h * k},
+            PixelRect{srcX * s, srcY * s, w * s, h * s});
 }
 
 void drawBitmapScaled(Window* window, Bitmap* bitmap, int x, int y, int w, int h)
@@ -75,10 +86,10 @@ void drawBitmapScaled(Window* window, Bitmap* bitmap, int x, int y, int w, int h
     }
     int sx = 0;
     int sy = 0;
-    int sw = bitmap->info.width;
-    int sh = bitmap->info.height;
-    const int clientW = clientWidth(window);
-    const int clientH = clientHeight(window);
+    int sw = bitmap->picture->width;
+    int sh = bitmap->picture->height;
+    const int clientW = window->backBuffer.width;
+    const int clientH = window->backBuffer.height;
     // A rectangle wholly off one side shows nothing; leaving early also keeps every ratio below
     // below the picture's own size.
     if (static_cast<int64_t>(x) + w <= 0 || static_cast<int64_t>(y) + h <= 0 || x >= clientW ||
@@ -124,8 +135,9 @@ void drawSprite(Window* window, Sprite* sprite, int x, int y, int w, int h)
     const auto wantedW = static_cast<uint32_t>(w);
     const auto wantedH = static_cast<uint32_t>(h);
     uint32_t level = 0;
-    auto lw = static_cast<uint32_t>(sprite->width);
-    auto lh = static_cast<uint32_t>(sprite->height);
+    const Surface& full = *sprite->levels[0]->picture;
+    auto lw = static_cast<uint32_t>(full.width);
+    auto lh = static_cast<uint32_t>(full.height);
     while (lw > wantedW || lh > wantedH) {
         ++level;
         lw >>= 1;
@@ -139,6 +151,6 @@ void drawSprite(Window* window, Sprite* sprite, int x, int y, int w, int h)
 
 void clearScreen(Window* window)
 {
-    drawRectangle(&window->backBuffer, 0, 0, clientWidth(window), clientHeight(window),
+    drawRectangle(&window->backBuffer, 0, 0, window->backBuffer.width, window->backBuffer.height,
                   solidBrush(0x000000), solidPen(0x000000));
 }

@@ -68,8 +68,13 @@ public:
     // calls it after the system's box asked the full-screen question: what was typed meanwhile
     // was meant for the box, not for the game.
     virtual void discardInput() = 0;
-    // Shows the back buffer in the window. Returns false (last error set) when it failed.
+    // Shows the back buffer in the window, its shape kept, whatever its size. Returns false (last
+    // error set) when it failed.
     virtual bool present(const Surface& backBuffer) = 0;
+    // The drawing scale the game should draw at now, 1 to 4: the back buffer is 640k by 480k
+    // pixels. The window at whole scale s asks for k = s, full screen for the largest k whose
+    // picture fits the display, the classic picture for 1. The Window asks before every paint.
+    virtual int drawingScale() = 0;
     // 0 hides the pointer (full-screen kind), 1 arrow, 2 crosshair.
     virtual void setCursor(int kind) = 0;
     // Desktop full screen on or off; false (last error set) when refused.

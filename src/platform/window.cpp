@@ -15,14 +15,23 @@
 
 namespace {
 
+// The drawing scale the backend asks for, kept within 1 to largestDrawingScale.
+int wantedDrawingScale(const Window* window)
+{
+    return std::clamp(window->backend->drawingScale(), 1, largestDrawingScale);
+}
+
 // Gives the client area the size every screen is laid out for, and a new back buffer of that
-// size, black, as a freshly made picture is.
+// size at the drawing scale, black, as a freshly made picture is.
 void sizeBackBuffer(Window* window)
 {
     window->clientW = screenWidth;
     window->clientH = screenHeight;
-    allocateOrFatal(__LINE__, "Cannot create memory device bitmap",
-                    [window] { resizeSurface(&window->backBuffer, screenWidth, screenHeight); });
+    window->drawingScale = wantedDrawingScale(window);
+    const int k = window->drawingScale;
+    allocateOrFatal(__LINE__, "Cannot create memory device bitmap", [window, k] {
+        resizeSurface(&window->backBuffer, screenWidth * k, screenHeight * k);
+    });
 }
 
 // Writes the platform's own description of its last error to stderr, so that a report whose
@@ -35,9 +44,15 @@ void explainPlatformError()
     }
 }
 
-// One repaint: the cursor, the screen's frame, then the copy to the window.
+// One repaint: the drawing scale, the cursor, the screen's frame, then the copy to the window.
+// A new drawing scale (the player switched full screen or the sharp picture) takes effect at the
+// paint's start; pictures loaded at the old one draw enlarged or reduced until their screen loads
+// them again.
 void paint(Window* window)
 {
+    if (wantedDrawingScale(window) != window->drawingScale) {
+        sizeBackBuffer(window);
+    }
     applyCursor(window, window->cursorKind);
     if (auto onPaint = window->callbacks.onPaint) {
         onPaint(window);
@@ -80,6 +95,8 @@ void followController(Window* window)
 void dispatch(Window* window, const PlatformEvent& event)
 {
     const WindowCallbacks& slots = window->callbacks;
+    // Mouse positions arrive in back-buffer pixels; the screens lay out in screen pixels.
+    const int k = window->drawingScale;
     switch (event.kind) {
     case PlatformEvent::Kind::KeyDown:
         // M mutes and unmutes on every screen; a held key's automatic repeats do not switch it
@@ -113,17 +130,17 @@ void dispatch(Window* window, const PlatformEvent& event)
         break;
     case PlatformEvent::Kind::MouseDown:
         if (auto handler = slots.onMouseDown) {
-            handler(window, event.x, event.y, event.button);
+            handler(window, event.x / k, event.y / k, event.button);
         }
         break;
     case PlatformEvent::Kind::MouseUp:
         if (auto handler = slots.onMouseUp) {
-            handler(window, event.x, event.y, event.button);
+            handler(window, event.x / k, event.y / k, event.button);
         }
         break;
     case PlatformEvent::Kind::MouseMove:
         if (auto handler = slots.onMouseMove) {
-            handler(window, event.x, event.y);
+            handler(window, event.x / k, event.y / k);
         }
         break;
     case PlatformEvent::Kind::Close:

@@ -14,12 +14,14 @@ struct SoundBank;
 struct SoundFrame;
 struct Window;
 
-// The game's screen: every screen and the race draw for a back buffer of 640 by 480 pixels, whose
-// centre is (320, 240).
+// The game's screen: every screen and the race are laid out on a screen of 640 by 480 pixels,
+// whose centre is (320, 240). They draw it at a drawing scale k from 1 to 4 into a back buffer of
+// 640k by 480k pixels: a screen position (x, y) is the back buffer's (k x, k y).
 inline constexpr int screenWidth = 640;
 inline constexpr int screenHeight = 480;
 inline constexpr int screenCentreX = screenWidth / 2;
 inline constexpr int screenCentreY = screenHeight / 2;
+inline constexpr int largestDrawingScale = 4;
 
 // The picture font the game's own message boxes write with (when the system cannot show its
 // boxes): glyph cells of cellWidth x cellHeight, 8 columns by 16 rows, the cell in column c and
@@ -33,7 +35,7 @@ struct BoxFont {
 };
 
 // The nine handler slots of the screen that runs now; a null slot means the event is not handled.
-// Key codes are Win32 virtual-key values; mouse positions are back-buffer pixels.
+// Key codes are Win32 virtual-key values; mouse positions are screen pixels (640 by 480).
 struct WindowCallbacks {
     void (*onKeyDown)(Window* window, uint32_t virtualKey) = nullptr;
     void (*onKeyUp)(Window* window, uint32_t virtualKey) = nullptr;
@@ -52,9 +54,11 @@ struct Window {
     Backend* backend = nullptr; // set by the creator before `create`; not owned
     bool alive = false;         // true from `create` until the window is destroyed
     bool repaintRequested = false;
-    int clientW = 0; // the client area's current size in back-buffer pixels
+    int clientW = 0; // the client area's current size in screen pixels (640 by 480)
     int clientH = 0;
-    Surface backBuffer;           // always the client area's size; every drawing goes here
+    // Back-buffer pixels per screen pixel, 1 to 4, as the backend last asked for it.
+    int drawingScale = 1;
+    Surface backBuffer;           // the client area at the drawing scale; every drawing goes here
     bool messageBoxShown = false; // true while a box owned by this window is open
     bool fullscreen = false;      // true once setFullscreen succeeded
     int cursorKind = 0;           // 0 hidden (full screen), 1 arrow, 2 crosshair
@@ -93,7 +97,8 @@ int clientHeight(const Window* window);
 // Asks for one repaint of the whole client area; delivered by the next pumpMessages.
 void requestRepaint(Window* window);
 // Dispatches every waiting event to the handler slots without waiting; a requested repaint is
-// delivered last, once: cursor, onPaint, present. When the slots differ from the last pump's, a
+// delivered last, once: the drawing scale the backend asks for now (a new one gives a new black
+// back buffer), cursor, onPaint, present. When the slots differ from the last pump's, a
 // new screen began: the keys held at that moment reach its key slots again only once released
 // and pressed anew.
 void pumpMessages(Window* window);

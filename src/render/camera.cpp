@@ -21,7 +21,10 @@ int roundProjected(float v)
 
 } // namespace
 
-Camera cameraAt(const float* position) { return Camera{position[0], position[1], position[2]}; }
+Camera cameraAt(const float* position, const Window* window)
+{
+    return Camera{position[0], position[1], position[2], static_cast<float>(window->drawingScale)};
+}
 
 float roadScreenX(const Camera& camera, float dx, float d)
 {

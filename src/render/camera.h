@@ -21,13 +21,14 @@ struct Camera {
     float x = 0.0f; // world units
     float y = 0.0f;
     float z = 0.0f;
-    // Back-buffer pixels per screen pixel (the screen being 640 by 480). Always 1: the race is
-    // drawn at the screen's own size.
+    // Back-buffer pixels per screen pixel (the screen being 640 by 480): the window's drawing
+    // scale, 1 to 4.
     float drawingScale = 1.0f;
 };
 
-// The camera at `position` (x, y, z, as raceState.camera holds it), drawing at scale 1.
-Camera cameraAt(const float* position);
+// The camera at `position` (x, y, z, as raceState.camera holds it), drawing at the window's
+// drawing scale.
+Camera cameraAt(const float* position, const Window* window);
 
 // The screen column of a point dx to the right of the camera at depth d (d >= 1), and the screen
 // row of a point dy above it: trunc of the projection, kept in floating point, because a road

@@ -110,9 +110,11 @@ void drawSky(Window* window)
         }
     }
     drawBitmap(window, layer->sky, 0, 0);
+    // A cloud's place is made whole at the drawing scale, so that it drifts by single pixels.
+    const auto k = static_cast<float>(window->drawingScale);
     for (int i = 3; i >= 0; --i) {
-        drawBitmap(window, layer->cloud, static_cast<int>(std::trunc(layer->cloudX[i])),
-                   static_cast<int>(std::trunc(layer->cloudY[i])));
+        drawBitmapAt(window, layer->cloud, static_cast<int>(std::trunc(layer->cloudX[i] * k)),
+                     static_cast<int>(std::trunc(layer->cloudY[i] * k)));
     }
 }
 

@@ -31,11 +31,12 @@ Brush shadedBrush(int shade, float red, float green, float blue)
 }
 
 // A strip of the road between two depths: its left and right x at the near end on row nearY and
-// at the far end, whose row is drawn one pixel higher than projected.
+// at the far end, whose row is drawn one screen pixel (`lift` back-buffer pixels) higher than
+// projected.
 void fillStrip(Surface* surface, float nearA, float nearB, float nearY, float farA, float farB,
-               float farY, Brush brush)
+               float farY, double lift, Brush brush)
 {
-    const double farRow = static_cast<double>(farY) - 1.0;
+    const double farRow = static_cast<double>(farY) - lift;
     const PointF corners[4] = {
         {static_cast<double>(nearA), static_cast<double>(nearY)},
         {static_cast<double>(nearB), static_cast<double>(nearY)},
@@ -110,7 +111,7 @@ void drawRoad(Window* window)
 void drawSegment(TrackSegment* segment, Window* window, const float* camera)
 {
     const TrackSegment& s = *segment;
-    const Camera view = cameraAt(camera);
+    const Camera view = cameraAt(camera, window);
     const float cx = view.x;
     const float cy = view.y;
     const float cz = view.z;
@@ -168,23 +169,24 @@ void drawSegment(TrackSegment* segment, Window* window, const float* camera)
         const float farY = projectY(farHeight, df);
         const int shade = roadShade(dn);
         Surface* surface = &window->backBuffer;
+        const auto k = static_cast<double>(view.drawingScale);
 
         // The band of ground runs across the whole screen and two pixels beyond its right edge.
-        drawRectangle(surface, 0.0, static_cast<double>(farY) - 1.0, screenWidth + 2.0,
+        drawRectangle(surface, 0.0, static_cast<double>(farY) - k, (screenWidth + 2.0) * k,
                       static_cast<double>(nearY), groundBrushes[shade], noPen());
         fillStrip(surface, projectX(nearLeft, dn), projectX(nearRight, dn), nearY,
-                  projectX(farLeft, df), projectX(farRight, df), farY, roadBrushes[shade]);
+                  projectX(farLeft, df), projectX(farRight, df), farY, k, roadBrushes[shade]);
         if (dn < lineDistance) {
             fillStrip(surface, projectX(nearLeftLine[0], dn), projectX(nearLeftLine[1], dn), nearY,
-                      projectX(farLeftLine[0], df), projectX(farLeftLine[1], df), farY,
+                      projectX(farLeftLine[0], df), projectX(farLeftLine[1], df), farY, k,
                       lineBrushes[shade]);
             fillStrip(surface, projectX(nearRightLine[0], dn), projectX(nearRightLine[1], dn),
-                      nearY, projectX(farRightLine[0], df), projectX(farRightLine[1], df), farY,
+                      nearY, projectX(farRightLine[0], df), projectX(farRightLine[1], df), farY, k,
                       lineBrushes[shade]);
             if (dashShown) {
                 fillStrip(surface, projectX(dashNear[0], dnd), projectX(dashNear[1], dnd),
                           projectY(dashNearHeight, dnd), projectX(dashFar[0], dfd),
-                          projectX(dashFar[1], dfd), projectY(dashFarHeight, dfd),
+                          projectX(dashFar[1], dfd), projectY(dashFarHeight, dfd), k,
                           dashBrushes[shade]);
             }
         }
@@ -211,8 +213,8 @@ void drawSegmentObjects(TrackSegment* segment, Window* window, const float* came
 void drawObject(Window* window, const float* camera, const GameObject& object)
 {
     PixelRect box;
-    if (objectScreenRect(cameraAt(camera), object.position, object.size.width, object.size.height,
-                         &box)) {
+    if (objectScreenRect(cameraAt(camera, window), object.position, object.size.width,
+                         object.size.height, &box)) {
         drawSprite(window, object.currentSprite(), box.x, box.y, box.w, box.h);
     }
 }

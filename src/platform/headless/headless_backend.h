@@ -72,6 +72,9 @@ public:
     // The usable desktop's size (1920 x 1080 unless set) and the frame added around the client
     // area to give the window's outer size (6 x 29 unless set, a captioned window's frame).
     void setDesktopSize(int width, int height);
+    // The drawing scale the game is asked to draw at from the next paint on (1 unless set; values
+    // outside 1 to 4 are passed on as they are, for the Window to bound).
+    void setDrawingScale(int scale) { scaleWanted = scale; }
     void setFrameSize(int extraWidth, int extraHeight);
 
     // Failure injection: the next openWindow fails, every present fails while set, full screen
@@ -124,6 +127,7 @@ public:
     bool pollEvent(PlatformEvent* event) override;
     void discardInput() override;
     bool present(const Surface& backBuffer) override;
+    int drawingScale() override { return scaleWanted; }
     void setCursor(int kind) override;
     bool setFullscreen(bool on) override;
     BoxAnswer showMessageBox(MessageBoxKind kind, const char* caption, const char* text) override;
@@ -146,6 +150,7 @@ private:
     int desktopH = 1080;
     int frameW = 6;
     int frameH = 29;
+    int scaleWanted = 1;
 
     bool open = false;
     std::string windowTitle;

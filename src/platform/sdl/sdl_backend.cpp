@@ -15,6 +15,7 @@
 #include "gfx/surface.h"
 #include "platform/errors.h"
 #include "platform/sdl/screenshot.h"
+#include "platform/window.h"
 
 namespace {
 
@@ -151,7 +152,10 @@ int buttonOf(Uint8 button)
 extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\n"; }
 #endif
 
-SdlBackend::SdlBackend(const SdlBackendOptions& chosen) : options(chosen), started(Clock::now()) {}
+SdlBackend::SdlBackend(const SdlBackendOptions& chosen)
+    : options(chosen), started(Clock::now()), classic(chosen.classic)
+{
+}
 
 // SDL's video stays up until the process ends: quitting it would unload the system libraries
 // it opened, leaving their own allocations behind where no tool can trace them.
@@ -469,11 +473,16 @@ bool SdlBackend::keyEvent(const void* sdlKeyEvent, PlatformEvent* event)
         const SDL_Keycode sym = key.keysym.sym;
         const bool altEnter =
             (sym == SDLK_RETURN || sym == SDLK_KP_ENTER) && (key.keysym.mod & KMOD_ALT);
-        if (sym == SDLK_F11 || sym == SDLK_F12 || altEnter) {
+        if (sym == SDLK_F10 || sym == SDLK_F11 || sym == SDLK_F12 || altEnter) {
             if (tracked) {
                 pressedKeys[physical] = swallowedKey;
             }
             if (key.repeat) {
+                return false;
+            }
+            if (sym == SDLK_F10) {
+                // The Window asks for the drawing scale before its next paint.
+                classic = !classic;
                 return false;
             }
             if (sym == SDLK_F12) {
@@ -747,6 +756,20 @@ bool SdlBackend::presentOnWindowSurface(const Surface& backBuffer)
         return false;
     }
     return true;
+}
+
+int SdlBackend::drawingScale()
+{
+    if (classic || !window) {
+        return 1;
+    }
+    int outW = 0;
+    int outH = 0;
+    outputSize(&outW, &outH);
+    // The largest whole scale whose picture fits the window or the display: a window opened at
+    // whole scale s draws at s, full screen at the largest scale below the display's size.
+    const int fits = std::min(outW / screenWidth, outH / screenHeight);
+    return std::clamp(fits, 1, largestDrawingScale);
 }
 
 bool SdlBackend::present(const Surface& backBuffer)

@@ -5,10 +5,12 @@
 // would (there a texture costs many times more processor time than the frame itself), desktop full
 // screen, SDL key events turned into Win32 virtual-key codes (the keypad's arrows when NumLock is
 // off), game controllers plugged in or out at any time, SDL message boxes, the player's comfort
-// keys (F11 or Alt+Enter switch full screen, F12 keeps a picture of the game as a PNG file,
-// screenshot.h), and the sound through SDL2_mixer: the game's own mixer (platform/sound_mixer.h)
-// fills SDL2_mixer's music hook on the audio thread with what the game thread handed over. The
-// entry point owns one SdlBackend for the whole run and hands it to the Window.
+// keys (F11 or Alt+Enter switch full screen, F10 switches between the sharp picture drawn at the
+// window's own resolution and the classic one drawn at 640x480 and enlarged, F12 keeps a picture of
+// the game as a PNG file, screenshot.h), and the sound through SDL2_mixer: the game's own mixer
+// (platform/sound_mixer.h) fills SDL2_mixer's music hook on the audio thread with what the game
+// thread handed over. The entry point owns one SdlBackend for the whole run and hands it to the
+// Window.
 
 #include <chrono>
 #include <cstdint>
@@ -42,6 +44,8 @@ struct SdlBackendOptions {
     // they pace themselves to its refresh rate. false: presents never wait (benchmarks of the
     // present itself).
     bool vsync = true;
+    // true: the game starts with the classic picture (drawing scale 1, enlarged); F10 switches.
+    bool classic = false;
 };
 
 class SdlBackend final : public Backend {
@@ -64,6 +68,8 @@ public:
     // Where the last present put the picture, in the window's real pixels, and whether it was
     // scaled smoothly.
     const PictureFit& lastPictureFit() const { return shownFit; }
+    // Whether the classic picture is chosen now (F10 switches it).
+    bool classicPicture() const { return classic; }
     // How many game controllers are open now.
     int controllerCount() const { return static_cast<int>(controllers.size()); }
     // Waits until the picture asked for with F12 is written (tests; closing the window waits too).
@@ -78,6 +84,7 @@ public:
     bool pollEvent(PlatformEvent* event) override;
     void discardInput() override;
     bool present(const Surface& backBuffer) override;
+    int drawingScale() override;
     void setCursor(int kind) override;
     bool setFullscreen(bool on) override;
     BoxAnswer showMessageBox(MessageBoxKind kind, const char* caption, const char* text) override;
@@ -139,6 +146,7 @@ private:
     int windowedH = 0;
     std::string renderName;
     int scaleFactor = 0;
+    bool classic = false;
     PictureFit shownFit;
     bool smoothTexture = false;
 
