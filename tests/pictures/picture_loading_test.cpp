@@ -10,6 +10,7 @@
 #include "pictures/bitmap.h"
 #include "platform/errors.h"
 #include "pictures/picture_file.h"
+#include "pictures/sprite_draw.h"
 #include "platform/window.h"
 
 using namespace picture_support;
@@ -333,6 +334,72 @@ TEST(PicturePaths, AScaledPictureComesFromItsScalesFolderOrFallsBackToScaleOneSi
     EXPECT_EQ(missingAtTwo.scale, 1);
     EXPECT_EQ(nowhere.path, "");
     EXPECT_EQ(none.path, "");
+    std::filesystem::remove_all(folder);
+}
+
+TEST(PicturePaths, APictureLoadsAtTheWindowsScaleOnlyWhereItIsThatScaleTimesTheScaleOnePicture)
+{
+    const std::filesystem::path folder = std::filesystem::absolute(testFolder());
+    const Surface one = twoColourImage(); // 13 by 5
+    Surface two;                          // the same painted twice as large: 26 by 10
+    two.width = 26;
+    two.height = 10;
+    for (int y = 0; y < 10; ++y) {
+        for (int x = 0; x < 26; ++x) {
+            two.pixels.push_back(x % 2 == y % 2 ? cyan : red);
+        }
+    }
+    const auto bmp = [](const Surface& s) { return makeBmp(s, {}, {24, false, 0, false}); };
+    std::filesystem::create_directories(folder / "gfx" / "lookup");
+    std::filesystem::create_directories(folder / "gfx-2x" / "lookup");
+    writeFile((folder / "gfx" / "lookup" / "fits.bmp").string(), bmp(one));
+    writeFile((folder / "gfx-2x" / "lookup" / "fits.bmp").string(), bmp(two));
+    // Painted at another size: a scale-2 picture of a different scale-1 picture.
+    writeFile((folder / "gfx" / "lookup" / "stale.bmp").string(), bmp(one));
+    writeFile((folder / "gfx-2x" / "lookup" / "stale.bmp").string(), bmp(one));
+    // Only at scale 2: the race never sees it, at any scale.
+    writeFile((folder / "gfx-2x" / "lookup" / "lonely.bmp").string(), bmp(two));
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(folder);
+
+    Window window{};
+    window.drawingScale = 2;
+    resizeSurface(&window.backBuffer, 26, 10);
+    Bitmap* sharp = loadBitmap(&window, "gfx\\lookup\\fits.bmp", 0);
+    Bitmap* enlarged = loadBitmap(&window, "gfx\\lookup\\stale.bmp", 0);
+    Bitmap* lonely = loadBitmap(&window, "gfx\\lookup\\lonely.bmp", 0);
+    Sprite sprite;
+    loadSprite(&window, "gfx\\lookup\\fits.bmp", &sprite);
+    std::filesystem::current_path(before);
+
+    // Sizes are the scale-1 picture's at every scale; the pixels are the scale's own.
+    EXPECT_EQ(sharp->scale, 2);
+    EXPECT_EQ(sharp->info.width, 13);
+    EXPECT_EQ(sharp->info.height, 5);
+    EXPECT_EQ(sharp->picture->width, 26);
+    EXPECT_EQ(enlarged->scale, 1);
+    EXPECT_EQ(enlarged->info.width, 13);
+    expectEmpty(lonely, "a scaled picture without its scale-1 picture");
+    EXPECT_EQ(sprite.width, 13);
+    EXPECT_EQ(sprite.height, 5);
+    EXPECT_EQ(sprite.levelCount, 5u) << "26, 13, 6, 3 and 1 pixels wide";
+
+    // Drawn at scale 2, the sharp picture shows its own pixels and the scale-1 one each of its
+    // pixels as a 2 by 2 block.
+    drawBitmap(&window, sharp, 0, 0);
+    EXPECT_EQ(window.backBuffer.pixels, two.pixels);
+    drawBitmap(&window, enlarged, 0, 0);
+    for (int y = 0; y < 10; ++y) {
+        for (int x = 0; x < 26; ++x) {
+            ASSERT_EQ(window.backBuffer.pixels[static_cast<std::size_t>(y * 26 + x)],
+                      one.pixels[static_cast<std::size_t>(y / 2 * 13 + x / 2)])
+                << x << "," << y;
+        }
+    }
+    freeSprite(&sprite);
+    for (Bitmap* b : {sharp, enlarged, lonely}) {
+        freeBitmap(b);
+    }
     std::filesystem::remove_all(folder);
 }
 

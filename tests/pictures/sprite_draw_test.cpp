@@ -227,14 +227,14 @@ TEST(DrawSprite, PicksTheLargestLevelThatFitsAndStretchesIt)
     freeSprite(&sprite);
 }
 
-TEST(ClearScreen, BlackensTheClientArea)
+TEST(ClearScreen, BlackensTheWholeBackBufferAtEveryScale)
 {
     TestWindow w(6, 4);
-    w.window.clientW = 4;
-    w.window.clientH = 3;
+    w.window.clientW = 3;
+    w.window.clientH = 2;
+    w.window.drawingScale = 2;
     clearScreen(&w);
-    expectArt(w.pixels(), {"kkkk..", "kkkk..", "kkkk..", "......"}, {{'.', background}, {'k', 0}},
-              "clear");
+    EXPECT_EQ(w.pixels().pixels, std::vector<uint32_t>(24, 0));
 }
 
 namespace {

@@ -208,13 +208,13 @@ TEST_F(SdlWindowOnXvfb, KeypadArrowsWithNumLockOffAreTheArrows)
     EXPECT_EQ(keysUp, expected);
 }
 
-TEST_F(SdlWindowOnXvfb, MouseButtonsArriveInBackBufferPixels)
+TEST_F(SdlWindowOnXvfb, MouseButtonsArriveInScreenPixels)
 {
     openOn(1920, 1080);
     runFrames(3);
     SeenWindow seen = lookAtWindow();
     ASSERT_FALSE(seen.id.empty());
-    // At scale 2, window pixel (201, 101) is back-buffer pixel (100, 50).
+    // At scale 2, window pixel (201, 101) is screen pixel (100, 50), whichever picture is shown.
     runCommand("xdotool mousemove --window " + seen.id + " 201 101 click 1 mousemove --window " +
                seen.id + " 1279 959 click 3");
     EXPECT_TRUE(runFramesUntil([] { return mouseSeen.size() >= 2; }));
@@ -278,6 +278,20 @@ TEST_F(SdlWindowOnXvfb, F11AndAltEnterSwitchFullScreenAndBackToTheSamePlace)
     // The comfort keys never reach the screens: Alt+Enter is no Enter.
     EXPECT_EQ(std::count(keysDown.begin(), keysDown.end(), 13u), 0);
     EXPECT_EQ(std::count(keysDown.begin(), keysDown.end(), 0x7Au), 0);
+}
+
+TEST_F(SdlWindowOnXvfb, FullScreenDrawsAtTheLargestScaleThatFitsTheDisplay)
+{
+    // The window fits twice 640x480; the whole display fits three times (1920x1440 of 2600x1450).
+    openOn(2600, 1450);
+    runFrames(3);
+    EXPECT_EQ(window.drawingScale, 2);
+    toggleFullscreen(&window);
+    ASSERT_TRUE(runFramesUntil([&] { return window.drawingScale == 3; }));
+    EXPECT_EQ(window.backBuffer.width, 1920);
+    EXPECT_EQ(window.backBuffer.height, 1440);
+    toggleFullscreen(&window);
+    EXPECT_TRUE(runFramesUntil([&] { return window.drawingScale == 2; }));
 }
 
 TEST_F(SdlWindowOnXvfb, ResizedWindowKeepsThePicturesShapeAndTheMouseItsPixels)
@@ -348,41 +362,52 @@ TEST_F(SdlWindowOnXvfb, TheDisplayShowsEveryPixelOfTheBackBufferInItsPlace)
     runFrames(3);
     const SeenWindow seen = lookAtWindow();
     ASSERT_FALSE(seen.id.empty());
-    Surface expected;
-    expected.width = 640;
-    expected.height = 480;
-    expected.pixels.resize(640u * 480u);
-    Window painted{};
-    painted.backBuffer = expected;
-    paintPattern(&painted);
-    // Each shown pixel against the back-buffer pixel under it (black outside the picture).
-    auto mismatches = [&](int windowW, int windowH, const PixelRect& place) {
+    // Each shown pixel against the back-buffer pixel under it (black outside the picture), for
+    // the back buffer of the drawing scale `scale`.
+    auto mismatches = [&](int windowW, int windowH, const PixelRect& place, int scale) {
         const std::vector<uint32_t> shown = shownPixels(seen.id, windowW, windowH);
         if (shown.empty()) {
             return -1;
         }
+        Window painted{};
+        resizeSurface(&painted.backBuffer, 640 * scale, 480 * scale);
+        paintPattern(&painted);
+        const Surface& picture = painted.backBuffer;
         int wrong = 0;
         for (int y = 0; y < windowH; ++y) {
             for (int x = 0; x < windowW; ++x) {
                 const bool inside =
                     x >= place.x && x < place.x + place.w && y >= place.y && y < place.y + place.h;
                 const uint32_t want =
-                    inside
-                        ? painted.backBuffer.pixels[static_cast<size_t>(
-                              (y - place.y) * 480 / place.h * 640 + (x - place.x) * 640 / place.w)]
-                        : 0u;
+                    inside ? picture.pixels[static_cast<size_t>(
+                                 (y - place.y) * picture.height / place.h * picture.width +
+                                 (x - place.x) * picture.width / place.w)]
+                           : 0u;
                 wrong += shown[static_cast<size_t>(y * windowW + x)] != want ? 1 : 0;
             }
         }
         return wrong;
     };
-    // Twice the size, filling the window.
-    EXPECT_EQ(mismatches(1280, 960, PixelRect{0, 0, 1280, 960}), 0);
-    // A larger window of no whole factor: the picture at its own size in the middle, bars round it.
+    // The window at twice the size draws the sharp picture at scale 2, shown pixel for pixel.
+    EXPECT_EQ(window.drawingScale, 2);
+    EXPECT_EQ(window.backBuffer.width, 1280);
+    EXPECT_EQ(mismatches(1280, 960, PixelRect{0, 0, 1280, 960}, 2), 0);
+    // F10: the classic picture, 640 by 480 enlarged twice; F10 again: the sharp one.
+    runCommand("xdotool windowfocus --sync " + seen.id + " key F10");
+    ASSERT_TRUE(runFramesUntil([&] { return window.drawingScale == 1; }));
+    runFrames(2);
+    EXPECT_EQ(window.backBuffer.width, 640);
+    EXPECT_EQ(mismatches(1280, 960, PixelRect{0, 0, 1280, 960}, 1), 0);
+    runCommand("xdotool key F10");
+    ASSERT_TRUE(runFramesUntil([&] { return window.drawingScale == 2; }));
+    EXPECT_TRUE(keysDown.empty()) << "F10 never reaches the screens";
+    // A larger window of no whole factor draws at scale 1: the picture at its own size in the
+    // middle, bars round it.
     runCommand("xdotool windowsize " + seen.id + " 1000 700");
     ASSERT_TRUE(runFramesUntil([&] { return backend->lastPictureFit().rect.x == 180; }));
     runFrames(2);
-    EXPECT_EQ(mismatches(1000, 700, PixelRect{180, 110, 640, 480}), 0);
+    EXPECT_EQ(window.drawingScale, 1);
+    EXPECT_EQ(mismatches(1000, 700, PixelRect{180, 110, 640, 480}, 1), 0);
 }
 
 TEST_F(SdlWindowOnXvfb, F12KeepsThePictureAsAPngInThePicturesFolder)

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/errors.h"
@@ -532,4 +533,37 @@ TEST_F(WindowOnScript, FullScreenKeySwitchesBothWaysAndARefusalIsNoBox)
     EXPECT_FALSE(window.fullscreen);
     EXPECT_TRUE(backend.shownBoxes().empty());
     EXPECT_EQ(lastPlatformError(), nullptr);
+}
+
+TEST_F(WindowOnScript, TheBackBufferFollowsTheDrawingScaleAndTheMouseStaysInScreenPixels)
+{
+    window.callbacks.onPaint = logPaint;
+    window.callbacks.onMouseDown = logMouseDown;
+    window.callbacks.onMouseMove = logMouseMove;
+    // The scale asked for takes effect at the next paint, with a new back buffer presented whole.
+    backend.setDrawingScale(3);
+    EXPECT_EQ(window.backBuffer.width, 640) << "no new back buffer before the paint";
+    backend.mouseDown(301, 152, 1);
+    requestRepaint(&window);
+    pumpMessages(&window);
+    EXPECT_EQ(window.drawingScale, 3);
+    EXPECT_EQ(backend.lastFrame().width, 1920);
+    EXPECT_EQ(backend.lastFrame().height, 1440);
+    EXPECT_EQ(clientWidth(&window), 640) << "the screens still lay out on 640 by 480";
+    // Back-buffer pixels in, screen pixels out: (301, 152) and (1919, 1439) at scale 3.
+    backend.mouseDown(301, 152, 1);
+    backend.mouseMove(1919, 1439);
+    pumpMessages(&window);
+    EXPECT_EQ(seen.back(), "move 639,479");
+    EXPECT_EQ(seen[seen.size() - 2], "mousedown 100,50 1");
+    EXPECT_EQ(seen[0], "mousedown 301,152 1") << "the press before the paint came at scale 1";
+
+    // Scales beyond 1 to 4 are bounded; the size of a screen comes back with scale 1.
+    for (const auto& [asked, drawn] : {std::pair{9, 4}, std::pair{0, 1}, std::pair{-2, 1}}) {
+        backend.setDrawingScale(asked);
+        requestRepaint(&window);
+        pumpMessages(&window);
+        EXPECT_EQ(window.drawingScale, drawn) << asked;
+        EXPECT_EQ(backend.lastFrame().width, 640 * drawn) << asked;
+    }
 }
