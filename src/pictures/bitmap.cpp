@@ -123,6 +123,36 @@ ScaledPictureFile pictureFileAtScale(const char* path, int scale)
     return {scaleOne, 1};
 }
 
+// Gives the Sprite its levels: `full` as level 0 and its halved reductions, made from the
+// picture's own pixels.
+void makeLevels(Sprite* sprite, Bitmap* full)
+{
+    const int width = full->picture->width;
+    const int height = full->picture->height;
+    const uint32_t levelCount = bitLength(static_cast<uint32_t>(std::max(width, height)));
+    sprite->levels = allocateOrFatal(__LINE__, "Not enough memory to hold bitmap!", [&] {
+        auto** levels = new Bitmap*[levelCount]();
+        levels[0] = full;
+        for (uint32_t i = 1; i < levelCount; ++i) {
+            levels[i] = reduceLevel(*full, width, height, i);
+        }
+        return levels;
+    });
+    sprite->levelCount = levelCount;
+}
+
+// Frees every level but the first, and the level array.
+void freeReductions(Sprite* sprite)
+{
+    for (uint32_t i = 1; i < sprite->levelCount; ++i) {
+        if (sprite->levels[i] != nullptr) {
+            freeBitmap(sprite->levels[i]);
+        }
+    }
+    delete[] sprite->levels;
+    sprite->levels = nullptr;
+}
+
 void clearSprite(Sprite* sprite)
 {
     sprite->loaded = 0;
@@ -155,6 +185,9 @@ Bitmap* loadBitmap(Window* window, const char* path, uint8_t transparent)
         }
         livePixels += decoded.pixels.size();
         describe(bitmap, decoded.width, decoded.height, file.scale);
+        bitmap->gamePath = path;
+        bitmap->transparent = transparent;
+        bitmap->loadedFor = window != nullptr ? window->drawingScale : 1;
         reportLastError(window, path);
         bitmap->picture = pictureFrom(decoded.pixels, decoded.width, decoded.height);
         bitmap->pixels = std::move(decoded.pixels);
@@ -209,24 +242,41 @@ Sprite* loadSprite(Window* window, const char* path, Sprite* sprite)
         freeBitmap(full);
         return sprite;
     }
-    // The levels are made from the picture's own pixels; the Sprite's size is in screen pixels.
-    const int width = full->picture->width;
-    const int height = full->picture->height;
-    const uint32_t levelCount = bitLength(static_cast<uint32_t>(std::max(width, height)));
-    sprite->levels = allocateOrFatal(__LINE__, "Not enough memory to hold bitmap!", [&] {
-        auto** levels = new Bitmap*[levelCount]();
-        levels[0] = full;
-        for (uint32_t i = 1; i < levelCount; ++i) {
-            levels[i] = reduceLevel(*full, width, height, i);
-        }
-        return levels;
-    });
+    makeLevels(sprite, full);
     sprite->loaded = 1;
     sprite->width = full->info.width;
     sprite->height = full->info.height;
-    sprite->levelCount = levelCount;
     ++counts.spriteLevels;
     return sprite;
+}
+
+void followDrawingScale(Window* window, Bitmap* bitmap)
+{
+    if (window == nullptr || bitmap == nullptr || bitmap->gamePath.empty() ||
+        bitmap->loadedFor == window->drawingScale) {
+        return;
+    }
+    bitmap->loadedFor = window->drawingScale;
+    Bitmap* fresh = loadBitmap(window, bitmap->gamePath.c_str(), bitmap->transparent);
+    if (fresh->info.width == bitmap->info.width && fresh->info.height == bitmap->info.height) {
+        std::swap(*bitmap, *fresh);
+    }
+    freeBitmap(fresh);
+}
+
+void followDrawingScale(Window* window, Sprite* sprite)
+{
+    if (window == nullptr || sprite == nullptr || !sprite->loaded) {
+        return;
+    }
+    Bitmap* full = sprite->levels[0];
+    const int scaleBefore = full->scale;
+    followDrawingScale(window, full);
+    if (full->scale == scaleBefore) {
+        return;
+    }
+    freeReductions(sprite);
+    makeLevels(sprite, full);
 }
 
 void freeSprite(Sprite* sprite)
@@ -234,12 +284,9 @@ void freeSprite(Sprite* sprite)
     if (!sprite->loaded) {
         return;
     }
-    for (uint32_t i = 0; i < sprite->levelCount; ++i) {
-        if (sprite->levels[i] != nullptr) {
-            freeBitmap(sprite->levels[i]);
-        }
-    }
-    delete[] sprite->levels;
+    Bitmap* full = sprite->levels[0];
+    freeReductions(sprite);
+    freeBitmap(full);
     clearSprite(sprite);
     --counts.spriteLevels;
 }

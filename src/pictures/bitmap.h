@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "gfx/raster.h"
@@ -30,6 +31,11 @@ struct Bitmap {
     // The drawing scale the picture was painted at: its own pixels per screen pixel, 1 to 4.
     // Drawn at another scale it is enlarged or reduced, nearest pixel.
     int scale = 1;
+    // Where a picture loaded from a file came from ("" for one made from pixels), how it was
+    // keyed, and the drawing scale it was loaded for: drawn at another, it is loaded again.
+    std::string gamePath;
+    uint8_t transparent = 0;
+    int loadedFor = 1;
     // The colour picture, 0x00RRGGBB; white wherever a colour-keyed picture is transparent.
     // Null when loading failed.
     std::unique_ptr<Surface> picture;
@@ -70,6 +76,14 @@ Bitmap* loadBitmap(Window* window, const char* path, uint8_t transparent);
 // Running out of memory ends the program with "Not enough memory to hold bitmap!".
 Bitmap* bitmapFromPixels(const uint32_t* pixels, int width, int height);
 
+// Loads a picture read from a file again when the window's drawing scale is not the one it was
+// loaded for (the player switched full screen or the sharp picture, or resized the window), so
+// that a screen's pictures follow the scale without the screen knowing. Its size in screen pixels
+// never changes: a new picture of another size is dropped and the old one kept. The drawing
+// operations call it before each picture they draw; it costs nothing while the scale stays.
+void followDrawingScale(Window* window, Bitmap* bitmap);
+// The same for a loaded Sprite: its levels are made again from the picture loaded anew.
+void followDrawingScale(Window* window, Sprite* sprite);
 // Releases the Bitmap and everything it owns. The argument must not be null.
 void freeBitmap(Bitmap* bitmap);
 

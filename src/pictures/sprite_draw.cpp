@@ -43,6 +43,7 @@ void drawBitmap(Window* window, Bitmap* bitmap, int x, int y)
 
 void drawBitmapAt(Window* window, Bitmap* bitmap, int x, int y)
 {
+    followDrawingScale(window, bitmap);
     if (!drawable(window, bitmap)) {
         return;
     }
@@ -55,6 +56,7 @@ void drawBitmapAt(Window* window, Bitmap* bitmap, int x, int y)
 void drawBitmapRegion(Window* window, Bitmap* bitmap, int srcX, int srcY, int x, int y, int w,
                       int h)
 {
+    followDrawingScale(window, bitmap);
     if (!drawable(window, bitmap)) {
         return;
     }
@@ -132,6 +134,7 @@ void drawSprite(Window* window, Sprite* sprite, int x, int y, int w, int h)
         h == 0) {
         return;
     }
+    followDrawingScale(window, sprite);
     const auto wantedW = static_cast<uint32_t>(w);
     const auto wantedH = static_cast<uint32_t>(h);
     uint32_t level = 0;

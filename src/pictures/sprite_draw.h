@@ -2,13 +2,12 @@
 // Drawing pictures into the window's back buffer: whole, cut, stretched, and as a Sprite at a
 // wanted size; and clearing the back buffer.
 // x runs right, y down, (0, 0) is the top left. Whole and cut pictures are placed in screen pixels
-// (640 by 480) and drawn at the window's drawing scale k: position and size k times the screen's,
-// the picture's own pixels enlarged or reduced (nearest pixel) where it was painted at another
-// scale. Stretched pictures and Sprites are placed in back-buffer pixels, as the race camera
-// projects them. A colour-keyed Bitmap shows its opaque pixels and leaves the background
-// elsewhere; an opaque one is copied whole. A null or empty Bitmap draws nothing. Nothing is ever
-// written outside the back buffer.
-
+// (640 by 480) and drawn at the window's drawing scale k: position and size k times the screen's.
+// A picture loaded for another scale is first loaded again for k (followDrawingScale); one that
+// has no picture painted at k shows its scale-1 pixels enlarged, nearest pixel. Stretched pictures
+// and Sprites are placed in back-buffer pixels, as the race camera projects them. A colour-keyed
+// Bitmap shows its opaque pixels and leaves the background elsewhere; an opaque one is copied
+// whole. A null or empty Bitmap draws nothing. Nothing is ever written outside the back buffer.
 #include <cstdint>
 
 struct Window;
@@ -29,7 +28,8 @@ void drawBitmapAt(Window* window, Bitmap* bitmap, int x, int y);
 void drawBitmapRegion(Window* window, Bitmap* bitmap, int srcX, int srcY, int x, int y, int w,
                       int h);
 
-// The whole picture stretched (nearest pixel) to the w by h rectangle at back-buffer pixel (x, y),
+// The whole picture as it is, stretched (nearest pixel) to the w by h rectangle at back-buffer
+// pixel (x, y),
 // clipped against the back buffer: the part cut off at each edge takes the matching part of its
 // own pixels, by
 // single-precision ratios of the sizes current at that edge (left, top, bottom, right). Draws

@@ -370,7 +370,6 @@ TEST(PicturePaths, APictureLoadsAtTheWindowsScaleOnlyWhereItIsThatScaleTimesTheS
     Bitmap* lonely = loadBitmap(&window, "gfx\\lookup\\lonely.bmp", 0);
     Sprite sprite;
     loadSprite(&window, "gfx\\lookup\\fits.bmp", &sprite);
-    std::filesystem::current_path(before);
 
     // Sizes are the scale-1 picture's at every scale; the pixels are the scale's own.
     EXPECT_EQ(sharp->scale, 2);
@@ -396,6 +395,19 @@ TEST(PicturePaths, APictureLoadsAtTheWindowsScaleOnlyWhereItIsThatScaleTimesTheS
                 << x << "," << y;
         }
     }
+
+    // Back at scale 1 (the classic picture), drawing loads the scale-1 pictures again: the same
+    // record, the same size in screen pixels, and the Sprite's levels made anew.
+    window.drawingScale = 1;
+    drawBitmap(&window, sharp, 0, 0);
+    drawSprite(&window, &sprite, 0, 0, 13, 5);
+    EXPECT_EQ(sharp->scale, 1);
+    EXPECT_EQ(sharp->picture->width, 13);
+    EXPECT_EQ(sharp->info.width, 13);
+    EXPECT_EQ(sprite.width, 13);
+    EXPECT_EQ(sprite.levelCount, 4u) << "13, 6, 3 and 1 pixels wide";
+    EXPECT_EQ(sprite.levels[0]->picture->width, 13);
+    std::filesystem::current_path(before);
     freeSprite(&sprite);
     for (Bitmap* b : {sharp, enlarged, lonely}) {
         freeBitmap(b);
