@@ -196,12 +196,14 @@ void boxOnKeyDown(Window*, uint32_t key)
     }
 }
 
-// The button under the pointer, or -1.
+// The button under the pointer at screen pixel (x, y), or -1. The box is laid out in back-buffer
+// pixels, the drawing scale times the screen's.
 int buttonAt(Window* window, int x, int y)
 {
     BoxLayout layout = layoutInWindow(window, *openBox);
+    const int k = window->drawingScale;
     for (size_t i = 0; i < layout.buttons.size(); ++i) {
-        if (inside(layout.buttons[i], x, y)) {
+        if (inside(layout.buttons[i], x * k, y * k)) {
             return static_cast<int>(i);
         }
     }

@@ -348,11 +348,12 @@ TEST(WindowReports, WindowThatCannotOpenEndsTheProgramWithTheFatalReport)
 
 namespace {
 
-// The middle of a button of the game's own box, for a window without a font (8 x 16 cells).
+// The middle of a button of the game's own box, for a window without a font (8 x 16 cells)
+// drawing at `scale`.
 void clickButton(HeadlessBackend& backend, MessageBoxKind kind, const char* caption,
-                 const char* text, size_t button)
+                 const char* text, size_t button, int scale = 1)
 {
-    const BoxLayout layout = layoutBox(640, 480, 8, 16, kind, caption, text);
+    const BoxLayout layout = layoutBox(640 * scale, 480 * scale, 8, 16, kind, caption, text);
     const PixelRect& rect = layout.buttons.at(button);
     backend.mouseMove(rect.x + rect.w / 2, rect.y + rect.h / 2);
     backend.mouseDown(rect.x + rect.w / 2, rect.y + rect.h / 2, 1);
@@ -430,6 +431,18 @@ TEST_F(WindowOnScript, WithoutTheSystemsBoxTheQuestionIsAskedInTheWindowAndAnswe
     // A controller's A is Enter in a box.
     answerOnceShown(backend, [](HeadlessBackend& b) { b.controller(ControllerState{padA}); });
     EXPECT_TRUE(askYesNo(&window, questionCaption, questionText));
+
+    // At drawing scale 3 the box fills the larger back buffer and the pointer still finds its
+    // buttons.
+    backend.setDrawingScale(3);
+    requestRepaint(&window);
+    pumpMessages(&window);
+    for (size_t button : {1u, 0u}) {
+        answerOnceShown(backend, [button](HeadlessBackend& b) {
+            clickButton(b, MessageBoxKind::Question, questionCaption, questionText, button, 3);
+        });
+        EXPECT_EQ(askYesNo(&window, questionCaption, questionText), button == 0);
+    }
 }
 
 TEST_F(WindowOnScript, WithoutTheSystemsBoxReportsShowInTheWindowAndStillGoToStderr)
