@@ -1,7 +1,9 @@
 // Drawing pictures and Sprites into the back buffer.
 #include "pictures/sprite_draw.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "gfx/raster.h"
 #include "pictures/bitmap.h"
@@ -32,12 +34,21 @@ int scaledCut(int sourceSize, int targetSize, int64_t v)
     return static_cast<int>(std::trunc(ratio * static_cast<float>(v)));
 }
 
+// A screen position at the drawing scale, kept within 2^30 either way: far beyond any back buffer,
+// so that a position off the screen stays off it instead of overflowing.
+int atScale(int v, int k)
+{
+    constexpr int64_t far = int64_t{1} << 30;
+    return static_cast<int>(std::clamp(static_cast<int64_t>(v) * k, -far, far));
+}
+
 } // namespace
 
 void drawBitmap(Window* window, Bitmap* bitmap, int x, int y)
 {
     if (window != nullptr) {
-        drawBitmapAt(window, bitmap, x * window->drawingScale, y * window->drawingScale);
+        drawBitmapAt(window, bitmap, atScale(x, window->drawingScale),
+                     atScale(y, window->drawingScale));
     }
 }
 
@@ -77,7 +88,7 @@ void drawBitmapRegion(Window* window, Bitmap* bitmap, int srcX, int srcY, int x,
     }
     const int k = window->drawingScale;
     const int s = bitmap->scale;
-    compose(window, *bitmap, PixelRect{x * k, y * k, w * k, h * k},
+    compose(window, *bitmap, PixelRect{atScale(x, k), atScale(y, k), w * k, h * k},
             PixelRect{srcX * s, srcY * s, w * s, h * s});
 }
 
