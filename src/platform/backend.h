@@ -49,7 +49,8 @@ class Backend {
 public:
     virtual ~Backend() = default;
 
-    // Opens the one window with the given title and client size in back-buffer pixels.
+    // Opens the one window with the given title and client size in screen pixels (640 by 480;
+    // the desktop shows it at a whole scale that suits the display).
     // Returns false (with the platform's last error set) when no window can be made.
     virtual bool openWindow(const char* title, int clientWidth, int clientHeight) = 0;
     // Closes the window; harmless when none is open.

@@ -1,16 +1,16 @@
 #pragma once
-// The desktop backend on SDL2: one window the player may resize, showing the 640x480 back buffer
-// with its shape kept (picture_fit.h) through a streaming texture where graphics hardware draws,
-// and through the window's own surface, placed by our own code, where only a software renderer
-// would (there a texture costs many times more processor time than the frame itself), desktop full
-// screen, SDL key events turned into Win32 virtual-key codes (the keypad's arrows when NumLock is
-// off), game controllers plugged in or out at any time, SDL message boxes, the player's comfort
-// keys (F11 or Alt+Enter switch full screen, F10 switches between the sharp picture drawn at the
-// window's own resolution and the classic one drawn at 640x480 and enlarged, F12 keeps a picture of
-// the game as a PNG file, screenshot.h), and the sound through SDL2_mixer: the game's own mixer
-// (platform/sound_mixer.h) fills SDL2_mixer's music hook on the audio thread with what the game
-// thread handed over. The entry point owns one SdlBackend for the whole run and hands it to the
-// Window.
+// The desktop backend on SDL2: one window the player may resize, showing the back buffer of the
+// drawing scale it asks for (drawingScale) with its shape kept (picture_fit.h) through a streaming
+// texture where graphics hardware draws, and through the window's own surface, placed by our own
+// code, where only a software renderer would (there a texture costs many times more processor time
+// than the frame itself), desktop full screen, SDL key events turned into Win32 virtual-key codes
+// (the keypad's arrows when NumLock is off), game controllers plugged in or out at any time, SDL
+// message boxes, the player's comfort keys (F11 or Alt+Enter switch full screen, F10 switches
+// between the sharp picture drawn at the window's own resolution and the classic one drawn at
+// 640x480 and enlarged, F12 keeps a picture of the game as a PNG file, screenshot.h), and the sound
+// through SDL2_mixer: the game's own mixer (platform/sound_mixer.h) fills SDL2_mixer's music hook
+// on the audio thread with what the game thread handed over. The entry point owns one SdlBackend
+// for the whole run and hands it to the Window.
 
 #include <chrono>
 #include <cstdint>
