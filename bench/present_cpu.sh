@@ -19,12 +19,11 @@ game=$PWD/build/release/src/game/vantor
 work=$(mktemp -d)
 xvfb=""
 gamepid=""
-cleanup() {
+stop_run() {
     [ -n "$gamepid" ] && kill "$gamepid" 2>/dev/null || true
     [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
-    rm -rf "$work"
 }
-trap cleanup EXIT
+trap 'stop_run; rm -rf "$work"' EXIT
 
 # A display number nobody uses.
 free_display() {
@@ -44,11 +43,22 @@ cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
 # measure SCREEN_W SCREEN_H LOOK: one race on a fresh server; prints the share of a core.
 measure() {
     local screen_w=$1 screen_h=$2 look=$3
+    # measure runs in its own subshell: a failure there must end its own server and game too.
+    trap stop_run EXIT
     DISPLAY=$(free_display)
     export DISPLAY
     Xvfb "$DISPLAY" -screen 0 "${screen_w}x${screen_h}x24" -nolisten tcp >/dev/null 2>&1 &
     xvfb=$!
-    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+    # The game needs the server up: wait for it (10 s at most) rather than start too early.
+    local up=no
+    for _ in $(seq 100); do
+        if xdpyinfo >/dev/null 2>&1; then up=yes; break; fi
+        sleep 0.1
+    done
+    if [ "$up" = no ]; then
+        echo "Xvfb on $DISPLAY did not start" >&2
+        exit 1
+    fi
     (cd "$work" && SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy exec "$game" >"$work/game.log" 2>&1) &
     gamepid=$!
     # The full-screen question: Escape says No, in the system's box or in the game's window.
@@ -62,10 +72,10 @@ measure() {
     if [ -n "$box" ]; then
         xdotool windowfocus --sync "$box" key --delay 100 Escape
     else
-        xdotool search --sync --name '^Vantor \(Version 1\.02\)$' windowfocus --sync key --delay 100 Escape
+        timeout 30 xdotool search --sync --name '^Vantor \(Version 1\.02\)$' windowfocus --sync key --delay 100 Escape
     fi
     sleep 0.5
-    xdotool search --sync --name '^Vantor \(Version 1\.02\)$' windowfocus --sync key --delay 300 Return Return
+    timeout 30 xdotool search --sync --name '^Vantor \(Version 1\.02\)$' windowfocus --sync key --delay 300 Return Return
     if [ "$look" = classic ]; then
         xdotool key F10
     fi
