@@ -2,24 +2,30 @@
 # Builds the release game and its race benchmarks and prints one table of the timing goals:
 # the whole race frame at five places of a long, steep, sharp race with 32 cars, the race set-up,
 # a process start up to the first menu frame, the floor of one plain 640 x 480 copy, and the
-# share of a core the sound takes during a race with 32 cars (goal: at most 1 %).
+# share of a core the sound takes during a race with 32 cars (goal: at most 1 %), and the drawing of
+# the race frame at drawing scales 1, 2 and 4 (goals: at most 4 and 16 times the cost at scale 1,
+# as many times as the pixels).
 # Times are real time; the processor time of the benchmark's own thread stands beside them, as a
 # machine shared with other work stretches real time (mostly the 99th percentile) but not that.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake --preset release >/dev/null
-cmake --build --preset release --target race_bench sound_bench -- -j2 >/dev/null
+cmake --build --preset release --target race_bench sound_bench render_bench -- -j2 >/dev/null
 results=$(mktemp)
 sound=$(mktemp)
-trap 'rm -f "$results" "$sound"' EXIT
+drawing=$(mktemp)
+trap 'rm -f "$results" "$sound" "$drawing"' EXIT
 build/release/bench/race_bench --benchmark_format=json --benchmark_out="$results" \
     --benchmark_out_format=json >/dev/null
 build/release/bench/sound_bench --benchmark_format=json --benchmark_out="$sound" \
     --benchmark_out_format=json >/dev/null
+build/release/bench/render_bench --benchmark_filter=BM_DrawRaceFrame --benchmark_format=json \
+    --benchmark_out="$drawing" --benchmark_out_format=json >/dev/null
 echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'); load average $(cut -d' ' -f1-3 /proc/loadavg) after the run"
-python3 - "$results" "$sound" <<'PY'
+python3 - "$results" "$sound" "$drawing" <<'PY'
 import json, sys
 runs = json.load(open(sys.argv[1]))["benchmarks"]
+drawing = json.load(open(sys.argv[3]))["benchmarks"]
 # name, benchmark, goal for the median and the 99th percentile in ms (None: no goal)
 rows = [("race frame, start", "BM_RaceFrame/0", 0.5, 1.5),
         ("race frame, 25%", "BM_RaceFrame/1", 0.5, 1.5),
@@ -49,6 +55,24 @@ for name, prefix, goal_median, goal_p99 in rows:
     print(f"| {name} | {cell(median)} | {cell(p99)} | {cell(cpu_median)} | {cell(cpu_p99)} | "
           f"{int(run.get('frames', 0))} | {goal} | {met((median, p99), goals)} | "
           f"{met((cpu_median, cpu_p99), goals)} |")
+# The race frame drawn alone (drawRaceFrame, render_bench) at five places and drawing scales 1, 2
+# and 4. Each scale's row is its slowest place by median; each column of a ratio row is the largest
+# ratio of that column at any place, and the goal is on the medians.
+keys = ("median_us", "p99_us", "cpu_median_us", "cpu_p99_us")
+places = (0, 2, 5, 8, 10)
+def drawn(place, k):
+    return next(r for r in drawing if r["name"].split("/iterations")[0] == f"BM_DrawRaceFrame/{place}/{k}")
+for k in (1, 2, 4):
+    run = max((drawn(p, k) for p in places), key=lambda r: r["median_us"])
+    place = int(run["name"].split("/")[1]) * 10
+    median, p99, cpu_median, cpu_p99 = (ms(run, key) for key in keys)
+    print(f"| race drawing, k={k} (slowest place, {place}%) | {cell(median)} | {cell(p99)} | "
+          f"{cell(cpu_median)} | {cell(cpu_p99)} | {int(run.get('frames', 0))} | - | - | - |")
+for k, goal in ((2, 4.0), (4, 16.0)):
+    ratios = [max(drawn(p, k)[key] / drawn(p, 1)[key] for p in places) for key in keys]
+    print(f"| race drawing, k={k} / k=1 (largest of the places) | {ratios[0]:.2f}x | {ratios[1]:.2f}x | "
+          f"{ratios[2]:.2f}x | {ratios[3]:.2f}x | - | median <= {goal:g}x | "
+          f"{met((ratios[0],), (goal,))} | {met((ratios[2],), (goal,))} |")
 PY
 python3 - "$sound" <<'PY'
 import json, sys

@@ -1,4 +1,4 @@
-// vantor-frame SEED L,H,T,C,S,G Z OUT.bmp [SPEED [SECONDS]]
+// vantor-frame [--scale K] SEED L,H,T,C,S,G Z OUT.bmp [SPEED [SECONDS]]
 //
 // Draws one race frame without a display and writes it as a bitmap file. The race is set up as
 // the game sets it up, from a seed of the random source and the six main-menu indices (track
@@ -7,7 +7,9 @@
 // start), keeping its place on the road, and given forward speed SPEED (units per second, default
 // 0, which the gauges show); SECONDS is the time since the countdown began (default 10: the race
 // is running and no countdown is shown; 0 shows "3", 3.5 "GO!"). The camera is placed behind the
-// car as in a race. Bad arguments print the usage line to standard error and exit with status 2;
+// car as in a race. `--scale K` draws the frame at drawing scale K (1 to 4, default 1): the picture
+// is K times 640 x 480 pixels, drawn with the pictures painted for that scale; the race is the
+// same at every scale. Bad arguments print the usage line to standard error and exit with status 2;
 // a failed write exits with status 1.
 #include <cmath>
 #include <cstdint>
@@ -33,7 +35,8 @@ namespace {
 
 int usage()
 {
-    std::fputs("usage: vantor-frame SEED L,H,T,C,S,G Z OUT.bmp [SPEED [SECONDS]]\n"
+    std::fputs("usage: vantor-frame [--scale K] SEED L,H,T,C,S,G Z OUT.bmp [SPEED [SECONDS]]\n"
+               "  K        drawing scale, 1 to 4 (default 1): a picture K times 640 x 480\n"
                "  SEED     random seed, 0 to 4294967295\n"
                "  L,H,T    track length, hill steepness, turn sharpness: 0 to 2\n"
                "  C        competitors: 0 to 3 (8, 16, 24 or 32 cars)\n"
@@ -61,33 +64,48 @@ bool parseReal(const char* text, float* value)
 
 int main(int argc, char** argv)
 {
-    if (argc < 5 || argc > 7) {
+    // The optional leading "--scale K"; the positional arguments follow it.
+    uint64_t scale = 1;
+    int first = 1;
+    if (argc > 1 && std::strcmp(argv[1], "--scale") == 0) {
+        if (argc < 3 || !parseNumber(argv[2], 1, largestDrawingScale, &scale)) {
+            usage();
+            const std::string wrong = argc < 3 ? std::string("--scale without a value")
+                                               : std::string("--scale ") + argv[2];
+            return refuseArgument("vantor-frame", wrong.c_str());
+        }
+        first = 3;
+    }
+    const int count = argc - first;
+    char** const given = argv + first;
+    if (count < 4 || count > 6) {
         usage();
         return refuseArgument("vantor-frame",
-                              (std::to_string(argc - 1) + " given, four to six needed").c_str());
+                              (std::to_string(count) + " given, four to six needed").c_str());
     }
     uint64_t seed = 0;
     RaceSettings settings;
     float z = 0.0f;
     float speed = 0.0f;
     float seconds = 10.0f;
-    const char* wrong = !parseNumber(argv[1], 0, UINT32_MAX, &seed) ? argv[1]
-                        : !parseSettingsList(argv[2], &settings)    ? argv[2]
-                        : !parseReal(argv[3], &z)                   ? argv[3]
-                        : argv[4][0] == '\0'                        ? "an empty OUT.bmp"
-                        : argc > 5 && !parseReal(argv[5], &speed)   ? argv[5]
-                        : argc > 6 && (!parseReal(argv[6], &seconds) || seconds < 0.0f) ? argv[6]
-                                                                                        : nullptr;
+    const char* wrong = !parseNumber(given[0], 0, UINT32_MAX, &seed) ? given[0]
+                        : !parseSettingsList(given[1], &settings)    ? given[1]
+                        : !parseReal(given[2], &z)                   ? given[2]
+                        : given[3][0] == '\0'                        ? "an empty OUT.bmp"
+                        : count > 4 && !parseReal(given[4], &speed)  ? given[4]
+                        : count > 5 && (!parseReal(given[5], &seconds) || seconds < 0.0f) ? given[5]
+                                                                                          : nullptr;
     if (wrong != nullptr) {
         usage();
         return refuseArgument("vantor-frame", wrong);
     }
-    const char* out = argv[4];
+    const char* out = given[3];
     requirePictureFolder();
 
     HeadlessBackend backend;
     Window window{};
     window.backend = &backend;
+    backend.setDrawingScale(static_cast<int>(scale));
     create(&window);
     // The race seeds its random source from the clock.
     backend.setClock(static_cast<uint32_t>(seed));

@@ -1,5 +1,5 @@
 // vantor-run --seed N --settings L,H,T,C,S,G --drive none|up|auto [--step MS] [--frames MAX]
-//            [--shot FRAME:FILE ...] [--trace FILE] [--audio FILE.wav]
+//            [--shot FRAME:FILE ...] [--trace FILE] [--audio FILE.wav] [--scale K]
 //
 // Plays one race of the real game on the headless backend, through the real screens and keys:
 // the full-screen question is answered No, the six settings are picked on the main menu with the
@@ -22,6 +22,9 @@
 // stereo WAV file at 44100 samples per second. Its first sample is the race set-up's clock
 // reading (the trace's 0 seconds), so the trace's seconds give the place in the file; it runs on
 // after the race until every sound has ended.
+// `--scale K` draws every frame, and so every shot, at drawing scale K (1 to 4, default 1): K times
+// 640 x 480 pixels, with the pictures painted for that scale. The race, its trace and its output
+// are the same at every scale.
 //
 // The last line on standard output is "result: place P of C, frames F" when the player finished,
 // "result: quit" when the race was left with Escape, or "result: unfinished after F frames" when
@@ -45,6 +48,7 @@
 #include "platform/sound_mixer.h"
 #include "platform/wave_file.h"
 #include "platform/virtual_keys.h"
+#include "platform/window.h"
 #include "pictures/picture_writer.h"
 #include "race_player.h"
 #include "tool_arguments.h"
@@ -67,6 +71,7 @@ struct Options {
     std::vector<Shot> shots;
     std::string tracePath;
     std::string audioPath;
+    uint64_t scale = 1; // the drawing scale
 };
 
 int usage()
@@ -74,14 +79,15 @@ int usage()
     std::fputs(
         "usage: vantor-run --seed N --settings L,H,T,C,S,G --drive none|up|auto\n"
         "                  [--step MS] [--frames MAX] [--shot FRAME:FILE ...] [--trace FILE]\n"
-        "                  [--audio FILE.wav]\n"
+        "                  [--audio FILE.wav] [--scale K]\n"
         "  N      random seed of the race, 0 to 4294967295\n"
         "  L,H,T  track length, hill steepness, turn sharpness: 0 to 2 each\n"
         "  C      competitors: 0 to 3 (8, 16, 24 or 32 cars)\n"
         "  S,G    opponent speed, grid spacing: 0 to 2 each\n"
         "  MS     clock step per frame in milliseconds, 1 to 1000 (default 16)\n"
         "  MAX    race frames before the race is left with Escape, at least 1 (default 100000)\n"
-        "  FRAME  a race frame from 1, or menu, controls or result\n",
+        "  FRAME  a race frame from 1, or menu, controls or result\n"
+        "  K      drawing scale, 1 to 4 (default 1): every frame K times 640 x 480\n",
         stderr);
     return 2;
 }
@@ -158,6 +164,9 @@ std::string parseOptions(int argc, char** argv, Options* options)
             if (!parseShot(value, &shot))
                 return wrong;
             options->shots.push_back(shot);
+        } else if (name == "--scale") {
+            if (!parseNumber(value, 1, largestDrawingScale, &options->scale))
+                return wrong;
         } else if (name == "--trace" || name == "--audio") {
             if (*value == '\0')
                 return wrong;
@@ -238,6 +247,7 @@ int main(int argc, char** argv)
     bool failed = false;
     HeadlessBackend backend;
     backend.setDefaultAnswer(false);
+    backend.setDrawingScale(static_cast<int>(options.scale));
     RacePlayer player(options.plan);
     player.raceFrameShown = [&](const HeadlessBackend& b, uint64_t frame) {
         failed = !takeShots(options, b, ShotKind::RaceFrame, frame) || failed;

@@ -1,9 +1,11 @@
 // The vantor-run tool: one race of the real game on the headless backend. Bad arguments give the
 // usage and status 2; a full race with the automatic driver finishes with a place in range; the
-// same arguments give the same output, trace and pictures byte for byte; the frame limit ends an
-// undriven race, and a shot that was never taken fails the run.
+// same arguments give the same output, trace and pictures byte for byte; the race, its trace and
+// its result are the same at every drawing scale; the frame limit ends an undriven race, and a
+// shot that was never taken fails the run.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -27,21 +29,37 @@ tool_run::ToolRun runTool(const std::string& arguments)
 TEST(VantorRunTool, RefusesBadArgumentsWithTheUsage)
 {
     const std::string race = "--seed 1 --settings 1,1,1,1,1,1 --drive up";
-    tool_run::expectRefused(
-        "tools/vantor-run",
-        {"", "--settings 1,1,1,1,1,1 --drive up", "--seed 1 --settings 1,1,1,1,1,1",
-         "--seed 1 --seed 2 --settings 1,1,1,1,1,1 --drive up",
-         "--seed 1 --settings 1,1,1,1,1 --drive up", "--seed 1 --settings 1,1,1,1,1,1 --drive fast",
-         race + " --step 0", race + " --frames 0", race + " --shot 0:a", race + " --shot 5",
-         race + " --shot end:a", race + " --trace", race + " --wet",
-         race + " --frames 18446744073709551617", race + " --shot 18446744073709551617:a.bmp",
-         race + " --step 5 --step 6", race + " --trace a.csv --trace b.csv",
-         race + " --shot 5:x.bmp --trace x.bmp", race + " --shot 5:x.bmp --shot menu:x.bmp"},
-        "usage: vantor-run");
+    tool_run::expectRefused("tools/vantor-run",
+                            {"",
+                             "--settings 1,1,1,1,1,1 --drive up",
+                             "--seed 1 --settings 1,1,1,1,1,1",
+                             "--seed 1 --seed 2 --settings 1,1,1,1,1,1 --drive up",
+                             "--seed 1 --settings 1,1,1,1,1 --drive up",
+                             "--seed 1 --settings 1,1,1,1,1,1 --drive fast",
+                             race + " --step 0",
+                             race + " --frames 0",
+                             race + " --shot 0:a",
+                             race + " --shot 5",
+                             race + " --shot end:a",
+                             race + " --trace",
+                             race + " --wet",
+                             race + " --frames 18446744073709551617",
+                             race + " --shot 18446744073709551617:a.bmp",
+                             race + " --step 5 --step 6",
+                             race + " --trace a.csv --trace b.csv",
+                             race + " --shot 5:x.bmp --trace x.bmp",
+                             race + " --shot 5:x.bmp --shot menu:x.bmp",
+                             race + " --scale 0",
+                             race + " --scale 5",
+                             race + " --scale ''",
+                             race + " --scale two",
+                             race + " --scale 2 --scale 2"},
+                            "usage: vantor-run");
     tool_run::expectRefusalNames("tools/vantor-run", race + " --frames 18446744073709551617",
                                  "--frames 18446744073709551617");
     tool_run::expectRefusalNames("tools/vantor-run", race + " --shot 5:x.bmp --trace x.bmp",
                                  "x.bmp (two outputs on one path)");
+    tool_run::expectRefusalNames("tools/vantor-run", race + " --scale 5", "--scale 5");
 }
 
 TEST(VantorRunTool, RefusesToRunWithoutThePicturesAndFailsForOutputsThatCannotBeWritten)
@@ -127,6 +145,52 @@ TEST(VantorRunTool, AutoDriverFinishesAndTheSameArgumentsGiveTheSameBytes)
     EXPECT_LE(z, 944 * 3000.0);
     EXPECT_GT(z, 944 * 3000.0 - 10000.0);
     EXPECT_GT(speed, 20000.0);
+}
+
+TEST(VantorRunTool, TheRaceIsTheSameAtEveryDrawingScale)
+{
+    // A short race of 32 cars driven to the finish at scales 1 to 4, the four at once. Steps of
+    // 100 ms keep it to some 700 frames, so that drawing at scale 4 stays quick in a sanitized
+    // build.
+    const std::string folder = testFolder();
+    std::vector<std::string> races;
+    for (int k = 1; k <= 4; ++k) {
+        const std::string name = folder + "scale" + std::to_string(k);
+        races.push_back("--seed 12 --settings 0,1,1,3,1,1 --drive auto --step 100 --scale " +
+                        std::to_string(k) + " --trace " + name + ".csv --shot 300:" + name +
+                        ".bmp");
+    }
+    const std::vector<tool_run::ToolRun> runs =
+        tool_run::runToolTogether("tools/vantor-run", races);
+    std::vector<std::string> traces[5];
+    std::string results[5];
+    for (int k = 1; k <= 4; ++k) {
+        const tool_run::ToolRun& run = runs[static_cast<size_t>(k - 1)];
+        ASSERT_EQ(run.status, 0) << "scale " << k << "\n" << run.err;
+        // The frames are drawn at the scale asked for.
+        const std::string name = folder + "scale" + std::to_string(k);
+        int width = 0;
+        int height = 0;
+        ASSERT_TRUE(readPictureSize(name + ".bmp", &width, &height));
+        EXPECT_EQ(width, 640 * k);
+        EXPECT_EQ(height, 480 * k);
+        traces[k] = lines(readFile(name + ".csv"));
+        const std::vector<std::string> output = lines(run.out);
+        ASSERT_FALSE(output.empty());
+        results[k] = output.back();
+    }
+    EXPECT_EQ(results[1].rfind("result: place ", 0), 0u) << results[1];
+    for (int k = 2; k <= 4; ++k) {
+        EXPECT_EQ(results[k], results[1]) << "scale " << k;
+        // The first row that differs, rather than the whole trace.
+        const auto differs =
+            std::mismatch(traces[1].begin(), traces[1].end(), traces[k].begin(), traces[k].end());
+        EXPECT_TRUE(differs.first == traces[1].end() && differs.second == traces[k].end())
+            << "scale " << k << " leaves the trace of scale 1 at row "
+            << differs.first - traces[1].begin() << ": "
+            << (differs.first != traces[1].end() ? *differs.first : "(end)") << " against "
+            << (differs.second != traces[k].end() ? *differs.second : "(end)");
+    }
 }
 
 TEST(VantorRunTool, AudioIsTheSameFileForTheSameArgumentsAndChangesNothingElse)
