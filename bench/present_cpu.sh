@@ -82,7 +82,8 @@ measure() {
     xdotool keydown Up
     sleep 5 # the countdown, and the race under way
     local size
-    size=$(xdotool search --name '^Vantor \(Version 1\.02\)$' getwindowgeometry | awk '/Geometry/ {print $2}')
+    size=$(xdotool search --name '^Vantor \(Version 1\.02\)$' | head -1 |
+        xargs -r xdotool getwindowgeometry | awk '/Geometry/ {print $2}')
     local before after
     before=$(cpu_ticks "$gamepid")
     sleep "$seconds"
@@ -93,8 +94,8 @@ measure() {
     fi
     kill "$gamepid"; wait "$gamepid" 2>/dev/null || true; gamepid=""
     kill "$xvfb"; wait "$xvfb" 2>/dev/null || true; xvfb=""
-    awk -v t=$((after - before)) -v hz="$ticks" -v s="$seconds" -v w="$size" \
-        'BEGIN { printf "%s %.1f\n", w, 100 * t / hz / s }'
+    awk -v t=$((after - before)) -v hz="$ticks" -v s="$seconds" -v w="${size:-unknown}" \
+        'BEGIN { printf "%.1f %s\n", 100 * t / hz / s, w }'
 }
 
 echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')"
@@ -107,7 +108,7 @@ for row in "1024 768 640x480 classic 5" "1024 768 640x480 sharp 5" \
     percents=()
     for _ in $(seq "$runs"); do
         result=$(measure "$1" "$2" "$4")
-        read -r size percent <<<"$result"
+        read -r percent size <<<"$result"
         percents+=("$percent")
     done
     read -r median low high < <(printf '%s\n' "${percents[@]}" | sort -g |
