@@ -109,12 +109,17 @@ void drawSky(Window* window)
             x += w + width;
         }
     }
-    drawBitmap(window, layer->sky, 0, 0);
+    // Only the rows the ground will not cover: the sky under the road is never seen.
+    const int k = window->drawingScale;
+    const int skyRows = (groundCoverTop(window) + k - 1) / k;
+    if (layer->sky != nullptr) {
+        drawBitmapRegion(window, layer->sky, 0, 0, 0, 0, layer->sky->info.width, skyRows);
+    }
     // A cloud's place is made whole at the drawing scale, so that it drifts by single pixels.
-    const auto k = static_cast<float>(window->drawingScale);
+    const auto scale = static_cast<float>(k);
     for (int i = 3; i >= 0; --i) {
-        drawBitmapAt(window, layer->cloud, static_cast<int>(std::trunc(layer->cloudX[i] * k)),
-                     static_cast<int>(std::trunc(layer->cloudY[i] * k)));
+        drawBitmapAt(window, layer->cloud, static_cast<int>(std::trunc(layer->cloudX[i] * scale)),
+                     static_cast<int>(std::trunc(layer->cloudY[i] * scale)));
     }
 }
 

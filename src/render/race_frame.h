@@ -31,7 +31,8 @@ void freeSkyLayer(SkyLayer* layer);
 
 // Moves the clouds of raceState.skyLayer by raceState.averageFrameSeconds x 19.5 pixels (at most
 // 640 either way), wrapping one that reaches x = 640 round to the left edge, then draws the sky
-// at the top-left corner and the clouds over it, cloud 0 last.
+// at the top-left corner, down to where the road's ground will cover every row below
+// (groundCoverTop), and the clouds over it, cloud 0 last. The race frame draws the road next.
 void drawSky(Window* window);
 
 // The player's place: 1 + the number of opponents (cars 1 to carCount - 1) whose z is at least

@@ -1,8 +1,10 @@
 // The road seen from the race camera.
 #include "render/road.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
+#include <vector>
 
 #include "race/race_state.h"
 #include "render/camera.h"
@@ -51,6 +53,52 @@ float between(float nearValue, float farValue, float t)
     return nearValue + (farValue - nearValue) * t;
 }
 
+// The segments drawRoad draws from the camera at `camera`, farthest `*last` down to `*first`;
+// false when there are none (no track, a camera that is not a place on the map, or one beyond
+// either end of the track).
+bool visibleSegments(const Track* track, const float* camera, int64_t* first, int64_t* last)
+{
+    if (track == nullptr || camera == nullptr) {
+        return false;
+    }
+    // A camera that is not a place on the map (never the case in a race) shows no road.
+    if (!std::isfinite(camera[0]) || !std::isfinite(camera[1]) || !std::isfinite(camera[2])) {
+        return false;
+    }
+    // Signed throughout: a camera behind the start gives a negative last segment, never a huge
+    // unsigned one.
+    *first = std::max<int64_t>(segmentIndexAt(camera[2]), 0);
+    *last = std::min<int64_t>(segmentIndexAt(camera[2] + drawDistance), track->segmentCount - 1);
+    return *last >= 0 && *first < track->segmentCount && *last >= *first;
+}
+
+// The screen rows (at the camera's drawing scale) of a segment's near end, clipped at the near
+// plane, and of its far end, with the distance of the clipped near end; false when the segment
+// shows only its objects: the camera below the plane of its surface sees only its underside (the
+// far side of a crest), and a far end less than one unit ahead (the camera within a unit of the
+// segment's end, or past it) has no meaningful projection.
+bool segmentRows(const TrackSegment& s, const Camera& view, float* nearY, float* farY,
+                 float* nearDistance)
+{
+    const bool facesAway =
+        (view.y - s.farHeight) * s.normalY + (view.z - s.farZ) * s.normalZ < 0.0f;
+    float dn = s.nearZ - view.z;
+    const float df = s.farZ - view.z;
+    if (facesAway || !(df >= nearPlane)) {
+        return false;
+    }
+    float nearHeight = s.nearHeight - view.y;
+    const float farHeight = s.farHeight - view.y;
+    if (dn < nearPlane) {
+        nearHeight = between(nearHeight, farHeight, (nearPlane - dn) / (df - dn));
+        dn = nearPlane;
+    }
+    *nearY = roadScreenY(view, nearHeight, dn);
+    *farY = roadScreenY(view, farHeight, df);
+    *nearDistance = dn;
+    return true;
+}
+
 } // namespace
 
 void createRoadBrushes()
@@ -80,32 +128,47 @@ int roadShade(float nearDistance)
 
 void drawRoad(Window* window)
 {
-    const Track* track = raceState.track;
-    const float* camera = raceState.camera;
-    if (track == nullptr || camera == nullptr) {
-        return;
-    }
-    // A camera that is not a place on the map (never the case in a race) shows no road.
-    if (!std::isfinite(camera[0]) || !std::isfinite(camera[1]) || !std::isfinite(camera[2])) {
-        return;
-    }
-    // Signed throughout: a camera behind the start gives a negative last segment, never a huge
-    // unsigned one.
-    int64_t first = segmentIndexAt(camera[2]);
-    if (first < 0) {
-        first = 0;
-    }
-    int64_t last = segmentIndexAt(camera[2] + drawDistance);
-    const int64_t count = track->segmentCount;
-    if (last >= count) {
-        last = count - 1;
-    }
-    if (last < 0 || first >= count || last < first) {
+    int64_t first = 0;
+    int64_t last = 0;
+    if (!visibleSegments(raceState.track, raceState.camera, &first, &last)) {
         return;
     }
     for (int64_t i = last; i >= first; --i) {
-        drawSegment(track->segments[i], window, camera);
+        drawSegment(raceState.track->segments[i], window, raceState.camera);
     }
+}
+
+int groundCoverTop(const Window* window)
+{
+    const int height = window->backBuffer.height;
+    int64_t first = 0;
+    int64_t last = 0;
+    if (height < 1 || !visibleSegments(raceState.track, raceState.camera, &first, &last)) {
+        return height;
+    }
+    const Camera view = cameraAt(raceState.camera, window);
+    // Every band runs across the whole width: a row inside any of them is covered.
+    std::vector<bool> covered(static_cast<std::size_t>(height), false);
+    for (int64_t i = last; i >= first; --i) {
+        float nearY = 0.0f;
+        float farY = 0.0f;
+        float dn = 0.0f;
+        if (!segmentRows(*raceState.track->segments[i], view, &nearY, &farY, &dn) ||
+            groundBrushes[roadShade(dn)].hollow) {
+            continue;
+        }
+        const float top = farY - view.drawingScale;
+        const float from = std::max(std::min(top, nearY), 0.0f);
+        const float to = std::min(std::max(top, nearY), static_cast<float>(height));
+        for (auto row = static_cast<int>(from); static_cast<float>(row) < to; ++row) {
+            covered[static_cast<std::size_t>(row)] = true;
+        }
+    }
+    int top = height;
+    while (top > 0 && covered[static_cast<std::size_t>(top - 1)]) {
+        --top;
+    }
+    return top;
 }
 
 void drawSegment(TrackSegment* segment, Window* window, const float* camera)
@@ -118,13 +181,11 @@ void drawSegment(TrackSegment* segment, Window* window, const float* camera)
     const auto projectX = [&view](float dx, float d) { return roadScreenX(view, dx, d); };
     const auto projectY = [&view](float dy, float d) { return roadScreenY(view, dy, d); };
 
-    // The camera below the plane of the surface sees only its underside: the far side of a crest.
-    const bool facesAway = (cy - s.farHeight) * s.normalY + (cz - s.farZ) * s.normalZ < 0.0f;
-    float dn = s.nearZ - cz;
-    float df = s.farZ - cz;
-    // A far end less than one unit ahead (the camera within a unit of its segment's end, or past
-    // it) has no meaningful projection: such a segment shows only its objects.
-    if (!facesAway && df >= nearPlane) {
+    float nearY = 0.0f;
+    float farY = 0.0f;
+    float dn = 0.0f;
+    if (segmentRows(s, view, &nearY, &farY, &dn)) {
+        const float df = s.farZ - cz;
         // Everything relative to the camera, in local copies: the track itself never changes.
         float nearLeft = s.nearLeft - cx;
         float nearRight = s.nearRight - cx;
@@ -136,24 +197,21 @@ void drawSegment(TrackSegment* segment, Window* window, const float* camera)
         const float farRightLine[2] = {s.farRightLine[0] - cx, s.farRightLine[1] - cx};
         float dashNear[2] = {s.dashNear[0] - cx, s.dashNear[1] - cx};
         const float dashFar[2] = {s.dashFar[0] - cx, s.dashFar[1] - cx};
-        float nearHeight = s.nearHeight - cy;
-        const float farHeight = s.farHeight - cy;
         float dashNearHeight = s.dashNearHeight - cy;
         const float dashFarHeight = s.dashFarHeight - cy;
         float dnd = s.dashNearZ - cz;
         const float dfd = s.dashFarZ - cz;
 
-        // The part of the road behind the near plane is cut off.
-        if (dn < nearPlane) {
-            const float t = (nearPlane - dn) / (df - dn);
+        // The part of the road behind the near plane is cut off (the rows already are).
+        const float unclippedNear = s.nearZ - cz;
+        if (unclippedNear < nearPlane) {
+            const float t = (nearPlane - unclippedNear) / (df - unclippedNear);
             nearLeft = between(nearLeft, farLeft, t);
             nearRight = between(nearRight, farRight, t);
             for (int k = 0; k < 2; ++k) {
                 nearLeftLine[k] = between(nearLeftLine[k], farLeftLine[k], t);
                 nearRightLine[k] = between(nearRightLine[k], farRightLine[k], t);
             }
-            nearHeight = between(nearHeight, farHeight, t);
-            dn = nearPlane;
         }
         // The dash wholly behind the near plane is hidden; one that crosses it is cut off there.
         const bool dashShown = dfd >= nearPlane;
@@ -165,8 +223,6 @@ void drawSegment(TrackSegment* segment, Window* window, const float* camera)
             dnd = nearPlane;
         }
 
-        const float nearY = projectY(nearHeight, dn);
-        const float farY = projectY(farHeight, df);
         const int shade = roadShade(dn);
         Surface* surface = &window->backBuffer;
         const auto k = static_cast<double>(view.drawingScale);

@@ -51,6 +51,12 @@ int roadShade(float nearDistance);
 // sky. Draws nothing without a track or camera, or from a camera position that is not finite.
 void drawRoad(Window* window);
 
+// The first back-buffer row from which the bands of ground that drawRoad is about to draw cover
+// every row down to the bottom of the back buffer; its height when the lowest row stays uncovered
+// (no track, or a crest with nothing beyond). Each band runs across the whole width, so the sky
+// need not be drawn from this row down: drawSky asks for it before the road is drawn.
+int groundCoverTop(const Window* window);
+
 // Draws one segment (its band, road, lines and dash where visible) and then its objects, seen
 // from `camera` (x, y, z). Reads the segment without changing it; its bucket is sorted.
 void drawSegment(TrackSegment* segment, Window* window, const float* camera);
