@@ -4,6 +4,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -21,6 +26,38 @@ uint32_t* pixelRow(Surface* surface, int y)
 {
     return surface->pixels.data() +
            static_cast<std::size_t>(y) * static_cast<std::size_t>(surface->width);
+}
+
+// Surfaces this large (a back buffer from drawing scale 3 up) are far larger than the processor's
+// caches: an unscaled copy into one writes past the cache rather than reading every line in only
+// to overwrite it. (Fills are not streamed: the road drawn over a band of ground right after it
+// finds the band's rows still in the cache.)
+constexpr std::size_t streamingSurfacePixels = std::size_t{2} << 20;
+
+bool streams(const Surface& surface) { return surface.pixels.size() >= streamingSurfacePixels; }
+
+// Copies n pixels past the cache where the processor can: single pixels up to a 16-byte
+// boundary, four at a time after it, the rest singly.
+void streamPixels(uint32_t* out, const uint32_t* in, std::size_t n)
+{
+#if defined(__SSE2__)
+    for (; n > 0 && (reinterpret_cast<std::uintptr_t>(out) & 15u) != 0; --n) {
+        *out++ = *in++;
+    }
+    for (; n >= 4; n -= 4, out += 4, in += 4) {
+        _mm_stream_si128(reinterpret_cast<__m128i*>(out),
+                         _mm_loadu_si128(reinterpret_cast<const __m128i*>(in)));
+    }
+#endif
+    std::copy(in, in + n, out);
+}
+
+// Makes the pixels written past the cache visible in order before anything reads them.
+void endStreaming()
+{
+#if defined(__SSE2__)
+    _mm_sfence();
+#endif
 }
 
 // Fills columns [x0, x1) of row y, both already inside the surface.
@@ -97,9 +134,9 @@ int sampleAxis(int64_t toStart, int toSize, int64_t fromStart, int fromSize, int
 // Walks every destination pixel of a clipped, stretched copy once and hands it to
 // `combine(destinationPixel, sourceIndex)`, where sourceIndex counts row by row in a source of
 // width srcW. Source columns and rows are worked out once per call, never per pixel.
-template <typename Combine>
-void forEachStretched(Surface* destination, PixelRect to, int srcW, int srcH, PixelRect from,
-                      Combine combine)
+template <typename Combine, typename CopyRow>
+void forEachStretchedRows(Surface* destination, PixelRect to, int srcW, int srcH, PixelRect from,
+                          Combine combine, CopyRow copyRow)
 {
     if (to.w < 1 || to.h < 1 || from.w < 1 || from.h < 1 || destination->width < 1 ||
         destination->height < 1 || srcW < 1 || srcH < 1) {
@@ -121,8 +158,10 @@ void forEachStretched(Surface* destination, PixelRect to, int srcW, int srcH, Pi
             static_cast<std::size_t>(rows[r]) * static_cast<std::size_t>(srcW);
         if (unscaledColumns) {
             const std::size_t first = sourceRow + static_cast<std::size_t>(columns[0]);
-            for (std::size_t c = 0; c < width; ++c) {
-                combine(out[c], first + c);
+            if (!copyRow(out, first, width)) {
+                for (std::size_t c = 0; c < width; ++c) {
+                    combine(out[c], first + c);
+                }
             }
         } else {
             for (std::size_t c = 0; c < width; ++c) {
@@ -130,6 +169,17 @@ void forEachStretched(Surface* destination, PixelRect to, int srcW, int srcH, Pi
             }
         }
     }
+}
+
+// Walks every destination pixel of a clipped, stretched copy once and hands it to
+// `combine(destinationPixel, sourceIndex)`, where sourceIndex counts row by row in a source of
+// width srcW. Source columns and rows are worked out once per call, never per pixel.
+template <typename Combine>
+void forEachStretched(Surface* destination, PixelRect to, int srcW, int srcH, PixelRect from,
+                      Combine combine)
+{
+    forEachStretchedRows(destination, to, srcW, srcH, from, combine,
+                         [](uint32_t*, std::size_t, std::size_t) { return false; });
 }
 
 // Runs a stretched copy with the raster operation chosen once, outside the pixel loop.
@@ -346,8 +396,20 @@ void stretchBlit(Surface* destination, PixelRect to, const Surface& source, Pixe
                  RasterOp op)
 {
     const uint32_t* src = source.pixels.data();
-    combineStretched(destination, to, source.width, source.height, from, op,
-                     [src](std::size_t i) { return src[i]; });
+    if (op != RasterOp::Copy || !streams(*destination)) {
+        combineStretched(destination, to, source.width, source.height, from, op,
+                         [src](std::size_t i) { return src[i]; });
+        return;
+    }
+    // An unscaled copy into a large surface (the sky of a sharp race frame) goes past the cache.
+    forEachStretchedRows(
+        destination, to, source.width, source.height, from,
+        [src](uint32_t& d, std::size_t i) { d = src[i]; },
+        [src](uint32_t* out, std::size_t first, std::size_t n) {
+            streamPixels(out, src + first, n);
+            return true;
+        });
+    endStreaming();
 }
 
 void blit(Surface* destination, int x, int y, const Surface& source, PixelRect from, RasterOp op)

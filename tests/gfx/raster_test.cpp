@@ -226,6 +226,38 @@ TEST(Blit, CopiesUnscaledAndClipsOnEveryEdge)
     expectArt(part, {".def.", ".....", ".....", "....."}, sampleColours, "blit_source_outside");
 }
 
+TEST(Blit, UnscaledCopyIntoASurfaceLargerThanTheCachesIsExactAtEveryAlignment)
+{
+    // 2048 x 1100 pixels: as large as a back buffer drawn at scale 3 and up, whose copies take
+    // their own path. Every starting column modulo 4, and a copy cut by the right edge.
+    Surface source;
+    resizeSurface(&source, 1001, 3);
+    for (std::size_t i = 0; i < source.pixels.size(); ++i) {
+        source.pixels[i] = static_cast<uint32_t>(i * 2654435761u) & 0xFFFFFFu;
+    }
+    Surface big = canvas(2048, 1100);
+    const PixelRect whole{0, 0, 1001, 3};
+    const int places[][2] = {{0, 0}, {1, 10}, {2, 20}, {3, 30}, {1500, 40}, {-5, 1098}};
+    for (const auto& at : places) {
+        blit(&big, at[0], at[1], source, whole, RasterOp::Copy);
+    }
+    for (const auto& at : places) {
+        for (int y = 0; y < 3 && at[1] + y < 1100; ++y) {
+            for (int x = -1; x <= 1001; ++x) {
+                const int bx = at[0] + x;
+                if (bx < 0 || bx >= 2048) {
+                    continue;
+                }
+                const uint32_t want =
+                    x >= 0 && x < 1001 ? source.pixels[static_cast<std::size_t>(y * 1001 + x)] : bg;
+                ASSERT_EQ(big.pixels[static_cast<std::size_t>((at[1] + y) * 2048 + bx)], want)
+                    << "copy at " << at[0] << "," << at[1] << " pixel " << x << "," << y;
+            }
+        }
+    }
+    EXPECT_EQ(big.pixels[static_cast<std::size_t>(3 * 2048)], bg) << "the row below a copy";
+}
+
 TEST(Blit, OrAndAndCombineWithTheDestination)
 {
     const Surface src = source3x2();
