@@ -141,8 +141,13 @@ void drawBitmapScaled(Window* window, Bitmap* bitmap, int x, int y, int w, int h
 
 void drawSprite(Window* window, Sprite* sprite, int x, int y, int w, int h)
 {
-    if (window == nullptr || sprite == nullptr || !sprite->loaded || w == 0 || w == 1 || w == 2 ||
-        h == 0) {
+    if (window == nullptr || sprite == nullptr || !sprite->loaded) {
+        return;
+    }
+    // Too small to draw: under two and a half screen pixels wide or half a screen pixel high,
+    // which at scale 1 is a width of 0, 1 or 2 or a height of 0; the same objects at every scale.
+    const int64_t k = window->drawingScale;
+    if (2 * int64_t{w} < 5 * k || 2 * int64_t{h} < k) {
         return;
     }
     followDrawingScale(window, sprite);

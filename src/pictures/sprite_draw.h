@@ -38,8 +38,9 @@ void drawBitmapScaled(Window* window, Bitmap* bitmap, int x, int y, int w, int h
 
 // Draws the Sprite stretched to the w by h rectangle at back-buffer pixel (x, y) from its largest
 // level whose own pixels are no wider than w and no taller than h (sizes compared as unsigned
-// values). Nothing for a null
-// window, a Sprite that is not loaded, w of 0, 1 or 2, or h of 0.
+// values). Nothing for a null window, a Sprite that is not loaded, or a box under two and a half
+// screen pixels wide or under half a screen pixel high (at scale 1: w of 0, 1 or 2, or h of 0;
+// at scale k: 2 w < 5 k or 2 h < k), so that every scale shows the same objects.
 void drawSprite(Window* window, Sprite* sprite, int x, int y, int w, int h);
 
 // Fills the whole back buffer with black. The menu, controls and result

@@ -224,6 +224,16 @@ TEST(DrawSprite, PicksTheLargestLevelThatFitsAndStretchesIt)
     Sprite unloaded;
     drawSprite(&none, &unloaded, 0, 0, 8, 4);
     EXPECT_EQ(none.pixels().pixels, std::vector<uint32_t>(32, background));
+
+    // At scale 2 the smallest box drawn is 5 by 1 back-buffer pixels (2.5 by 0.5 screen pixels),
+    // so the scene holds the same objects as at scale 1.
+    TestWindow sharp(8, 4);
+    sharp.window.drawingScale = 2;
+    drawSprite(&sharp, &sprite, 0, 0, 4, 4);
+    drawSprite(&sharp, &sprite, 0, 0, 8, 0);
+    EXPECT_EQ(sharp.pixels().pixels, std::vector<uint32_t>(32, background));
+    drawSprite(&sharp, &sprite, 0, 0, 5, 1);
+    EXPECT_EQ(at(sharp, 0, 0), 0xAA0000u);
     freeSprite(&sprite);
 }
 
