@@ -105,22 +105,31 @@ Bitmap* reduceLevel(const Bitmap& full, int width, int height, uint32_t level)
     return bitmapFromPixels(reduced.data(), w, h);
 }
 
-// The file to load for a picture at drawing scale `scale`: the scaled one only when the scale-1
-// picture exists and the scaled one is exactly `scale` times its size, so that every size the
-// race takes from a picture is the same at every scale.
-ScaledPictureFile pictureFileAtScale(const char* path, int scale)
+// Reads the picture at `path` painted for drawing scale `scale` into `decoded` and returns the
+// scale it was painted at, or 0 when it is missing or unreadable. The scaled file is taken only
+// when the scale-1 picture is readable and the scaled one is exactly `scale` times its size, so
+// that every size the race takes from a picture is the same at every scale; otherwise the scale-1
+// file is read. Each file is read once; the platform's last error is the last decoder's own.
+int readPictureAtScale(const char* path, int scale, PicturePixels* decoded)
 {
-    ScaledPictureFile found = findScaledPictureFile(path, scale);
+    const auto decode = [decoded](const std::string& file) {
+        clearLastPlatformError();
+        return readPictureFile(file, decoded) == PictureRead::Loaded;
+    };
+    const ScaledPictureFile found = findScaledPictureFile(path, scale);
     if (found.scale == 1) {
-        return found;
+        return !found.path.empty() && decode(found.path) ? 1 : 0;
     }
     const std::string scaleOne = findPictureFile(path);
-    int w1 = 0, h1 = 0, w = 0, h = 0;
-    if (readPictureSize(scaleOne, &w1, &h1) && readPictureSize(found.path, &w, &h) &&
-        static_cast<int64_t>(w1) * scale == w && static_cast<int64_t>(h1) * scale == h) {
-        return found;
+    int w1 = 0;
+    int h1 = 0;
+    if (readPictureSize(scaleOne, &w1, &h1) && decode(found.path) &&
+        static_cast<int64_t>(w1) * found.scale == decoded->width &&
+        static_cast<int64_t>(h1) * found.scale == decoded->height) {
+        return found.scale;
     }
-    return {scaleOne, 1};
+    *decoded = PicturePixels{};
+    return !scaleOne.empty() && decode(scaleOne) ? 1 : 0;
 }
 
 // Gives the Sprite its levels: `full` as level 0 and its halved reductions, made from the
@@ -171,20 +180,15 @@ Bitmap* loadBitmap(Window* window, const char* path, uint8_t transparent)
         if (path == nullptr) {
             return bitmap;
         }
-        const ScaledPictureFile file =
-            pictureFileAtScale(path, window != nullptr ? window->drawingScale : 1);
-        if (file.path.empty()) {
-            return bitmap;
-        }
         // What is reported after decoding is the decoder's own error, never an earlier one.
-        clearLastPlatformError();
         PicturePixels decoded;
-        if (readPictureFile(file.path, &decoded) != PictureRead::Loaded ||
-            livePixels + decoded.pixels.size() > pixelBudget) {
+        const int scale =
+            readPictureAtScale(path, window != nullptr ? window->drawingScale : 1, &decoded);
+        if (scale == 0 || livePixels + decoded.pixels.size() > pixelBudget) {
             return bitmap;
         }
         livePixels += decoded.pixels.size();
-        describe(bitmap, decoded.width, decoded.height, file.scale);
+        describe(bitmap, decoded.width, decoded.height, scale);
         bitmap->gamePath = path;
         bitmap->transparent = transparent;
         bitmap->loadedFor = window != nullptr ? window->drawingScale : 1;

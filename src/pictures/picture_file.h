@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "platform/bmp_decoder.h"
-#include "platform/window.h"
 
 // The largest width and height the loader accepts, so that a hostile file cannot make it
 // allocate without bound.
@@ -62,8 +61,8 @@ struct ScaledPictureFile {
 // The file of a game picture ("gfx\\menu\\arrow.bmp") painted at drawing scale `scale`: the
 // same picture under "gfx-2x", "gfx-3x" or "gfx-4x" (laid out as gfx, found through the same
 // search folders), or, when that one is missing, the scale-1 file with scale 1, silently. A scale
-// outside 2 to largestPictureScale, or a path outside the gfx folder, gives the scale-1 file.
-// Called by the picture loader when it loads the pictures of a race or a screen.
+// outside 2 to largestDrawingScale (platform/window.h), or a path outside the gfx folder, gives the
+// scale-1 file. Called by the picture loader when it loads the pictures of a race or a screen.
 ScaledPictureFile findScaledPictureFile(const char* gamePath, int scale);
 // The width and height of the BMP file at a file-system path, read from its header after the
 // whole file passed bmpFileIsWellFormed (a picture stored bottom row first or top row first gives

@@ -8,6 +8,7 @@
 
 #include "pictures/picture_file.h"
 #include "platform/errors.h"
+#include "platform/window.h"
 
 namespace {
 
