@@ -73,12 +73,13 @@ bool visibleSegments(const Track* track, const float* camera, int64_t* first, in
 }
 
 // The screen rows (at the camera's drawing scale) of a segment's near end, clipped at the near
-// plane, and of its far end, with the distance of the clipped near end; false when the segment
+// plane, and of its far end, with the distance of the clipped near end and the share of the
+// segment cut off at the near plane (0 when none is); false when the segment
 // shows only its objects: the camera below the plane of its surface sees only its underside (the
 // far side of a crest), and a far end less than one unit ahead (the camera within a unit of the
 // segment's end, or past it) has no meaningful projection.
 bool segmentRows(const TrackSegment& s, const Camera& view, float* nearY, float* farY,
-                 float* nearDistance)
+                 float* nearDistance, float* nearCut)
 {
     const bool facesAway =
         (view.y - s.farHeight) * s.normalY + (view.z - s.farZ) * s.normalZ < 0.0f;
@@ -89,8 +90,10 @@ bool segmentRows(const TrackSegment& s, const Camera& view, float* nearY, float*
     }
     float nearHeight = s.nearHeight - view.y;
     const float farHeight = s.farHeight - view.y;
+    *nearCut = 0.0f;
     if (dn < nearPlane) {
-        nearHeight = between(nearHeight, farHeight, (nearPlane - dn) / (df - dn));
+        *nearCut = (nearPlane - dn) / (df - dn);
+        nearHeight = between(nearHeight, farHeight, *nearCut);
         dn = nearPlane;
     }
     *nearY = roadScreenY(view, nearHeight, dn);
@@ -153,7 +156,8 @@ int groundCoverTop(const Window* window)
         float nearY = 0.0f;
         float farY = 0.0f;
         float dn = 0.0f;
-        if (!segmentRows(*raceState.track->segments[i], view, &nearY, &farY, &dn) ||
+        float cut = 0.0f;
+        if (!segmentRows(*raceState.track->segments[i], view, &nearY, &farY, &dn, &cut) ||
             groundBrushes[roadShade(dn)].hollow) {
             continue;
         }
@@ -184,7 +188,8 @@ void drawSegment(TrackSegment* segment, Window* window, const float* camera)
     float nearY = 0.0f;
     float farY = 0.0f;
     float dn = 0.0f;
-    if (segmentRows(s, view, &nearY, &farY, &dn)) {
+    float nearCut = 0.0f;
+    if (segmentRows(s, view, &nearY, &farY, &dn, &nearCut)) {
         const float df = s.farZ - cz;
         // Everything relative to the camera, in local copies: the track itself never changes.
         float nearLeft = s.nearLeft - cx;
@@ -203,14 +208,12 @@ void drawSegment(TrackSegment* segment, Window* window, const float* camera)
         const float dfd = s.dashFarZ - cz;
 
         // The part of the road behind the near plane is cut off (the rows already are).
-        const float unclippedNear = s.nearZ - cz;
-        if (unclippedNear < nearPlane) {
-            const float t = (nearPlane - unclippedNear) / (df - unclippedNear);
-            nearLeft = between(nearLeft, farLeft, t);
-            nearRight = between(nearRight, farRight, t);
+        if (nearCut > 0.0f) {
+            nearLeft = between(nearLeft, farLeft, nearCut);
+            nearRight = between(nearRight, farRight, nearCut);
             for (int k = 0; k < 2; ++k) {
-                nearLeftLine[k] = between(nearLeftLine[k], farLeftLine[k], t);
-                nearRightLine[k] = between(nearRightLine[k], farRightLine[k], t);
+                nearLeftLine[k] = between(nearLeftLine[k], farLeftLine[k], nearCut);
+                nearRightLine[k] = between(nearRightLine[k], farRightLine[k], nearCut);
             }
         }
         // The dash wholly behind the near plane is hidden; one that crosses it is cut off there.
