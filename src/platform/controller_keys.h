@@ -29,6 +29,8 @@ struct ControllerState {
     int16_t stickY = 0;      // left stick, -32768 (up) to 32767 (down)
     int16_t leftTrigger = 0; // 0 (released) to 32767 (fully pulled)
     int16_t rightTrigger = 0;
+
+    bool operator==(const ControllerState&) const = default;
 };
 
 // Which keys a controller stands for depends on what the screen reads. Menu: the menu, controls

@@ -1,7 +1,6 @@
 // The desktop backend on SDL2: window, renderer and streaming texture or the window's own
-// surface, event translation,
-// controllers, cursors, desktop full screen, message boxes, pictures kept with F12 and the
-// pacing of presents without vertical sync.
+// surface, event translation, controllers, cursors, desktop full screen, message boxes, pictures
+// kept with F12 and the pacing of presents without vertical sync.
 #include "platform/sdl/sdl_backend.h"
 
 #include <SDL.h>
@@ -225,12 +224,16 @@ bool SdlBackend::openWindow(const char* title, int clientWidth, int clientHeight
         scaleFactor = 0;
         return false;
     }
-    const Uint32 rendererFlags = options.vsync ? SDL_RENDERER_PRESENTVSYNC : 0;
-    beginSdlCall();
-    renderer = SDL_CreateRenderer(window, -1, rendererFlags);
-    if (!renderer) {
-        recordSdlFailure("SDL_CreateRenderer");
-        closeWindow();
+    const auto makeRenderer = [this] {
+        beginSdlCall();
+        renderer = SDL_CreateRenderer(window, -1, options.vsync ? SDL_RENDERER_PRESENTVSYNC : 0);
+        if (!renderer) {
+            recordSdlFailure("SDL_CreateRenderer");
+            closeWindow();
+        }
+        return renderer != nullptr;
+    };
+    if (!makeRenderer()) {
         return false;
     }
     if (rendererIsSoftware()) {
@@ -239,14 +242,8 @@ bool SdlBackend::openWindow(const char* title, int clientWidth, int clientHeight
         // desktop, say), a new renderer and its texture it is after all.
         SDL_DestroyRenderer(renderer);
         renderer = nullptr;
-        if (!SDL_GetWindowSurface(window)) {
-            beginSdlCall();
-            renderer = SDL_CreateRenderer(window, -1, rendererFlags);
-            if (!renderer) {
-                recordSdlFailure("SDL_CreateRenderer");
-                closeWindow();
-                return false;
-            }
+        if (!SDL_GetWindowSurface(window) && !makeRenderer()) {
+            return false;
         }
     }
     SDL_RendererInfo info{};
@@ -406,9 +403,7 @@ bool SdlBackend::pollEvent(PlatformEvent* event)
             }
             // The game hears of a change only: a stick that trembles inside one state says nothing.
             ControllerState pad = controllerState();
-            if (pad.buttons == lastPad.buttons && pad.stickX == lastPad.stickX &&
-                pad.stickY == lastPad.stickY && pad.leftTrigger == lastPad.leftTrigger &&
-                pad.rightTrigger == lastPad.rightTrigger) {
+            if (pad == lastPad) {
                 break;
             }
             lastPad = pad;
