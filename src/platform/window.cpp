@@ -22,13 +22,12 @@ int wantedDrawingScale(const Window* window)
 }
 
 // Gives the client area the size every screen is laid out for, and a new back buffer of that
-// size at the drawing scale, black, as a freshly made picture is.
-void sizeBackBuffer(Window* window)
+// size at drawing scale k, black, as a freshly made picture is.
+void sizeBackBuffer(Window* window, int k)
 {
     window->clientW = screenWidth;
     window->clientH = screenHeight;
-    window->drawingScale = wantedDrawingScale(window);
-    const int k = window->drawingScale;
+    window->drawingScale = k;
     allocateOrFatal(__LINE__, "Cannot create memory device bitmap", [window, k] {
         resizeSurface(&window->backBuffer, screenWidth * k, screenHeight * k);
     });
@@ -50,8 +49,9 @@ void explainPlatformError()
 // them again.
 void paint(Window* window)
 {
-    if (wantedDrawingScale(window) != window->drawingScale) {
-        sizeBackBuffer(window);
+    const int k = wantedDrawingScale(window);
+    if (k != window->drawingScale) {
+        sizeBackBuffer(window, k);
     }
     applyCursor(window, window->cursorKind);
     if (auto onPaint = window->callbacks.onPaint) {
@@ -190,7 +190,7 @@ void create(Window* window)
     }
     window->alive = true;
     applyCursor(window, 1);
-    sizeBackBuffer(window);
+    sizeBackBuffer(window, wantedDrawingScale(window));
     centreOnDesktop(window);
 }
 
@@ -201,7 +201,7 @@ void sizeClientArea(Window* window)
     if (!isWindowAlive(window)) {
         return;
     }
-    sizeBackBuffer(window);
+    sizeBackBuffer(window, wantedDrawingScale(window));
     if (auto onResize = window->callbacks.onResize) {
         onResize(window);
     }
