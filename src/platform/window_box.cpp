@@ -35,10 +35,16 @@ struct OpenBox {
 };
 OpenBox* openBox = nullptr;
 
+// Whether the window's font can write: pictures of its letters and cells of a size.
+bool fontWrites(const BoxFont& font)
+{
+    return font.glyphs && font.cellWidth > 0 && font.cellHeight > 0;
+}
+
 void cellSize(const Window* window, int* width, int* height)
 {
     const BoxFont& font = window->boxFont;
-    bool usable = font.glyphs && font.cellWidth > 0 && font.cellHeight > 0;
+    const bool usable = fontWrites(font);
     *width = usable ? font.cellWidth : plainCellWidth;
     *height = usable ? font.cellHeight : plainCellHeight;
 }
@@ -105,7 +111,7 @@ void fillRect(Surface* surface, const PixelRect& rect, uint32_t fill, uint32_t e
 void writeLine(Window* window, const std::string& line, int x, int y)
 {
     const BoxFont& font = window->boxFont;
-    if (!font.glyphs || font.cellWidth <= 0 || font.cellHeight <= 0) {
+    if (!fontWrites(font)) {
         return;
     }
     for (unsigned char byte : line) {
