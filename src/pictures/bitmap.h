@@ -43,8 +43,8 @@ struct Bitmap {
     std::unique_ptr<Mask> mask;
     BitmapInfo info;
     // The picture's own pixels (scale x width by scale x height) as values 0xAARRGGBB, top row
-    // first. Loaded pictures: AA is 0xFF for an opaque
-    // pixel and 0 for a pixel of the key colour; pictures made from pixels keep the caller's values.
+    // first. Loaded pictures: AA is 0xFF for an opaque pixel and 0 for a pixel of the key colour;
+    // pictures made from pixels keep the caller's values.
     std::vector<uint32_t> pixels;
 };
 

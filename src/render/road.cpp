@@ -74,10 +74,10 @@ bool visibleSegments(const Track* track, const float* camera, int64_t* first, in
 
 // The screen rows (at the camera's drawing scale) of a segment's near end, clipped at the near
 // plane, and of its far end, with the distance of the clipped near end and the share of the
-// segment cut off at the near plane (0 when none is); false when the segment
-// shows only its objects: the camera below the plane of its surface sees only its underside (the
-// far side of a crest), and a far end less than one unit ahead (the camera within a unit of the
-// segment's end, or past it) has no meaningful projection.
+// segment cut off at the near plane (0 when none is); false when the segment shows only its
+// objects: the camera below the plane of its surface sees only its underside (the far side of a
+// crest), and a far end less than one unit ahead (the camera within a unit of the segment's end,
+// or past it) has no meaningful projection.
 bool segmentRows(const TrackSegment& s, const Camera& view, float* nearY, float* farY,
                  float* nearDistance, float* nearCut)
 {
