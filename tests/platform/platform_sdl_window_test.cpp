@@ -133,6 +133,19 @@ protected:
         }
     }
 
+    // Types `keys` (xdotool's names) into the focused window: each arrives pressed and released,
+    // in order, as the virtual key of `expected`.
+    void expectTyped(const std::string& keys, const std::vector<uint32_t>& expected)
+    {
+        SeenWindow seen = lookAtWindow();
+        ASSERT_FALSE(seen.id.empty());
+        runCommand("xdotool windowfocus --sync " + seen.id);
+        runCommand("xdotool key --delay 20 " + keys);
+        EXPECT_TRUE(runFramesUntil([&] { return keysUp.size() >= expected.size(); }));
+        EXPECT_EQ(keysDown, expected);
+        EXPECT_EQ(keysUp, expected);
+    }
+
     std::unique_ptr<XvfbDisplay> display;
     std::unique_ptr<SdlBackend> backend;
     Window window{};
@@ -170,14 +183,8 @@ TEST_F(SdlWindowOnXvfb, KeysSentToTheWindowReachTheSlotsAsVirtualKeys)
 {
     openOn(1920, 1080);
     runFrames(3);
-    SeenWindow seen = lookAtWindow();
-    ASSERT_FALSE(seen.id.empty());
-    runCommand("xdotool windowfocus --sync " + seen.id);
-    runCommand("xdotool key --delay 20 Left Up Right Down Return KP_Enter Escape space a 5");
-    std::vector<uint32_t> expected{0x25, 0x26, 0x27, 0x28, 13, 13, 27, 0x20, 'A', '5'};
-    EXPECT_TRUE(runFramesUntil([&] { return keysUp.size() >= expected.size(); }));
-    EXPECT_EQ(keysDown, expected);
-    EXPECT_EQ(keysUp, expected);
+    expectTyped("Left Up Right Down Return KP_Enter Escape space a 5",
+                {0x25, 0x26, 0x27, 0x28, 13, 13, 27, 0x20, 'A', '5'});
     EXPECT_FALSE(isKeyHeld(&window, 0x25));
 
     // A key held down repeats as further key-downs and counts as held until it is released.
@@ -197,15 +204,8 @@ TEST_F(SdlWindowOnXvfb, KeypadArrowsWithNumLockOffAreTheArrows)
 {
     openOn(1920, 1080);
     runFrames(3);
-    SeenWindow seen = lookAtWindow();
-    ASSERT_FALSE(seen.id.empty());
-    runCommand("xdotool windowfocus --sync " + seen.id);
     // NumLock is off on a fresh server: the keypad's 8, 2, 4, 6 and Enter.
-    runCommand("xdotool key --delay 20 KP_Up KP_Down KP_Left KP_Right KP_Enter");
-    std::vector<uint32_t> expected{0x26, 0x28, 0x25, 0x27, 13};
-    EXPECT_TRUE(runFramesUntil([&] { return keysUp.size() >= expected.size(); }));
-    EXPECT_EQ(keysDown, expected);
-    EXPECT_EQ(keysUp, expected);
+    expectTyped("KP_Up KP_Down KP_Left KP_Right KP_Enter", {0x26, 0x28, 0x25, 0x27, 13});
 }
 
 TEST_F(SdlWindowOnXvfb, MouseButtonsArriveInScreenPixels)
