@@ -326,3 +326,35 @@ TEST(MaskBlit, KeyedCopyEqualsOrMaskThenAndWhitenedPicture)
         picture_support::expectSamePixels(onePass, twoStep, "keyed_equals_two_step");
     }
 }
+
+TEST(MaskBlit, KeyedRowsLongerThanSixteenPixelsKeepEveryTransparentPixel)
+{
+    // 16-pixel runs wholly transparent, wholly opaque and mixed, then a short tail; drawn unscaled
+    // at every column modulo 4 and cut by the left and right edges, each row of the result must be
+    // the picture where it is opaque and the untouched destination elsewhere.
+    constexpr int width = 16 * 3 + 5;
+    Surface picture;
+    resizeSurface(&picture, width, 2);
+    Mask mask{width, 2, std::vector<uint8_t>(static_cast<std::size_t>(width * 2), 0)};
+    for (int i = 0; i < width * 2; ++i) {
+        const int x = i % width;
+        picture.pixels[static_cast<std::size_t>(i)] = static_cast<uint32_t>(i * 0x3F1) | 0x800000;
+        const bool opaque = (x >= 16 && x < 32) || (x >= 32 && x < 48 && x % 3 == 0) ||
+                            (x >= 48 && x % 2 == 1) || (i >= width && x < 16 && x == 7);
+        mask.bits[static_cast<std::size_t>(i)] = opaque ? 1 : 0;
+    }
+    for (const int x : {0, 1, 2, 3, -9, 40}) {
+        Surface s = canvas(80, 2);
+        stretchKeyed(&s, PixelRect{x, 0, width, 2}, picture, mask, PixelRect{0, 0, width, 2});
+        for (int y = 0; y < 2; ++y) {
+            for (int sx = 0; sx < 80; ++sx) {
+                const int px = sx - x;
+                const auto at = static_cast<std::size_t>(y * width + px);
+                const uint32_t want =
+                    px >= 0 && px < width && mask.bits[at] != 0 ? picture.pixels[at] : bg;
+                ASSERT_EQ(s.pixels[static_cast<std::size_t>(y * 80 + sx)], want)
+                    << "drawn at " << x << ", pixel " << sx << "," << y;
+            }
+        }
+    }
+}
