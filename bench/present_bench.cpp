@@ -17,7 +17,7 @@
 #include <sys/resource.h>
 
 #include "gfx/surface.h"
-#include "platform/errors.h"
+#include "core/errors.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/sdl/sdl_backend.h"
 #include "xvfb_display.h"

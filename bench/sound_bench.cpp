@@ -21,7 +21,7 @@
 #include "game/game.h"
 #include "game/race_loop.h"
 #include "platform/headless/headless_backend.h"
-#include "platform/sound_mixer.h"
+#include "audio/sound_mixer.h"
 #include "platform/virtual_keys.h"
 #include "platform/window.h"
 #include "race/race_events.h"

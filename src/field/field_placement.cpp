@@ -5,7 +5,7 @@
 #include "objects/game_object.h"
 #include "objects/object_lists.h"
 #include "pictures/bitmap.h"
-#include "platform/errors.h"
+#include "core/errors.h"
 #include "race/race_graphics.h"
 #include "field/opponent_driving.h"
 #include "track/random.h"

@@ -6,12 +6,14 @@
 #include "pictures/bitmap.h"
 #include "pictures/picture_file.h"
 #include "pictures/text.h"
+#include "platform/box/own_box.h"
 #include "platform/window.h"
 
 int runGame(Backend* backend)
 {
     Window window{};
     window.backend = backend;
+    showReportsIn(&window);
     create(&window);
     requirePictureFolder();
     startSound(&window, &gameSoundBank());

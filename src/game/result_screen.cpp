@@ -11,7 +11,7 @@
 #include "pictures/bitmap.h"
 #include "pictures/sprite_draw.h"
 #include "pictures/text.h"
-#include "platform/errors.h"
+#include "core/errors.h"
 #include "platform/virtual_keys.h"
 #include "platform/window.h"
 #include "render/race_frame.h"

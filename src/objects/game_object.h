@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <utility>
 
-#include "platform/errors.h"
+#include "core/errors.h"
 
 struct Sprite;
 struct Track;

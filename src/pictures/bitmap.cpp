@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <string>
 
-#include "platform/errors.h"
+#include "core/errors.h"
 #include "pictures/picture_file.h"
 #include "platform/window.h"
 

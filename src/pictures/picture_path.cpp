@@ -7,7 +7,7 @@
 #include <system_error>
 
 #include "pictures/picture_file.h"
-#include "platform/errors.h"
+#include "core/errors.h"
 #include "platform/window.h"
 
 namespace {

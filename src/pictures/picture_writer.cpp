@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/errors.h"
+#include "core/errors.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "pictures/bitmap.h"
 #include "pictures/sprite_draw.h"
-#include "platform/errors.h"
+#include "core/errors.h"
 #include "platform/window.h"
 
 BitmapFont* makeBitmapFont(Window* window, const char* path)

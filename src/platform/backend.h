@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "core/errors.h"
 #include "platform/controller_keys.h"
 
 struct Surface;
@@ -36,9 +37,6 @@ struct PlatformEvent {
     int button = 0;      // 1 left, 2 right, 4 middle
     ControllerState pad; // Controller
 };
-
-// The kinds of message box the game shows.
-enum class MessageBoxKind { Fatal, Fault, Warning, Question };
 
 // How a message box ended: Yes for a question answered Yes; No for a question answered No, a
 // report closed with OK, or boxes switched off; NotShown when the system could not show it

@@ -9,9 +9,8 @@
 
 #include "gfx/raster.h"
 #include "platform/backend.h"
-#include "platform/errors.h"
+#include "core/errors.h"
 #include "platform/virtual_keys.h"
-#include "platform/window_box.h"
 
 namespace {
 
@@ -167,20 +166,10 @@ void dispatch(Window* window, const PlatformEvent& event)
     }
 }
 
-// The window whose boxes show the error reports, from `create` to releaseWindow.
-Window* reportWindow = nullptr;
-
-void showReportInWindow(MessageBoxKind kind, const char* caption, const char* text)
-{
-    showBox(reportWindow, kind, caption, text);
-}
-
 } // namespace
 
 void create(Window* window)
 {
-    reportWindow = window;
-    setReportBox(showReportInWindow);
     if (!window->backend) {
         fatalError(__LINE__, "Cannot get program handle");
     }
@@ -305,9 +294,9 @@ void releaseWindow(Window* window)
 {
     destroyWindow(window);
     window->backBuffer = Surface{};
-    // Reports after this point go to stderr only: the backend may be gone soon.
+    // Reports after this point go to stderr only, whichever window showed them: the backend
+    // may be gone soon.
     setReportBox(nullptr);
-    reportWindow = nullptr;
 }
 
 bool isKeyHeld(const Window* window, uint32_t virtualKey)
@@ -329,17 +318,6 @@ uint32_t readClock(const Window* window) { return window->backend->milliseconds(
 void startSound(Window* window, const SoundBank* bank) { window->backend->startSound(bank); }
 
 void playSound(Window* window, const SoundFrame& frame) { window->backend->playSound(frame); }
-
-bool askYesNo(Window* window, const char* caption, const char* text)
-{
-    window->messageBoxShown = true;
-    bool yes = showBox(window, MessageBoxKind::Question, caption, text);
-    window->messageBoxShown = false;
-    if (isWindowAlive(window)) {
-        window->backend->discardInput();
-    }
-    return yes;
-}
 
 void setFullscreen(Window* window)
 {

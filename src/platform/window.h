@@ -127,11 +127,6 @@ uint32_t readClock(const Window* window);
 void startSound(Window* window, const SoundBank* bank);
 // Hands one frame's sound to the backend: loop targets and clips to start.
 void playSound(Window* window, const SoundFrame& frame);
-// Asks the full-screen question as a Yes/No box owned by the window (messageBoxShown set while
-// it is open): the system's box, or the game's own in the window when the system cannot show one.
-// Keys and mouse input that arrived while it was shown are dropped, never given to the screen.
-// False when the answer is No or no box can be shown at all.
-bool askYesNo(Window* window, const char* caption, const char* text);
 // Switches to desktop full screen, the back buffer scaled to fit with its aspect kept; on failure
 // shows the fault report and the game goes on windowed.
 void setFullscreen(Window* window);

@@ -1,7 +1,7 @@
 // The race's frame timer.
 #include "race/frame_timer.h"
 
-#include "platform/errors.h"
+#include "core/errors.h"
 
 FrameTimer* createFrameTimer(FrameClock clock, void* clockContext)
 {

@@ -2,7 +2,7 @@
 #include "race/race_graphics.h"
 
 #include "pictures/bitmap.h"
-#include "platform/errors.h"
+#include "core/errors.h"
 
 RaceGraphics raceGraphics;
 

@@ -21,7 +21,7 @@
 #include <cmath>
 #include <memory>
 
-#include "platform/errors.h"
+#include "core/errors.h"
 #include "track/random.h"
 
 namespace {

@@ -15,7 +15,7 @@
 #include "game/game.h"
 #include "objects/game_object.h"
 #include "platform/headless/headless_backend.h"
-#include "platform/sound_mixer.h"
+#include "audio/sound_mixer.h"
 #include "platform/virtual_keys.h"
 #include "race/race_events.h"
 #include "race/race_state.h"

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "platform/sound_mixer.h"
+#include "audio/sound_mixer.h"
 #include "sound_support.h"
 
 namespace {

@@ -21,7 +21,7 @@
 #include "pictures/bitmap.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/virtual_keys.h"
-#include "platform/window_box.h"
+#include "platform/box/own_box.h"
 #include "track/random.h"
 #include "track/track.h"
 #include "track/track_generation.h"

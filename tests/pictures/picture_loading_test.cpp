@@ -8,7 +8,7 @@
 
 #include "bmp_writer.h"
 #include "pictures/bitmap.h"
-#include "platform/errors.h"
+#include "core/errors.h"
 #include "pictures/picture_file.h"
 #include "pictures/sprite_draw.h"
 #include "platform/window.h"

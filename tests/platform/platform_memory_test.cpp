@@ -11,8 +11,9 @@
 
 #include "objects/game_object.h"
 #include "pictures/bitmap.h"
-#include "platform/errors.h"
+#include "core/errors.h"
 #include "platform/headless/headless_backend.h"
+#include "platform/box/own_box.h"
 #include "platform/window.h"
 #include "track/track.h"
 #include "track/track_generation.h"
@@ -57,6 +58,7 @@ TEST(OutOfMemory, EveryAllocationEndsTheProgramWithTheFatalReportOfWhatItMade)
     HeadlessBackend backend;
     Window window{};
     window.backend = &backend;
+    showReportsIn(&window);
     create(&window);
     const std::vector<uint32_t> pixels(64 * 64, 0x123456u);
 

@@ -15,7 +15,8 @@
 #include <vector>
 
 #include "platform/sdl/sdl_backend.h"
-#include "platform/errors.h"
+#include "core/errors.h"
+#include "platform/box/own_box.h"
 #include "platform/window.h"
 #include "test_folder.h"
 #include "xvfb_display.h"
@@ -92,6 +93,7 @@ protected:
         options.messageBoxes = false; // nobody watches this display
         backend = std::make_unique<SdlBackend>(options);
         window.backend = backend.get();
+        showReportsIn(&window);
         create(&window);
         setWindowTitle(&window, gameTitle);
         sizeClientArea(&window);

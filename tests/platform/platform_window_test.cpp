@@ -8,10 +8,10 @@
 #include <utility>
 #include <vector>
 
-#include "platform/errors.h"
+#include "core/errors.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/window.h"
-#include "platform/window_box.h"
+#include "platform/box/own_box.h"
 
 namespace {
 
@@ -58,6 +58,7 @@ protected:
         seen.clear();
         scriptBackend = &backend;
         window.backend = &backend;
+        showReportsIn(&window);
         create(&window);
     }
     void TearDown() override
@@ -249,6 +250,7 @@ TEST_F(WindowOnScript, FullScreenAcceptedKeepsTheBackBufferAndRefusedReportsAFau
     refusing.refuseFullscreen = true;
     Window windowed{};
     windowed.backend = &refusing;
+    showReportsIn(&windowed);
     create(&windowed);
     testing::internal::CaptureStderr();
     setFullscreen(&windowed);
@@ -320,6 +322,7 @@ TEST(WindowReports, FaultReportGoesOnWithItsCaption)
     HeadlessBackend backend;
     Window window{};
     window.backend = &backend;
+    showReportsIn(&window);
     create(&window);
     testing::internal::CaptureStderr();
     programFault(12, "y");
@@ -341,6 +344,7 @@ TEST(WindowReports, WindowThatCannotOpenEndsTheProgramWithTheFatalReport)
             backend.failOpen = true;
             Window window{};
             window.backend = &backend;
+            showReportsIn(&window);
             create(&window);
         },
         testing::ExitedWithCode(1), "at line [0-9]+: 'Failed creating window'");

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "gfx/surface.h"
-#include "platform/errors.h"
+#include "core/errors.h"
 #include "pictures/picture_writer.h"
 #include "test_folder.h"
 

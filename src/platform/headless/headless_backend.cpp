@@ -4,7 +4,7 @@
 
 #include <utility>
 
-#include "platform/errors.h"
+#include "core/errors.h"
 
 void HeadlessBackend::setClock(uint32_t milliseconds) { clock = milliseconds; }
 

@@ -20,7 +20,7 @@
 
 #include "gfx/surface.h"
 #include "platform/backend.h"
-#include "platform/sound_mixer.h"
+#include "audio/sound_mixer.h"
 
 class HeadlessBackend final : public Backend {
 public:
@@ -109,7 +109,7 @@ public:
 
     // The sound: the bank the game started it with (null before), how many frames it handed
     // over, whether it is muted now. While recording is on, every frame and every mute or unmute
-    // is kept with the clock's reading, for mixRecording (platform/sound_mixer.h).
+    // is kept with the clock's reading, for mixRecording (audio/sound_mixer.h).
     const SoundBank* soundBank() const { return bank; }
     int soundFramesPlayed() const { return soundFrames; }
     bool soundMuted() const { return muted; }

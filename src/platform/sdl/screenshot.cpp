@@ -1,5 +1,8 @@
-// PNG pictures of the game in the player's pictures folder, written with libpng.
+// PNG pictures of the game in the player's pictures folder, written with libpng away from the
+// game's thread (F12).
 #include "platform/sdl/screenshot.h"
+
+#include "platform/sdl/sdl_backend.h"
 
 #include <png.h>
 
@@ -7,6 +10,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <sys/stat.h>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -108,4 +112,29 @@ bool writePng(const std::string& path, const Surface& picture, std::string* why)
         return false;
     }
     return true;
+}
+
+void SdlBackend::keepPicture(const Surface& backBuffer)
+{
+    finishPictures();
+    // The writer works on its own copy; the game draws on at once.
+    pictureWriter = std::thread([picture = backBuffer, when = std::time(nullptr)] {
+        const std::string folder = picturesFolder();
+        std::string why = "no home folder to put it in";
+        const std::string path = folder.empty() ? "" : newPictureName(folder, when);
+        if (!path.empty() && writePng(path, picture, &why)) {
+            std::fprintf(stderr, "Picture saved: %s\n", path.c_str());
+        } else {
+            std::fprintf(stderr, "Warning: the picture could not be saved%s%s (%s).\n",
+                         path.empty() ? "" : " as ", path.c_str(), why.c_str());
+        }
+        std::fflush(stderr);
+    });
+}
+
+void SdlBackend::finishPictures()
+{
+    if (pictureWriter.joinable()) {
+        pictureWriter.join();
+    }
 }

@@ -8,7 +8,7 @@
 // message boxes, the player's comfort keys (F11 or Alt+Enter switch full screen, F10 switches
 // between the sharp picture drawn at the window's own resolution and the classic one drawn at
 // 640x480 and enlarged, F12 keeps a picture of the game as a PNG file, screenshot.h), and the sound
-// through SDL2_mixer: the game's own mixer (platform/sound_mixer.h) fills SDL2_mixer's music hook
+// through SDL2_mixer: the game's own mixer (audio/sound_mixer.h) fills SDL2_mixer's music hook
 // on the audio thread with what the game thread handed over. The entry point owns one SdlBackend
 // for the whole run and hands it to the Window.
 
@@ -24,7 +24,7 @@
 #include "platform/picture_fit.h"
 #include "platform/present_pacer.h"
 #include "platform/sound.h"
-#include "platform/sound_mixer.h"
+#include "audio/sound_mixer.h"
 
 struct SDL_Window;
 struct SDL_Renderer;

@@ -1,12 +1,10 @@
 // Error reports of the window platform: texts, captions and what happens after each box.
-#include "platform/errors.h"
+#include "core/errors.h"
 
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-
-#include "platform/backend.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 // The system's message box, and the game's own in the window when the system cannot show one.
-#include "platform/window_box.h"
+#include "platform/box/own_box.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <iterator>
 
-#include "platform/errors.h"
+#include "core/errors.h"
 #include "platform/virtual_keys.h"
 #include "platform/window.h"
 
@@ -303,7 +303,33 @@ bool askInWindow(Window* window, MessageBoxKind kind, const char* caption, const
     return box.yes;
 }
 
+// The window whose boxes show the error reports, from showReportsIn to releaseWindow.
+Window* reportWindow = nullptr;
+
+void showReportInWindow(MessageBoxKind kind, const char* caption, const char* text)
+{
+    showBox(reportWindow, kind, caption, text);
+}
+
 } // namespace
+
+void showReportsIn(Window* window)
+{
+    reportWindow = window;
+    setReportBox(showReportInWindow);
+}
+
+bool askYesNo(Window* window, const char* caption, const char* text)
+{
+    window->messageBoxShown = true;
+    bool yes = showBox(window, MessageBoxKind::Question, caption, text);
+    window->messageBoxShown = false;
+    if (isWindowAlive(window)) {
+        window->backend->discardInput();
+    }
+    return yes;
+}
+
 
 BoxLayout layoutBox(int clientW, int clientH, int cellW, int cellH, MessageBoxKind kind,
                     const char* caption, const char* text)

@@ -1,5 +1,5 @@
 // The game's own mixer of loop slots and one-shot clips.
-#include "platform/sound_mixer.h"
+#include "audio/sound_mixer.h"
 
 #include <algorithm>
 #include <cmath>

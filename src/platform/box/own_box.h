@@ -5,7 +5,8 @@
 // answered with the keys (Enter or Space for the highlighted button, Left, Right and Tab to move
 // the highlight, Y and N, Escape for No or OK), with a controller (as the keys it stands for) or
 // with a click on a button. Closing the window answers No, then closes it as usual.
-// The reports (errors.h) and the start-up question (window.h) call showBox.
+// The box owns the asking: the start-up question is asked through askYesNo, and the error
+// reports (core/errors.h) reach the window's boxes once showReportsIn named the window.
 
 #include <string>
 #include <vector>
@@ -37,5 +38,16 @@ struct BoxLayout {
     std::vector<PixelRect> buttons;
     std::vector<std::string> buttonLabels;
 };
+// Shows every error report (core/errors.h) in `window`'s boxes from now on, besides stderr. The
+// entry point calls it once, with the backend set, before `create`, so that a window that cannot
+// be made is still reported in the system's box; releaseWindow ends it.
+void showReportsIn(Window* window);
+
+// Asks the full-screen question as a Yes/No box owned by the window (messageBoxShown set while
+// it is open): the system's box, or the game's own in the window when the system cannot show one.
+// Keys and mouse input that arrived while it was shown are dropped, never given to the screen.
+// False when the answer is No or no box can be shown at all.
+bool askYesNo(Window* window, const char* caption, const char* text);
+
 BoxLayout layoutBox(int clientW, int clientH, int cellWidth, int cellHeight, MessageBoxKind kind,
                     const char* caption, const char* text);

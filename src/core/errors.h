@@ -1,14 +1,15 @@
 #pragma once
-// Error reports of the window platform: a fatal report that ends the program, a fault report
+// Error reports of the game: a fatal report that ends the program, a fault report
 // after which it goes on, and a non-fatal warning; the platform's last error; and the game's one
 // way of meeting a lack of memory (allocateOrFatal).
 // Every report is written to stderr and shown in a message box: the system's where it can be
-// shown, otherwise the game's own in the window (window_box.h).
+// shown, otherwise the game's own in the window (platform/box/own_box.h).
 
 #include <cstdint>
 #include <new>
 
-enum class MessageBoxKind;
+// The kinds of message box the game shows: the three reports, and the start-up question.
+enum class MessageBoxKind { Fatal, Fault, Warning, Question };
 
 // What shows a report's box besides stderr. The window's `create` installs its own (the system's
 // box, or the game's own in the window when the system cannot show one) and releaseWindow removes

@@ -1,12 +1,12 @@
 // WAV files of mixed sound.
-#include "platform/wave_file.h"
+#include "audio/wave_file.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
-#include "platform/errors.h"
+#include "core/errors.h"
 #include "platform/sound.h"
 
 namespace {
