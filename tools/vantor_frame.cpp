@@ -24,7 +24,7 @@
 #include "race/race_state.h"
 #include "objects/game_object.h"
 #include "pictures/picture_file.h"
-#include "platform/errors.h"
+#include "core/errors.h"
 #include "platform/headless/headless_backend.h"
 #include "pictures/picture_writer.h"
 #include "platform/window.h"
@@ -116,7 +116,8 @@ int main(int argc, char** argv)
     if (raceState.countdownSeconds <= 0.0f)
         raceState.goSeconds = 1.5f + raceState.countdownSeconds;
     placeCamera();
-    drawRaceFrame(&window);
+    stepRaceDisplay(&raceState);
+    drawRaceFrame(&window, raceState);
     const bool written = writePictureFile(out, window.backBuffer);
     tearDownRace();
     releaseWindow(&window);

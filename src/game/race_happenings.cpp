@@ -1,8 +1,6 @@
 // The race loop's own race events.
 #include "game/race_happenings.h"
 
-#include <cmath>
-
 #include "objects/game_object.h"
 #include "race/race_events.h"
 #include "race/race_state.h"
@@ -13,14 +11,6 @@ namespace {
 // The step shown by the last frame: 3, 2, 1, 0 for "GO!", -1 for none.
 int32_t shownStep = -1;
 bool playerOffRoad = false;
-
-// The step drawRaceFrame shows this frame, by the same rule.
-int32_t stepShown(const RaceState& race)
-{
-    if (race.countdownSeconds > 0.0f)
-        return static_cast<int32_t>(std::trunc(race.countdownSeconds)) + 1;
-    return race.goSeconds > 0.0f ? 0 : -1;
-}
 
 } // namespace
 
@@ -40,7 +30,7 @@ void publishRaceHappenings()
     event.y = car.position.y;
     event.z = car.position.z;
 
-    const int32_t step = stepShown(race);
+    const int32_t step = race.countdownStep;
     if (step != shownStep && step >= 0) {
         event.kind = RaceEvent::Kind::Countdown;
         event.value = step;

@@ -4,6 +4,6 @@
 
 // Forgets the last race's start sequence and road. Called at race set-up.
 void resetRaceHappenings();
-// Publishes this frame's happenings. Called by raceOnPaint after the world update and before
-// drawRaceFrame, which shows the start sequence's step and then counts it down.
+// Publishes this frame's happenings. Called by raceOnPaint after stepRaceDisplay took the start
+// sequence's step to show, and before the frame is drawn.
 void publishRaceHappenings();

@@ -12,7 +12,7 @@
 #include "game/screen_loop.h"
 #include "objects/game_object.h"
 #include "objects/world_update.h"
-#include "platform/errors.h"
+#include "core/errors.h"
 #include "platform/window.h"
 #include "race/frame_timer.h"
 #include "race/race_events.h"
@@ -84,8 +84,9 @@ void raceOnPaint(Window* window)
     }
 
     placeCamera();
+    stepRaceDisplay(&race);
     publishRaceHappenings();
-    drawRaceFrame(window);
+    drawRaceFrame(window, race);
     rumbleForPlayerHits(window);
 
     const float finishDistance = finishLineZ(race.track);

@@ -5,7 +5,7 @@
 #include "field/opponent_driving.h"
 #include "game/race_happenings.h"
 #include "objects/object_lists.h"
-#include "platform/errors.h"
+#include "core/errors.h"
 #include "platform/window.h"
 #include "race/frame_timer.h"
 #include "race/race_events.h"
@@ -74,6 +74,7 @@ void setUpRace(Window* window, const RaceParameters& requested)
     placeGrid(parameters.opponentPowerCut, parameters.opponentPowerCutPerPlace, parameters.gridGap);
     race.countdownSeconds = 2.99999f;
     race.goSeconds = 1.5f;
+    race.countdownStep = -1;
     race.finishPosition = -1;
     clearRaceEvents();
     resetRaceHappenings();

@@ -37,6 +37,8 @@ struct RaceState {
     Track* track;                     // the generated track
     float countdownSeconds;           // seconds left in the start countdown
     float goSeconds;                  // seconds left to show "GO!"
+    int32_t countdownStep;            // what the frame shows: 3, 2, 1, 0 for "GO!", -1 nothing
+    int32_t place;                    // the player's running place, as the frame shows it
     int32_t finishPosition;           // -1 until the finish line is passed, then the player's place
     Obj_Car** cars;                   // carCount entries; 0 is the player's car (not owned)
     uint32_t carCount;                // cars including the player's, at least 2

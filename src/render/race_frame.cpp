@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/errors.h"
+#include "core/errors.h"
 #include "race/frame_timer.h"
 #include "race/race_state.h"
 #include "objects/game_object.h"
@@ -22,13 +22,14 @@ constexpr float cloudStartY[4] = {20.0f, 90.0f, 40.0f, 110.0f};
 
 // The two speed gauges filled by the player's z speed: each full picture up to the fill, its
 // empty picture beyond, the left one from the left screen edge, the right one from the right.
-void drawGauges(Window* window)
+void drawGauges(Window* window, const RaceState& race)
 {
-    Bitmap* fullLeft = raceState.hudGaugeFullLeft;
-    Bitmap* emptyLeft = raceState.hudGaugeEmptyLeft;
-    Bitmap* fullRight = raceState.hudGaugeFullRight;
-    Bitmap* emptyRight = raceState.hudGaugeEmptyRight;
-    const int fill = gaugeFill(raceState.cars[0]->velocity.z, fullLeft->info.width);
+    // The pictures follow the drawing scale as they are drawn; the race itself stays as it is.
+    Bitmap* fullLeft = race.hudGaugeFullLeft;
+    Bitmap* emptyLeft = race.hudGaugeEmptyLeft;
+    Bitmap* fullRight = race.hudGaugeFullRight;
+    Bitmap* emptyRight = race.hudGaugeEmptyRight;
+    const int fill = gaugeFill(race.cars[0]->velocity.z, fullLeft->info.width);
     // Pictures of unequal width can ask for a region of negative width here; the region drawing
     // draws nothing unless at least one pixel by one remains.
     drawBitmapRegion(window, fullLeft, 0, 0, 0, 0, fill, fullLeft->info.height);
@@ -40,23 +41,19 @@ void drawGauges(Window* window)
                      emptyRight->info.width - fill, fullRight->info.height);
 }
 
-// The number 3, 2, 1 while the countdown runs, then "GO!" for a second and a half, each counted
-// down by the last frame's own time.
-void drawStartSequence(Window* window, BitmapFont* font)
+// The number 3, 2, 1 while the countdown runs, then "GO!", as the race step took it.
+void drawStartSequence(Window* window, BitmapFont* font, int32_t step)
 {
-    const float elapsed = raceState.frameTimer->elapsedSeconds;
     char text[16];
     std::memset(text, 0, sizeof text);
-    if (raceState.countdownSeconds > 0.0f) {
-        std::snprintf(text, sizeof text, "%i",
-                      static_cast<int>(std::trunc(raceState.countdownSeconds)) + 1);
-        drawCentredText(window, font, text, screenCentreY - font->cellHeight / 2);
-        raceState.countdownSeconds -= elapsed;
-    } else if (raceState.goSeconds > 0.0f) {
+    if (step > 0) {
+        std::snprintf(text, sizeof text, "%i", step);
+    } else if (step == 0) {
         std::snprintf(text, sizeof text, "GO!");
-        drawCentredText(window, font, text, screenCentreY - font->cellHeight / 2);
-        raceState.goSeconds -= elapsed;
+    } else {
+        return;
     }
+    drawCentredText(window, font, text, screenCentreY - font->cellHeight / 2);
 }
 
 } // namespace
@@ -86,13 +83,12 @@ void freeSkyLayer(SkyLayer* layer)
     }
 }
 
-void drawSky(Window* window)
+void driftClouds(SkyLayer* layer, float averageFrameSeconds)
 {
-    SkyLayer* layer = raceState.skyLayer;
     // The screen's width: the clouds never drift further than it in one frame, and one that
     // leaves at the right edge comes back at the left.
     constexpr auto width = static_cast<float>(screenWidth);
-    float shift = raceState.averageFrameSeconds * 19.5f;
+    float shift = averageFrameSeconds * 19.5f;
     if (shift < -width) {
         shift = -width;
     }
@@ -109,9 +105,14 @@ void drawSky(Window* window)
             x += w + width;
         }
     }
+}
+
+void drawSky(Window* window, const RaceState& race)
+{
+    const SkyLayer* layer = race.skyLayer;
     // Only the rows the ground will not cover: the sky under the road is never seen.
     const int k = window->drawingScale;
-    const int skyRows = (groundCoverTop(window) + k - 1) / k;
+    const int skyRows = (groundCoverTop(window, race) + k - 1) / k;
     if (layer->sky != nullptr) {
         drawBitmapRegion(window, layer->sky, 0, 0, 0, 0, layer->sky->info.width, skyRows);
     }
@@ -165,18 +166,35 @@ int gaugeFill(float speed, int gaugeWidth)
     return static_cast<int>(std::trunc(fill));
 }
 
-void drawRaceFrame(Window* window)
+void stepRaceDisplay(RaceState* race)
 {
-    drawSky(window);
-    drawRoad(window);
+    driftClouds(race->skyLayer, race->averageFrameSeconds);
+    race->place = currentPlace();
+    sortVisibleObjects(race->track, race->camera);
+    const float elapsed = race->frameTimer->elapsedSeconds;
+    if (race->countdownSeconds > 0.0f) {
+        race->countdownStep = static_cast<int32_t>(std::trunc(race->countdownSeconds)) + 1;
+        race->countdownSeconds -= elapsed;
+    } else if (race->goSeconds > 0.0f) {
+        race->countdownStep = 0;
+        race->goSeconds -= elapsed;
+    } else {
+        race->countdownStep = -1;
+    }
+}
 
-    BitmapFont* font = raceState.raceFont;
+void drawRaceFrame(Window* window, const RaceState& race)
+{
+    drawSky(window, race);
+    drawRoad(window, race);
+
+    BitmapFont* font = race.raceFont;
     char text[16];
-    formatPlace(currentPlace(), text);
+    formatPlace(race.place, text);
     drawCentredText(window, font, text, 0);
 
-    drawGauges(window);
-    drawStartSequence(window, font);
+    drawGauges(window, race);
+    drawStartSequence(window, font, race.countdownStep);
 }
 
 void placeCamera()

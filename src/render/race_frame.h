@@ -2,12 +2,14 @@
 // One race frame in the back buffer, built back to front: the sky with four drifting clouds, the
 // road with every object, the player's place at the top centre, the two speed gauges in the top
 // corners and the start countdown (3, 2, 1, then "GO!") in the middle of the screen.
-// Everything is read from raceState; the race frame handler places the camera and then calls
-// drawRaceFrame once per frame.
+// The race is stepped, then drawn: the race frame handler places the camera, lets
+// stepRaceDisplay advance what the frame shows (clouds, place, countdown, the order of each
+// segment's objects), and then calls drawRaceFrame, which reads the race without changing it.
 
 #include <cstdint>
 
 struct Bitmap;
+struct RaceState;
 struct Window;
 
 // The sky and cloud backdrop: one per race on the heap, held in raceState.skyLayer. Made by
@@ -29,11 +31,14 @@ SkyLayer* createSkyLayer(Window* window);
 // The record itself stays for the caller to delete.
 void freeSkyLayer(SkyLayer* layer);
 
-// Moves the clouds of raceState.skyLayer by raceState.averageFrameSeconds x 19.5 pixels (at most
-// 640 either way), wrapping one that reaches x = 640 round to the left edge, then draws the sky
-// at the top-left corner, down to where the road's ground will cover every row below
-// (groundCoverTop), and the clouds over it, cloud 0 last. The race frame draws the road next.
-void drawSky(Window* window);
+// Moves the clouds of `layer` by averageFrameSeconds x 19.5 pixels (at most 640 either way),
+// wrapping one that reaches x = 640 round to the left edge. The race step calls it once a frame.
+void driftClouds(SkyLayer* layer, float averageFrameSeconds);
+
+// Draws race.skyLayer's sky at the top-left corner, down to where the road's ground will cover
+// every row below (groundCoverTop), and the clouds over it, cloud 0 last. The race frame draws the
+// road next.
+void drawSky(Window* window, const RaceState& race);
 
 // The player's place: 1 + the number of opponents (cars 1 to carCount - 1) whose z is at least
 // the player's (car 0); an opponent exactly level counts as ahead.
@@ -53,10 +58,16 @@ void formatPlace(int place, char text[16]);
 // width, so the gauge is full from 75000 units per second.
 int gaugeFill(float speed, int gaugeWidth);
 
-// Composes the whole frame from raceState into the window's back buffer: sky, road, place text,
-// gauges, countdown. Counts countdownSeconds, then goSeconds, down by the frame timer's
-// elapsedSeconds in each frame that shows them.
-void drawRaceFrame(Window* window);
+// The race step's share of the picture, once a frame after the world update and the camera and
+// before the frame is drawn: drifts the clouds (driftClouds), takes the running place
+// (currentPlace), sorts the objects of the segments in view (sortVisibleObjects), and takes the
+// start sequence's step to show (3, 2, 1 while countdownSeconds is above 0, then 0 for "GO!" while
+// goSeconds is, then -1) before counting that one down by the frame timer's elapsedSeconds.
+void stepRaceDisplay(RaceState* race);
+
+// Composes the whole frame from `race` into the window's back buffer, changing nothing in the
+// race: sky, road, place text, gauges, countdown step.
+void drawRaceFrame(Window* window, const RaceState& race);
 
 // Puts raceState.camera 1000 above and 1500 behind the player's car (car 0), 0.025 s of its
 // sideways speed ahead sideways. The race frame calls it after the world update, before drawing.

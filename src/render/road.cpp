@@ -129,27 +129,39 @@ int roadShade(float nearDistance)
     return static_cast<int>(std::trunc(255.0f / (nearDistance * 0.000005f + 1.0f)));
 }
 
-void drawRoad(Window* window)
+void sortVisibleObjects(const Track* track, const float* camera)
 {
     int64_t first = 0;
     int64_t last = 0;
-    if (!visibleSegments(raceState.track, raceState.camera, &first, &last)) {
+    if (!visibleSegments(track, camera, &first, &last)) {
         return;
     }
     for (int64_t i = last; i >= first; --i) {
-        drawSegment(raceState.track->segments[i], window, raceState.camera);
+        sortSegmentObjects(track->segments[i]);
     }
 }
 
-int groundCoverTop(const Window* window)
+void drawRoad(Window* window, const RaceState& race)
+{
+    int64_t first = 0;
+    int64_t last = 0;
+    if (!visibleSegments(race.track, race.camera, &first, &last)) {
+        return;
+    }
+    for (int64_t i = last; i >= first; --i) {
+        drawSegment(*race.track->segments[i], window, race.camera);
+    }
+}
+
+int groundCoverTop(const Window* window, const RaceState& race)
 {
     const int height = window->backBuffer.height;
     int64_t first = 0;
     int64_t last = 0;
-    if (height < 1 || !visibleSegments(raceState.track, raceState.camera, &first, &last)) {
+    if (height < 1 || !visibleSegments(race.track, race.camera, &first, &last)) {
         return height;
     }
-    const Camera view = cameraAt(raceState.camera, window);
+    const Camera view = cameraAt(race.camera, window);
     // Every band runs across the whole width: a row inside any of them is covered.
     std::vector<bool> covered(static_cast<std::size_t>(height), false);
     for (int64_t i = last; i >= first; --i) {
@@ -157,7 +169,7 @@ int groundCoverTop(const Window* window)
         float farY = 0.0f;
         float dn = 0.0f;
         float cut = 0.0f;
-        if (!segmentRows(*raceState.track->segments[i], view, &nearY, &farY, &dn, &cut) ||
+        if (!segmentRows(*race.track->segments[i], view, &nearY, &farY, &dn, &cut) ||
             groundBrushes[roadShade(dn)].hollow) {
             continue;
         }
@@ -175,9 +187,9 @@ int groundCoverTop(const Window* window)
     return top;
 }
 
-void drawSegment(TrackSegment* segment, Window* window, const float* camera)
+void drawSegment(const TrackSegment& segment, Window* window, const float* camera)
 {
-    const TrackSegment& s = *segment;
+    const TrackSegment& s = segment;
     const Camera view = cameraAt(camera, window);
     const float cx = view.x;
     const float cy = view.y;
@@ -250,10 +262,12 @@ void drawSegment(TrackSegment* segment, Window* window, const float* camera)
             }
         }
     }
-    drawSegmentObjects(segment, window, camera);
+    for (uint32_t i = 0; i < segment.objectCount; ++i) {
+        drawObject(window, camera, *segment.objects[i]);
+    }
 }
 
-void drawSegmentObjects(TrackSegment* segment, Window* window, const float* camera)
+void sortSegmentObjects(TrackSegment* segment)
 {
     GameObject** objects = segment->objects;
     const uint32_t k = segment->objectCount;
@@ -263,9 +277,6 @@ void drawSegmentObjects(TrackSegment* segment, Window* window, const float* came
                 std::swap(objects[i], objects[j]);
             }
         }
-    }
-    for (uint32_t i = 0; i < k; ++i) {
-        drawObject(window, camera, *objects[i]);
     }
 }
 

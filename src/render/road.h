@@ -14,6 +14,8 @@
 #include "gfx/raster.h"
 
 class GameObject;
+struct RaceState;
+struct Track;
 struct TrackSegment;
 struct Window;
 
@@ -45,25 +47,30 @@ void deleteRoadBrushes();
 // draw distance.
 int roadShade(float nearDistance);
 
-// Draws the visible part of raceState.track as seen from raceState.camera into the window's back
-// buffer: segments trunc((camera z + 175000) / segment length) (at most the last) down to
+// The race step's share of the road, after the camera is placed and before the frame is drawn:
+// sorts the bucket of every segment drawRoad is about to draw (sortSegmentObjects), so that each
+// segment's objects are drawn far to near. Nothing without a track or camera.
+void sortVisibleObjects(const Track* track, const float* camera);
+
+// Draws the visible part of race.track as seen from race.camera into the window's back
+// buffer, reading the race without changing it: segments trunc((camera z + 175000) / segment length) (at most the last) down to
 // trunc(camera z / segment length) (at least 0). Called once per frame by drawRaceFrame, after the
 // sky. Draws nothing without a track or camera, or from a camera position that is not finite.
-void drawRoad(Window* window);
+void drawRoad(Window* window, const RaceState& race);
 
 // The first back-buffer row from which the bands of ground that drawRoad is about to draw cover
 // every row down to the bottom of the back buffer; its height when the lowest row stays uncovered
 // (no track, or a crest with nothing beyond). Each band runs across the whole width, so the sky
 // need not be drawn from this row down: drawSky asks for it before the road is drawn.
-int groundCoverTop(const Window* window);
+int groundCoverTop(const Window* window, const RaceState& race);
 
-// Draws one segment (its band, road, lines and dash where visible) and then its objects, seen
-// from `camera` (x, y, z). Reads the segment without changing it; its bucket is sorted.
-void drawSegment(TrackSegment* segment, Window* window, const float* camera);
+// Draws one segment (its band, road, lines and dash where visible) and then its objects in their
+// bucket's order, seen from `camera` (x, y, z). Reads the segment without changing it.
+void drawSegment(const TrackSegment& segment, Window* window, const float* camera);
 
-// Sorts the segment's bucket in place into descending z (farthest first), then draws every
-// object in that order (drawObject). The new bucket order stays: later walks over the bucket see it.
-void drawSegmentObjects(TrackSegment* segment, Window* window, const float* camera);
+// Sorts the segment's bucket in place into descending z (farthest first). The new bucket order
+// stays: the drawing and later walks over the bucket see it.
+void sortSegmentObjects(TrackSegment* segment);
 
 // Draws the object's current picture stretched over its box as the camera at `camera` (x, y, z)
 // sees it (objectScreenRect); nothing where that box is not drawn or the picture is missing.

@@ -90,7 +90,8 @@ protected:
     void frame()
     {
         w.clear();
-        drawRaceFrame(&w.window);
+        stepRaceDisplay(&raceState);
+        drawRaceFrame(&w.window, raceState);
     }
 
     render_support::RaceStateGuard guard;

@@ -53,7 +53,8 @@ void frameFrom(Window* window, float x, float y, float z)
     raceState.camera[0] = x;
     raceState.camera[1] = y;
     raceState.camera[2] = z;
-    drawRaceFrame(window);
+    stepRaceDisplay(&raceState);
+    drawRaceFrame(window, raceState);
     if (std::isfinite(z)) {
         expectBucketsFarthestFirst(segmentIndexAt(z), segmentIndexAt(z + 175000.0f));
     }

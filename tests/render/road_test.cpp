@@ -48,7 +48,8 @@ protected:
         camera[0] = x;
         camera[1] = y;
         camera[2] = z;
-        drawRoad(&w.window);
+        sortVisibleObjects(raceState.track, raceState.camera);
+        drawRoad(&w.window, raceState);
     }
     bool anyPixel(uint32_t colour) const
     {
@@ -137,13 +138,13 @@ TEST_F(RoadTest, LinesAndDashOnlyNearerThan75000)
         }
     }
     const int shade23 = roadShade(72000.0f);
-    drawSegment(track->segments[23], &w.window, camera);
+    drawSegment(*track->segments[23], &w.window, camera);
     EXPECT_TRUE(anyPixel(lineBrushes[shade23].colour) || anyPixel(dashBrushes[shade23].colour));
     EXPECT_FALSE(anyPixel(roadBrushes[shade23].colour)); // all covered by the lines and dash
 
     w.clear();
     const int shade24 = roadShade(75000.0f);
-    drawSegment(track->segments[24], &w.window, camera);
+    drawSegment(*track->segments[24], &w.window, camera);
     EXPECT_TRUE(anyPixel(roadBrushes[shade24].colour));
     EXPECT_FALSE(anyPixel(lineBrushes[shade24].colour));
     EXPECT_FALSE(anyPixel(dashBrushes[shade24].colour));
@@ -167,11 +168,11 @@ TEST_F(RoadTest, CameraInsideASegment)
     camera[1] = 5.0f;
     camera[2] = 1990.0f;
     w.clear();
-    drawSegment(track->segments[0], &w.window, camera);
+    drawSegment(*track->segments[0], &w.window, camera);
     EXPECT_TRUE(anyPixel(dash));
     camera[2] = 2000.5f;
     w.clear();
-    drawSegment(track->segments[0], &w.window, camera);
+    drawSegment(*track->segments[0], &w.window, camera);
     EXPECT_FALSE(anyPixel(dash));
     EXPECT_TRUE(anyPixel(road251));
 }
@@ -189,7 +190,7 @@ TEST_F(RoadTest, SegmentEndingWithinOneUnitDrawsOnlyItsObjects)
     for (float z : {2999.0f, 2999.5f, std::nextafter(3000.0f, 0.0f), 3000.0f}) {
         camera[2] = z;
         w.clear();
-        drawSegment(track->segments[0], &w.window, camera);
+        drawSegment(*track->segments[0], &w.window, camera);
         if (z == 2999.0f) {
             EXPECT_NE(w.at(0, 239), sentinel); // a far end exactly one unit ahead is drawn
         } else {
@@ -229,7 +230,7 @@ TEST_F(RoadTest, CrestHidesWhatLiesBehindIt)
 
     // A segment facing away draws only its objects.
     w.clear();
-    drawSegment(track->segments[4], &w.window, camera);
+    drawSegment(*track->segments[4], &w.window, camera);
     EXPECT_TRUE(anyPixel(0xFF0000));
     for (uint32_t p : w.window.backBuffer.pixels) {
         ASSERT_TRUE(p == sentinel || p == 0xFF0000 || p == 0x00FF00) << std::hex << p;
@@ -268,7 +269,7 @@ TEST_F(RoadTest, ObjectsOverlapInDepthOrder)
         filed.push_back(objects.back().get());
     }
     fileObjects(1, filed);
-    drawSegmentObjects(track->segments[1], &w.window, camera);
+    sortSegmentObjects(track->segments[1]);
     const TrackSegment* s = track->segments[1];
     std::vector<float> order;
     for (uint32_t i = 0; i < s->objectCount; ++i) {
