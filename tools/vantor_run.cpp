@@ -268,6 +268,9 @@ int main(int argc, char** argv)
             recording = true;
         }
         player.onPump(b);
+        // A frame is copied out of the window only while a picture of it may be asked for.
+        b.keepFrames(std::any_of(options.shots.begin(), options.shots.end(),
+                                 [](const Shot& shot) { return !shot.taken; }));
     });
     runGame(&backend);
 

@@ -42,8 +42,10 @@ bool bmpFileIsWellFormed(const uint8_t* data, std::size_t size);
 std::vector<std::string> pictureSearchFolders();
 
 // Called once at start-up by the game and by the tools that read pictures, before any picture is
-// loaded. When no search folder holds a gfx folder, ends the program with the fatal report that
-// names every place looked in (a single missing picture, by contrast, is passed over silently).
+// loaded. When no search folder holds the game's pictures (a gfx folder with a well-formed
+// gfx/font/font1sm.bmp, the font every screen writes with), ends the program with the fatal report
+// that names every place looked in (a single missing picture, by contrast, is passed over
+// silently).
 void requirePictureFolder();
 
 // Turns a path as the game writes it ("gfx\\menu\\arrow.bmp") into ours ('\\' becomes '/') and

@@ -12,6 +12,10 @@
 
 namespace {
 
+// The picture whose presence tells that a folder holds the game's pictures: the small font, which
+// every screen and the game's own message box write with.
+constexpr const char* probePicture = "gfx\\font\\font1sm.bmp";
+
 // From build/<preset>/src/game/vantor the repository is four folders up; one more for tools
 // built a level deeper.
 constexpr int executableParentsSearched = 5;
@@ -100,15 +104,19 @@ void requirePictureFolder()
     std::string places;
     std::error_code error;
     for (const std::string& folder : pictureSearchFolders()) {
-        if (std::filesystem::is_directory(folder + "gfx", error)) {
+        // A folder merely named gfx (a build's own object folder, an emptied copy) is not enough:
+        // the place must hold a picture the game reads on every screen, whole.
+        int width = 0;
+        int height = 0;
+        if (readPictureSize(folder + withOurSeparators(probePicture), &width, &height)) {
             return;
         }
         const std::string shown =
             folder.empty() ? asFolder(std::filesystem::current_path(error)) : folder;
         places += (places.empty() ? "" : ", ") + shown + "gfx";
     }
-    fatalError(__LINE__, ("The game's pictures were not found: there is no gfx folder in any "
-                          "place searched: " +
+    fatalError(__LINE__, ("The game's pictures were not found: no place searched holds " +
+                          withOurSeparators(probePicture) + ": " +
                           places)
                              .c_str());
 }

@@ -238,3 +238,60 @@ TEST(DesktopGame, PlaysMenuControlsRaceResultAndQuitsWithStatusZero)
     }
     EXPECT_EQ(soundLines, 1) << "one line tells that the game plays without sound";
 }
+
+TEST(DesktopGame, CopiedBesideAnEmptyPicturesFolderStopsWithTheReportNamingWhereItLooked)
+{
+    const char* buildDir = std::getenv("VANTOR_BUILD_DIR");
+    ASSERT_NE(buildDir, nullptr) << "VANTOR_BUILD_DIR is not set";
+    // An installed game's pictures would be found from anywhere, as they should be.
+    if (std::filesystem::exists(VANTOR_INSTALLED_DATA "/gfx/font/font1sm.bmp")) {
+        GTEST_SKIP() << "the game is installed in " VANTOR_INSTALLED_DATA
+                        ", whose pictures a copy finds";
+    }
+    const std::string folder = testFolder();
+    const std::string game = folder + "vantor";
+    std::filesystem::copy_file(std::string(buildDir) + "/src/game/vantor", game);
+    std::filesystem::create_directories(folder + "gfx");
+
+    XvfbDisplay xvfb(screenWidth, screenHeight);
+    ASSERT_TRUE(xvfb.running()) << xvfb.failure();
+    const std::string& display = xvfb.name();
+    setenv("SDL_VIDEODRIVER", "x11", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    const std::string suppressions =
+        (std::filesystem::current_path() / "tests" / "game" / "desktop_leaks.supp").string();
+    setenv("LSAN_OPTIONS", ("suppressions=" + suppressions).c_str(), 1);
+    const std::string logFile = folder + "game.log";
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(folder);
+    const pid_t pid = startProgram({game}, logFile);
+    std::filesystem::current_path(before);
+    ASSERT_GT(pid, 0);
+
+    // The report waits for OK: in the system's box, or in the game's window without one.
+    const std::string report = "Fatal program error";
+    bool ended = false;
+    int status = -1;
+    for (int tries = 0; tries < 40 && !ended; ++tries) {
+        const std::string box = windowInTree(display, "\"" + report + "\"");
+        if (!box.empty()) {
+            onDisplay(display, "xdotool windowfocus --sync " + box + " key Return");
+        } else if (readFile(logFile).find("The system cannot show a message box") !=
+                   std::string::npos) {
+            onDisplay(display, "xdotool search --sync --name '^Vantor' windowfocus --sync key "
+                               "Return");
+        }
+        status = waitForExit(pid, 500ms, &ended);
+    }
+    if (!ended) {
+        stopProcess(pid);
+    }
+    const std::string log = readFile(logFile);
+    EXPECT_TRUE(ended) << "the game went on without its pictures; it wrote:\n" << log;
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(log.find("The game's pictures were not found: no place searched holds "
+                       "gfx/font/font1sm.bmp"),
+              std::string::npos)
+        << log;
+    EXPECT_NE(log.find(folder + "gfx"), std::string::npos) << "the report names the copy's folder";
+}

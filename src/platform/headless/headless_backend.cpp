@@ -155,7 +155,9 @@ bool HeadlessBackend::present(const Surface& backBuffer)
         setLastPlatformError("headless: the script refused the present");
         return false;
     }
-    frame = backBuffer;
+    if (keepingFrames) {
+        frame = backBuffer;
+    }
     ++presents;
     clock += frameStep;
     return true;
