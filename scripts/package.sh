@@ -7,22 +7,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-# dpkg-shlibdeps (dpkg-dev) works out the dependencies; file and lintian check the package.
-extra=(dpkg-dev file lintian)
-missing=()
-for p in "${extra[@]}"; do
-    status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
-    [[ "$status" == "install ok installed" ]] || missing+=("$p")
-done
-if (( ${#missing[@]} )); then
-    sudo_cmd=()
-    (( EUID == 0 )) || sudo_cmd=(sudo)
-    echo "Installing missing packages: ${missing[*]}"
-    "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
-    "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
-# The build's own packages (compiler, SDL2, ...), as the release game needs them.
-scripts/setup.sh release >/dev/null
+# The build's packages, and dpkg-shlibdeps (dpkg-dev), file and lintian for the package itself.
+scripts/install_packages.sh dpkg-dev file lintian
 
 build=build/package
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
