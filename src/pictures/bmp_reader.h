@@ -5,8 +5,19 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
-#include "platform/bmp_decoder.h"
+// A decoded picture: width x height pixels, rows top to bottom, each 0x00RRGGBB.
+struct PicturePixels {
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> pixels;
+};
+
+enum class PictureRead {
+    Loaded,     // `PicturePixels` holds the picture
+    Unreadable, // missing, not a picture file, damaged, or larger than the loader accepts
+};
 
 // Decodes the `size` bytes at `data` (owned by the caller), a file bmpFileIsWellFormed accepted:
 // 1, 4, 8, 16, 24 or 32 bits per pixel; uncompressed, run-length coded (4 or 8 bits) or with
