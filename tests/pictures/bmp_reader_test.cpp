@@ -93,7 +93,7 @@ void put(Bytes* out, uint32_t value, int bytes)
 }
 
 // A BMP file written out exactly as described, however odd.
-struct BmpParts {
+struct BmpFields {
     uint32_t header = 40; // 12 (OS/2), 40, 52, 56, 108 or 124 bytes
     int width = 1;
     int height = 1; // negative for top row first
@@ -145,7 +145,7 @@ struct Random {
 };
 
 // Uncompressed rows of random bytes, each paletted pixel's index below `colours`.
-Bytes randomFile(Random& random, BmpParts p, uint32_t colours = 0)
+Bytes randomFile(Random& random, BmpFields p, uint32_t colours = 0)
 {
     for (uint32_t i = 0; i < colours; ++i) {
         p.palette.push_back(random(1u << 24));
@@ -165,12 +165,12 @@ Bytes randomFile(Random& random, BmpParts p, uint32_t colours = 0)
 // and moves, ended by the end-of-picture code, now and then early.
 Bytes runLengthFile(Random& random, uint32_t header, bool fourBit, uint32_t colours)
 {
-    BmpParts p{header,
-               1 + static_cast<int>(random(40)),
-               1 + static_cast<int>(random(20)),
-               fourBit ? 4u : 8u,
-               fourBit ? 2u : 1u,
-               colours == (fourBit ? 16u : 256u) ? 0 : colours};
+    BmpFields p{header,
+                1 + static_cast<int>(random(40)),
+                1 + static_cast<int>(random(20)),
+                fourBit ? 4u : 8u,
+                fourBit ? 2u : 1u,
+                colours == (fourBit ? 16u : 256u) ? 0 : colours};
     for (uint32_t i = 0; i < colours; ++i) {
         p.palette.push_back(random(1u << 24));
     }
@@ -236,14 +236,14 @@ TEST(BmpReader, EveryDepthHeaderPaletteAndRowOrderGivesTheDesktopLibrarysPixels)
                     if ((header == 12 || most == 0) && colours != most) {
                         continue;
                     }
-                    const BmpParts parts{header,        width, topDown ? -5 : 5,
-                                         bits,          0,     colours == most ? 0 : colours,
-                                         random.masks()};
+                    const BmpFields fields{header,        width, topDown ? -5 : 5,
+                                           bits,          0,     colours == most ? 0 : colours,
+                                           random.masks()};
                     const std::string name = "header " + std::to_string(header) + ", " +
                                              std::to_string(bits) + " bits, " +
                                              std::to_string(colours) + " colours, width " +
                                              std::to_string(width);
-                    EXPECT_EQ(expectSameAsDesktopLibrary(randomFile(random, parts, colours), name),
+                    EXPECT_EQ(expectSameAsDesktopLibrary(randomFile(random, fields, colours), name),
                               PictureRead::Loaded)
                         << name;
                 }
@@ -309,15 +309,15 @@ TEST(BmpReader, ColourMasksAreReadAsTheDesktopLibraryReadThemForEveryValue)
             // 56 bytes on.
             for (uint32_t header : windowsHeaders) {
                 const bool topDown = i++ % 3 == 0;
-                BmpParts parts{header, 256, topDown ? -256 : 256, bits, 3, 0, masks};
+                BmpFields fields{header, 256, topDown ? -256 : 256, bits, 3, 0, masks};
                 for (uint32_t v = 0; v < 65536; ++v) {
                     // Every 16-bit value once, scrambled; 32-bit values at random.
-                    put(&parts.pixels, bits == 16 ? v * 40503u & 0xFFFF : random(~0u), bits / 8);
+                    put(&fields.pixels, bits == 16 ? v * 40503u & 0xFFFF : random(~0u), bits / 8);
                 }
                 char name[80];
                 std::snprintf(name, sizeof name, "header %u, masks %X %X %X %X", header, masks[0],
                               masks[1], masks[2], masks[3]);
-                loaded += expectSameAsDesktopLibrary(parts.file(), name) == PictureRead::Loaded;
+                loaded += expectSameAsDesktopLibrary(fields.file(), name) == PictureRead::Loaded;
             }
         }
     }
