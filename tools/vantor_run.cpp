@@ -29,8 +29,8 @@
 // The last line on standard output is "result: place P of C, frames F" when the player finished,
 // "result: quit" when the race was left with Escape, or "result: unfinished after F frames" when
 // MAX frames passed first. The same arguments always give the same output, byte for byte.
-// Bad arguments print the usage to standard error with status 2; a file that cannot be written
-// gives status 1.
+// Bad arguments print the usage to standard error with status 2, two outputs on one file among
+// them (however the paths are written); a file that cannot be written gives status 1.
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
@@ -186,9 +186,7 @@ std::string parseOptions(int argc, char** argv, Options* options)
         if (!path->empty())
             outputs.push_back(*path);
     }
-    if (const std::string* twice = pathNamedTwice(outputs))
-        return *twice + " (two outputs on one path)";
-    return "";
+    return outputsOnOneFile(outputs);
 }
 
 // Writes the shots of one kind (and race frame) that are due, from the frame shown last.

@@ -1,12 +1,15 @@
 // The vantor-run tool: one race of the real game on the headless backend. Bad arguments give the
-// usage and status 2; a full race with the automatic driver finishes with a place in range; the
-// same arguments give the same output, trace and pictures byte for byte; the race, its trace and
-// its result are the same at every drawing scale; the frame limit ends an undriven race, and a
-// shot that was never taken fails the run.
+// usage and status 2, two outputs on one file among them however the paths are written; a full
+// race with the automatic driver finishes with a place in range; the same arguments give the same
+// output, trace and pictures byte for byte; the race, its trace and its result are the same at
+// every drawing scale; the frame limit ends an undriven race, and a shot that was never taken
+// fails the run.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -81,6 +84,34 @@ TEST(VantorRunTool, RefusesToRunWithoutThePicturesAndFailsForOutputsThatCannotBe
     EXPECT_NE(shot.err.find("vantor-run: cannot write /no/such/folder/m.bmp"), std::string::npos)
         << shot.err;
     EXPECT_EQ(shot.err.find("non fatal"), std::string::npos) << shot.err;
+}
+
+TEST(VantorRunTool, RefusesTwoOutputsOnOneFileHoweverThePathsAreWritten)
+{
+    // In the test's folder: a folder d, a link to the test's folder itself, a file with a second
+    // name (a hard link).
+    const std::string folder = testFolder();
+    std::filesystem::create_directory(folder + "d");
+    std::filesystem::create_directory_symlink(".", folder + "here");
+    std::ofstream(folder + "a.csv") << "kept";
+    std::filesystem::create_hard_link(folder + "a.csv", folder + "b.wav");
+    const std::string race = "--seed 1 --settings 1,1,1,1,1,1 --drive up --frames 20 ";
+    tool_run::expectRefused(
+        "tools/vantor-run",
+        {race + "--audio " + folder + "d/same2 --trace " + folder + "d/./same2",
+         race + "--audio " + folder + "s3.bmp --shot 10:" + folder + "here//s3.bmp",
+         race + "--trace " + folder + "a.csv --audio " + folder + "b.wav",
+         race + "--shot 5:" + folder + "d/../x.bmp --shot 6:" + folder + "x.bmp",
+         race + "--shot 5:" + folder + "d//x.bmp --audio " + folder + "here/d/x.bmp"},
+        "usage: vantor-run");
+    tool_run::expectRefusalNames(
+        "tools/vantor-run", race + "--audio " + folder + "d/same2 --trace " + folder + "d/./same2",
+        folder + "d/./same2 and " + folder + "d/same2 (two outputs on one file)");
+    // Nothing was written.
+    EXPECT_TRUE(std::filesystem::is_empty(folder + "d"));
+    EXPECT_FALSE(std::filesystem::exists(folder + "s3.bmp"));
+    EXPECT_FALSE(std::filesystem::exists(folder + "x.bmp"));
+    EXPECT_EQ(readFile(folder + "b.wav"), "kept");
 }
 
 TEST(VantorRunTool, AutoDriverFinishesAndTheSameArgumentsGiveTheSameBytes)
