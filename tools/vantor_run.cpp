@@ -193,7 +193,7 @@ std::string parseOptions(int argc, char** argv, Options* options)
     }
     // The sound is written under a temporary name beside its own until it is whole.
     if (!options->audioPath.empty())
-        outputs.push_back(options->audioPath + waveUnfinishedSuffix);
+        outputs.push_back(options->audioPath + unfinishedFileSuffix);
     return outputsOnOneFile(outputs);
 }
 

@@ -2,12 +2,8 @@
 #include "audio/wave_file.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
 
-#include "core/errors.h"
 #include "platform/sound.h"
 
 namespace {
@@ -49,49 +45,17 @@ WaveWriter::WaveWriter(uint64_t dataLimit)
 
 WaveWriter::~WaveWriter() { abandon(); }
 
-bool WaveWriter::fail(const char* reason)
-{
-    setLastPlatformError(reason);
-    failed = true;
-    return false;
-}
-
 bool WaveWriter::open(const std::string& path)
 {
-    namespace fs = std::filesystem;
-    abandon();
-    failed = false;
     written = 0;
-    std::error_code error;
-    fs::path target(path);
-    const fs::file_status status = fs::status(target, error);
-    if (fs::exists(status) && !fs::is_regular_file(status)) {
-        writingPath = finalPath = path;
-    } else {
-        if (fs::exists(status) && fs::is_symlink(fs::symlink_status(target, error))) {
-            const fs::path linked = fs::canonical(target, error);
-            if (!error)
-                target = linked;
-        }
-        finalPath = target.string();
-        writingPath = finalPath + waveUnfinishedSuffix;
-    }
-    file = std::fopen(writingPath.c_str(), "wb");
-    if (file == nullptr)
-        return fail(std::strerror(errno));
     unsigned char start[headerBytes];
     header(start, 0);
-    if (std::fwrite(start, 1, sizeof start, file) != sizeof start) {
-        fail(std::strerror(errno));
-        abandon();
-        return false;
-    }
-    return true;
+    return file.open(path) && file.write(start, sizeof start);
 }
 
 WaveAppend WaveWriter::append(const int16_t* samples, size_t frames)
 {
-    if (file == nullptr || failed)
+    if (!file.isOpen())
         return WaveAppend::Failed;
     const uint64_t room = (limit - written) / frameBytes;
     const auto taken = static_cast<size_t>(std::min<uint64_t>(frames, room));
@@ -103,10 +67,8 @@ WaveAppend WaveWriter::append(const int16_t* samples, size_t frames)
         for (size_t i = 0; i < count * channels; ++i)
             put(bytes + 2 * i, static_cast<uint16_t>(samples[channels * done + i]), 2);
         const size_t size = count * frameBytes;
-        if (std::fwrite(bytes, 1, size, file) != size) {
-            fail(std::strerror(errno));
+        if (!file.write(bytes, size))
             return WaveAppend::Failed;
-        }
         written += size;
         done += count;
     }
@@ -115,48 +77,13 @@ WaveAppend WaveWriter::append(const int16_t* samples, size_t frames)
 
 bool WaveWriter::finish()
 {
-    if (file == nullptr)
-        return fail("no file is open");
-    if (failed) {
-        // The failure was told when it happened.
-        abandon();
-        return false;
-    }
     unsigned char sizes[headerBytes];
     header(sizes, static_cast<uint32_t>(written));
-    const bool patched =
-        std::fseek(file, 4, SEEK_SET) == 0 && std::fwrite(sizes + 4, 1, 4, file) == 4 &&
-        std::fseek(file, 40, SEEK_SET) == 0 && std::fwrite(sizes + 40, 1, 4, file) == 4;
-    const int patchErrno = errno;
-    const bool closed = std::fclose(file) == 0;
-    const int closeErrno = errno;
-    file = nullptr;
-    if (!patched || !closed) {
-        removeUnfinished();
-        return fail(std::strerror(patched ? closeErrno : patchErrno));
+    // A failed append or open leaves the file failed: commit then removes it.
+    if (file.isOpen()) {
+        file.writeAt(4, sizes + 4, 4) && file.writeAt(40, sizes + 40, 4);
     }
-    if (writingPath != finalPath) {
-        std::error_code error;
-        std::filesystem::rename(writingPath, finalPath, error);
-        if (error) {
-            removeUnfinished();
-            return fail(error.message().c_str());
-        }
-    }
-    return true;
+    return file.commit();
 }
 
-void WaveWriter::abandon()
-{
-    if (file == nullptr)
-        return;
-    std::fclose(file);
-    file = nullptr;
-    removeUnfinished();
-}
-
-void WaveWriter::removeUnfinished()
-{
-    if (writingPath != finalPath)
-        std::remove(writingPath.c_str());
-}
+void WaveWriter::abandon() { file.abandon(); }

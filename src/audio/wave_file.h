@@ -3,11 +3,8 @@
 // samples per second. Used by vantor-run's --audio, which hands over each piece of a race's sound
 // as it is mixed, so that a recording of any length takes a small, fixed amount of memory.
 //
-// The file is written under a temporary name in its own folder (the name with
-// waveUnfinishedSuffix added) and renamed to its name when finished, so that a failed or abandoned recording never leaves a
-// half file under the name asked for. A name that is a link is followed: the temporary file goes
-// beside the file it names, which is then replaced. A name that is something other than a file
-// (a device such as /dev/null) is written in place.
+// The file is written whole or not at all (core/atomic_file.h): a failed or abandoned recording
+// never leaves a half file under the name asked for.
 //
 // Typical use:
 //   WaveWriter wave;
@@ -17,16 +14,14 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <string>
+
+#include "core/atomic_file.h"
 
 // The most sample bytes a WAV file can hold, in whole stereo frames: its sizes are 32-bit, and
 // the size of the whole file's contents counts the 36 bytes of header after it as well. Just under
 // 4 GiB: 6 h 45 min of sound.
 inline constexpr uint64_t waveDataLimit = (UINT32_MAX - 36) / 4 * 4;
-
-// What the temporary name adds to the file's name.
-inline constexpr char waveUnfinishedSuffix[] = ".partial";
 
 // What became of sound handed to WaveWriter::append.
 enum class WaveAppend {
@@ -58,20 +53,12 @@ public:
     // Closes and removes the unfinished file; the name asked for is left as it was.
     void abandon();
 
-    bool isOpen() const { return file != nullptr; }
+    bool isOpen() const { return file.isOpen(); }
     // Sample bytes in the file so far.
     uint64_t dataBytes() const { return written; }
 
 private:
-    // Sets the platform's last error to `reason` and marks the file failed; returns false.
-    bool fail(const char* reason);
-    // Removes the file written under its temporary name (nothing when written in place).
-    void removeUnfinished();
-
     uint64_t limit;
-    std::FILE* file = nullptr;
-    std::string finalPath;   // the name the finished file takes
-    std::string writingPath; // the name it is written under meanwhile (finalPath when in place)
+    AtomicFile file;
     uint64_t written = 0;
-    bool failed = false;
 };
