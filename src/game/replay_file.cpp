@@ -64,8 +64,14 @@ bool readReplayFile(const std::string& path, Replay* replay, std::string* why)
         *why = std::string("cannot be read: ") + std::strerror(errno);
         return false;
     }
+    return readReplay(file.get(), replay, why);
+}
+
+bool readReplay(std::FILE* file, Replay* replay, std::string* why)
+{
+    *replay = Replay{};
     unsigned char header[headerBytes];
-    const std::size_t got = std::fread(header, 1, headerBytes, file.get());
+    const std::size_t got = std::fread(header, 1, headerBytes, file);
     if (got < sizeof magic || std::memcmp(header, magic, sizeof magic) != 0) {
         *why = "is not a replay file";
         return false;
@@ -93,7 +99,7 @@ bool readReplayFile(const std::string& path, Replay* replay, std::string* why)
     read.frames.reserve(count);
     unsigned char bytes[frameBytes];
     for (uint32_t i = 0; i < count; ++i) {
-        if (std::fread(bytes, 1, frameBytes, file.get()) != frameBytes) {
+        if (std::fread(bytes, 1, frameBytes, file) != frameBytes) {
             *why = "is truncated";
             return false;
         }
@@ -107,7 +113,7 @@ bool readReplayFile(const std::string& path, Replay* replay, std::string* why)
         read.frames.push_back(frame);
     }
     unsigned char stored[checksumBytes + 1];
-    const std::size_t tail = std::fread(stored, 1, sizeof stored, file.get());
+    const std::size_t tail = std::fread(stored, 1, sizeof stored, file);
     if (tail < checksumBytes) {
         *why = "is truncated";
         return false;

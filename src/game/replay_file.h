@@ -22,6 +22,7 @@
 // the race is over (core/atomic_file.h); readReplayFile checks a whole file before it is used.
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -62,6 +63,9 @@ struct Replay {
 // "is truncated", "is damaged: its checksum does not match", ...) and returns false. Never reads
 // more than a replay of largestReplayFrames can hold.
 bool readReplayFile(const std::string& path, Replay* replay, std::string* why);
+// The same for an open stream (owned by the caller), read from where it stands to its end; the
+// replay file fuzzer feeds its inputs through here.
+bool readReplay(std::FILE* file, Replay* replay, std::string* why);
 
 // Streams one race into a replay file. Typical use: begin at the race's set-up, add every race
 // frame, finish when the race has ended (or abandon, or let the writer go: an unfinished replay
