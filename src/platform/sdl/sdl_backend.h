@@ -135,6 +135,8 @@ private:
     int pictureH = 0;
     // Window surfaces in another pixel format than the back buffer's get the picture here first.
     std::vector<uint32_t> converted;
+    // The window is too large for a surface of its own; said once until it is small enough.
+    bool surfaceTooLarge = false;
     SDL_Cursor* arrowCursor = nullptr;
     SDL_Cursor* crossCursor = nullptr;
     int cursorShown = -1;
