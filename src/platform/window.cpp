@@ -162,7 +162,11 @@ void dispatch(Window* window, const PlatformEvent& event)
         window->pad = event.pad;
         followController(window);
         break;
-    case PlatformEvent::Kind::ToggleFullscreen: toggleFullscreen(window); break;
+    case PlatformEvent::Kind::ToggleFullscreen:
+        // Switched once the pump has taken every waiting event: presses queued up meanwhile
+        // give the state the last of them asks for, without switching for each.
+        window->fullscreenKeyPending = !window->fullscreenKeyPending;
+        break;
     }
 }
 
@@ -226,6 +230,10 @@ void pumpMessages(Window* window)
     PlatformEvent event;
     while (isWindowAlive(window) && window->backend->pollEvent(&event)) {
         dispatch(window, event);
+    }
+    if (window->fullscreenKeyPending) {
+        window->fullscreenKeyPending = false;
+        toggleFullscreen(window);
     }
     if (isWindowAlive(window) && window->repaintRequested) {
         // Cleared before the paint, so that a repaint asked for during onPaint is kept for the

@@ -108,6 +108,10 @@ private:
     bool presentOnWindowSurface(const Surface& backBuffer);
     // Puts the window back where it stood before full screen, with its frame.
     void restoreWindowedPlace();
+    // The window manager's frame above and left of the client area, 0 without one.
+    void frameSize(int* top, int* left);
+    // Moves the window so that its frame's top-left corner is at (x, y) on the desktop.
+    void placeFrame(int x, int y);
     void toBackBuffer(int windowX, int windowY, int* x, int* y);
     // SDL2_mixer's music hook, on the audio thread: takes what the game handed over and mixes.
     static void fillSound(void* backend, uint8_t* stream, int bytes);
@@ -141,11 +145,15 @@ private:
     SDL_Cursor* crossCursor = nullptr;
     int cursorShown = -1;
     bool fullscreen = false;
-    // Where the window stood before full screen, to put it back when full screen ends.
+    // Where the window stood before full screen, to put it back when full screen ends: its
+    // frame's top-left corner on the desktop and its client size.
     int windowedX = 0;
     int windowedY = 0;
     int windowedW = 0;
     int windowedH = 0;
+    // The frame above and left of the client area then.
+    int windowedTop = 0;
+    int windowedLeft = 0;
     std::string renderName;
     int scaleFactor = 0;
     bool classic = false;
