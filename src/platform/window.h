@@ -63,8 +63,9 @@ struct Window {
     bool fullscreen = false;      // true once setFullscreen succeeded
     int cursorKind = 0;           // 0 hidden (full screen), 1 arrow, 2 crosshair
     bool keysHeld[256] = {};      // held keys by virtual-key code, kept from key events
-    // Keys already held when the screen that runs now began: their repeats and their release
-    // do not reach the screen's key slots, so a key held down does not run through the screens.
+    // Keys already held when the screen that runs now began, or pressed for a box of the game's
+    // own and still down when it closed: their repeats and their release do not reach the
+    // screen's key slots, so a key held down does not run through the screens.
     bool keysCarried[256] = {};
     // Keys pressed during the pump that runs: each counts as held until the pump's paint is
     // done, so a press and release between two race frames is seen by the next frame.

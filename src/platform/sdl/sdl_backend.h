@@ -161,7 +161,8 @@ private:
     bool smoothTexture = false;
 
     // The virtual key each physical key gave when pressed, so that its release gives the same
-    // one even if NumLock changed in between; swallowedKey for the comfort keys.
+    // one even if NumLock changed in between; swallowedKey for the comfort keys, heldThroughBox
+    // for keys held down through the system's box.
     std::vector<uint32_t> pressedKeys;
     bool controllersStarted = false;
     std::vector<_SDL_GameController*> controllers;
