@@ -17,6 +17,7 @@
 #include "platform/sdl/sdl_backend.h"
 #include "core/errors.h"
 #include "platform/box/own_box.h"
+#include "platform/sound.h"
 #include "platform/window.h"
 #include "test_folder.h"
 #include "xvfb_display.h"
@@ -491,6 +492,35 @@ TEST_F(SdlWindowOnXvfb, PresentsWaitForTheDisplayEvenWithoutVerticalSync)
     // Xvfb has no vertical sync; 30 frames at the display's rate (60 Hz unless it says otherwise)
     // still take about half a second, where unpaced they would take a few milliseconds.
     EXPECT_GE(took.count(), 30 * 1000 / 60 * 3 / 4);
+}
+
+TEST_F(SdlWindowOnXvfb, ASoundDeviceThatStopsTakingTheSoundIsSaidOnceAndTheGameGoesOn)
+{
+    // SDL's disk driver writing into a full disk: the device opens, then refuses the first
+    // samples and SDL drops it.
+    const std::filesystem::path full = std::filesystem::path(testFolder()) / "sound.raw";
+    std::filesystem::create_symlink("/dev/full", full);
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", full.c_str(), 1);
+    openOn(1024, 768);
+    const SoundBank bank;
+    testing::internal::CaptureStderr();
+    startSound(&window, &bank);
+    const bool openedFirst = backend->soundPlaying();
+    const bool stopped = runFramesUntil([&] { return !backend->soundPlaying(); });
+    runFrames(10);
+    const std::string written = testing::internal::GetCapturedStderr();
+    unsetenv("SDL_AUDIODRIVER");
+    unsetenv("SDL_DISKAUDIOFILE");
+    EXPECT_TRUE(openedFirst) << written;
+    EXPECT_TRUE(stopped);
+    const std::string line =
+        "vantor: no sound (the sound device stopped taking sound); the game plays on silent\n";
+    const size_t at = written.find(line);
+    EXPECT_NE(at, std::string::npos) << written;
+    EXPECT_EQ(written.find(line, at + 1), std::string::npos) << "said more than once";
+    EXPECT_TRUE(isWindowAlive(&window));
+    playSound(&window, SoundFrame{});
 }
 
 TEST(SdlWindowWithoutDisplay, CreateEndsWithTheFatalReportAndStatusOne)

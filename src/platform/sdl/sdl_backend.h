@@ -72,6 +72,8 @@ public:
     bool classicPicture() const { return classic; }
     // How many game controllers are open now.
     int controllerCount() const { return static_cast<int>(controllers.size()); }
+    // Whether the sound device is open and fed by the game's mixer.
+    bool soundPlaying() const { return soundOpen; }
     // Waits until the picture asked for with F12 is written (tests; closing the window waits too).
     void finishPictures();
 
@@ -115,6 +117,10 @@ private:
     void toBackBuffer(int windowX, int windowY, int* x, int* y);
     // SDL2_mixer's music hook, on the audio thread: takes what the game handed over and mixes.
     static void fillSound(void* backend, uint8_t* stream, int bytes);
+    // Tells the player, on stderr, that the game plays on silent and why.
+    static void sayNoSound(const char* reason);
+    // The sound device went away while open: the sound is closed and the player told once.
+    void soundDeviceLost();
     // Turns one SDL key event into a game event; false when it gives none.
     bool keyEvent(const void* sdlKeyEvent, PlatformEvent* event);
     // Opens or closes a controller on plug-in or removal.

@@ -186,6 +186,11 @@ bool SdlBackend::pollEvent(PlatformEvent* event)
                 return true;
             }
             break;
+        case SDL_AUDIODEVICEREMOVED:
+            if (sdlEvent.adevice.iscapture == 0) {
+                soundDeviceLost();
+            }
+            break;
         case SDL_QUIT:
             // The session asks the program to end: the same as closing its window.
             event->kind = PlatformEvent::Kind::Close;
