@@ -43,22 +43,42 @@ bool waitForExit(pid_t child, std::chrono::milliseconds limit)
     return false;
 }
 
-pid_t startServer(int number, int width, int height)
+// Ends a child: SIGTERM, then SIGKILL when it is still there after 2 s.
+void stopChild(pid_t child)
+{
+    kill(child, SIGTERM);
+    if (!waitForExit(child, std::chrono::seconds(2))) {
+        kill(child, SIGKILL);
+        waitForExit(child, std::chrono::seconds(2));
+    }
+}
+
+// Sends the child's output nowhere and makes it end with the test, even when the test is killed.
+void quietChildOfTheTest()
+{
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
+    int quiet = open("/dev/null", O_WRONLY);
+    if (quiet >= 0) {
+        dup2(quiet, STDOUT_FILENO);
+        dup2(quiet, STDERR_FILENO);
+        close(quiet);
+    }
+}
+
+pid_t startServer(int number, int width, int height, bool coreFonts)
 {
     std::string display = numbered(":", number);
     std::string screen = numbered(numbered("", width, "x").c_str(), height, "x24");
     pid_t child = fork();
     if (child == 0) {
-        // The server goes with the test, even when the test is killed.
-        prctl(PR_SET_PDEATHSIG, SIGTERM);
-        int quiet = open("/dev/null", O_WRONLY);
-        if (quiet >= 0) {
-            dup2(quiet, STDOUT_FILENO);
-            dup2(quiet, STDERR_FILENO);
-            close(quiet);
+        quietChildOfTheTest();
+        if (coreFonts) {
+            execlp("Xvfb", "Xvfb", display.c_str(), "-screen", "0", screen.c_str(), "-nolisten",
+                   "tcp", static_cast<char*>(nullptr));
+        } else {
+            execlp("Xvfb", "Xvfb", display.c_str(), "-screen", "0", screen.c_str(), "-nolisten",
+                   "tcp", "-fp", "built-ins", static_cast<char*>(nullptr));
         }
-        execlp("Xvfb", "Xvfb", display.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp",
-               static_cast<char*>(nullptr));
         _exit(127);
     }
     return child;
@@ -66,7 +86,7 @@ pid_t startServer(int number, int width, int height)
 
 } // namespace
 
-XvfbDisplay::XvfbDisplay(int width, int height)
+XvfbDisplay::XvfbDisplay(int width, int height, bool coreFonts)
 {
     if (const char* current = std::getenv("DISPLAY")) {
         hadDisplay = true;
@@ -79,7 +99,7 @@ XvfbDisplay::XvfbDisplay(int width, int height)
         if (exists(socket) || exists(numbered("/tmp/.X", number, "-lock"))) {
             continue;
         }
-        pid_t child = startServer(number, width, height);
+        pid_t child = startServer(number, width, height, coreFonts);
         if (child < 0) {
             why = "fork failed";
             return;
@@ -122,16 +142,54 @@ XvfbDisplay::XvfbDisplay(int width, int height)
 XvfbDisplay::~XvfbDisplay()
 {
     if (pid > 0) {
-        kill(pid, SIGTERM);
-        if (!waitForExit(pid, std::chrono::seconds(2))) {
-            kill(pid, SIGKILL);
-            waitForExit(pid, std::chrono::seconds(2));
-        }
+        stopChild(pid);
     }
     if (hadDisplay) {
         setenv("DISPLAY", previousDisplay.c_str(), 1);
     } else {
         unsetenv("DISPLAY");
+    }
+}
+
+WindowManager::WindowManager(const std::string& folder)
+{
+    const pid_t child = fork();
+    if (child < 0) {
+        why = "fork failed";
+        return;
+    }
+    if (child == 0) {
+        quietChildOfTheTest();
+        setenv("XDG_CACHE_HOME", (folder + "wm-cache").c_str(), 1);
+        setenv("XDG_CONFIG_HOME", (folder + "wm-config").c_str(), 1);
+        execlp("openbox", "openbox", "--sm-disable", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    // Up once it names itself the display's window manager on the root window.
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (std::chrono::steady_clock::now() < deadline) {
+        int status = 0;
+        if (waitpid(child, &status, WNOHANG) == child) {
+            why = WIFEXITED(status) && WEXITSTATUS(status) == 127
+                      ? "openbox is not installed (the set-up script installs it)"
+                      : "openbox ended at start";
+            return;
+        }
+        if (runCommand("xprop -root _NET_SUPPORTING_WM_CHECK").find("window id") !=
+            std::string::npos) {
+            pid = child;
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    stopChild(child);
+    why = "openbox did not come up within 5 s";
+}
+
+WindowManager::~WindowManager()
+{
+    if (pid > 0) {
+        stopChild(pid);
     }
 }
 

@@ -169,6 +169,7 @@ bool HeadlessBackend::setFullscreen(bool on)
         return false;
     }
     fullscreen = on;
+    ++fullscreenCalls;
     return true;
 }
 
