@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <fstream>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/stat.h>
@@ -43,6 +44,15 @@ bool waitForExit(pid_t child, std::chrono::milliseconds limit)
     return false;
 }
 
+// The process id written in the display's lock file by the server that runs it, -1 if none.
+pid_t lockHolder(int number)
+{
+    std::ifstream lock(numbered("/tmp/.X", number, "-lock"));
+    long holder = -1;
+    lock >> holder;
+    return lock ? static_cast<pid_t>(holder) : -1;
+}
+
 // Ends a child: SIGTERM, then SIGKILL when it is still there after 2 s.
 void stopChild(pid_t child)
 {
@@ -53,11 +63,12 @@ void stopChild(pid_t child)
     }
 }
 
-// Sends the child's output nowhere and makes it end with the test, even when the test is killed.
-void quietChildOfTheTest()
+// Sends the child's output to `log` (nowhere by default) and makes it end with the test, even
+// when the test is killed.
+void quietChildOfTheTest(const char* log = "/dev/null")
 {
     prctl(PR_SET_PDEATHSIG, SIGTERM);
-    int quiet = open("/dev/null", O_WRONLY);
+    int quiet = open(log, O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (quiet >= 0) {
         dup2(quiet, STDOUT_FILENO);
         dup2(quiet, STDERR_FILENO);
@@ -118,7 +129,9 @@ XvfbDisplay::XvfbDisplay(int width, int height, bool coreFonts)
                 why = numbered("Xvfb ended at start on display :", number);
                 break;
             }
-            ready = exists(socket);
+            // Ours once the server that holds the display's lock is our child: another test
+            // may have started one on the same number a moment earlier.
+            ready = exists(socket) && lockHolder(number) == child;
             if (!ready) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(20));
             }
@@ -153,30 +166,32 @@ XvfbDisplay::~XvfbDisplay()
 
 WindowManager::WindowManager(const std::string& folder)
 {
+    const std::string ready = folder + "wm-ready";
     const pid_t child = fork();
     if (child < 0) {
         why = "fork failed";
         return;
     }
     if (child == 0) {
-        quietChildOfTheTest();
+        quietChildOfTheTest((folder + "wm.log").c_str());
         setenv("XDG_CACHE_HOME", (folder + "wm-cache").c_str(), 1);
         setenv("XDG_CONFIG_HOME", (folder + "wm-config").c_str(), 1);
-        execlp("openbox", "openbox", "--sm-disable", static_cast<char*>(nullptr));
+        execlp("openbox", "openbox", "--sm-disable", "--startup", ("touch " + ready).c_str(),
+               static_cast<char*>(nullptr));
         _exit(127);
     }
-    // Up once it names itself the display's window manager on the root window.
+    // Up once it has taken over the display and run its start-up command: a window mapped
+    // earlier, while it was still starting, may never be shown.
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     while (std::chrono::steady_clock::now() < deadline) {
         int status = 0;
         if (waitpid(child, &status, WNOHANG) == child) {
-            why = WIFEXITED(status) && WEXITSTATUS(status) == 127
-                      ? "openbox is not installed (the set-up script installs it)"
-                      : "openbox ended at start";
+            missing = WIFEXITED(status) && WEXITSTATUS(status) == 127;
+            why = missing ? "openbox is not installed (the set-up script installs it)"
+                          : "openbox ended at start (its output is in " + folder + "wm.log)";
             return;
         }
-        if (runCommand("xprop -root _NET_SUPPORTING_WM_CHECK").find("window id") !=
-            std::string::npos) {
+        if (exists(ready)) {
             pid = child;
             return;
         }

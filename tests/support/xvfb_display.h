@@ -31,9 +31,10 @@ private:
 };
 
 // A window manager (openbox) on the display DISPLAY names while the object lives, for tests of
-// the game under one: frames round the windows, Alt+F4. It keeps its cache and settings in
-// `folder` (the test's own). Nothing is installed here; when openbox is missing or does not
-// come up within 5 s, running() is false and failure() says why.
+// the game under one: frames round the windows, Alt+F4. It keeps its cache, settings and output
+// (wm.log) in `folder` (the test's own, ending with '/'). Nothing is installed here; when openbox
+// is missing (notInstalled() true) or does not come up within 5 s, running() is false and
+// failure() says why.
 class WindowManager {
 public:
     explicit WindowManager(const std::string& folder);
@@ -43,10 +44,12 @@ public:
     WindowManager& operator=(const WindowManager&) = delete;
 
     bool running() const { return pid > 0; }
+    bool notInstalled() const { return missing; }
     const std::string& failure() const { return why; }
 
 private:
     pid_t pid = -1;
+    bool missing = false;
     std::string why;
 };
 
