@@ -45,7 +45,10 @@ int runGame(Backend* backend)
     }
     // The window is made without a sizing border or maximise button, so its frame stays fixed.
 
-    runMainMenu(&window);
+    // A window closed at the question (which answers No) ends the game as closing the menu does.
+    if (isWindowAlive(&window)) {
+        runMainMenu(&window);
+    }
 
     destroyWindow(&window);
     setBoxFont(&window, BoxFont{});

@@ -63,9 +63,11 @@ public:
     virtual void moveWindow(int x, int y) = 0;
     // Takes the next waiting event without blocking; false when none waits.
     virtual bool pollEvent(PlatformEvent* event) = 0;
-    // Drops the key and mouse events waiting to be taken; other events stay queued. The Window
-    // calls it after the system's box asked the full-screen question: what was typed meanwhile
-    // was meant for the box, not for the game.
+    // Drops the key presses and mouse events waiting to be taken; key releases and other events
+    // stay queued. The Window calls it after the system's box asked the full-screen question:
+    // what was typed meanwhile was meant for the box, not for the game. The desktop takes the
+    // presses that come in a fifth of a second after the box too: a key held down through the
+    // box gives no further press, only its release.
     virtual void discardInput() = 0;
     // Shows the back buffer in the window, its shape kept, whatever its size. Returns false (last
     // error set) when it failed.

@@ -98,6 +98,11 @@ void dispatch(Window* window, const PlatformEvent& event)
     const int k = window->drawingScale;
     switch (event.kind) {
     case PlatformEvent::Kind::KeyDown:
+        // A repeat of a key held since before this screen began (or through a box) changes
+        // nothing: the key was pressed for something else.
+        if (event.key < std::size(window->keysCarried) && window->keysCarried[event.key]) {
+            break;
+        }
         // M mutes and unmutes on every screen; a held key's automatic repeats do not switch it
         // again. The key still reaches the screen, which has no use for it.
         if (event.key == keyM && !window->keysHeld[keyM]) {
@@ -107,9 +112,6 @@ void dispatch(Window* window, const PlatformEvent& event)
         if (event.key < std::size(window->keysHeld)) {
             window->keysHeld[event.key] = true;
             window->keysTapped[event.key] = true;
-            if (window->keysCarried[event.key]) {
-                break; // a repeat of a key held since before this screen began
-            }
         }
         if (auto handler = slots.onKeyDown) {
             handler(window, event.key);
@@ -162,7 +164,11 @@ void dispatch(Window* window, const PlatformEvent& event)
         window->pad = event.pad;
         followController(window);
         break;
-    case PlatformEvent::Kind::ToggleFullscreen: toggleFullscreen(window); break;
+    case PlatformEvent::Kind::ToggleFullscreen:
+        // Switched once the pump has taken every waiting event: presses queued up meanwhile
+        // give the state the last of them asks for, without switching for each.
+        window->fullscreenKeyPending = !window->fullscreenKeyPending;
+        break;
     }
 }
 
@@ -213,11 +219,13 @@ void requestRepaint(Window* window) { window->repaintRequested = true; }
 
 void pumpMessages(Window* window)
 {
-    // A new screen begins with the keys held now carried over: it acts only on fresh presses.
+    // A new screen begins with the keys held now carried over, besides those still carried:
+    // it acts only on fresh presses.
     if (!(window->callbacks == window->screenSeen)) {
         window->screenSeen = window->callbacks;
-        std::copy(std::begin(window->keysHeld), std::end(window->keysHeld),
-                  std::begin(window->keysCarried));
+        for (size_t key = 0; key < std::size(window->keysHeld); ++key) {
+            window->keysCarried[key] = window->keysCarried[key] || window->keysHeld[key];
+        }
     }
     // The screen may have changed since the last pump: the controllers follow its keys.
     if (isWindowAlive(window)) {
@@ -226,6 +234,10 @@ void pumpMessages(Window* window)
     PlatformEvent event;
     while (isWindowAlive(window) && window->backend->pollEvent(&event)) {
         dispatch(window, event);
+    }
+    if (window->fullscreenKeyPending) {
+        window->fullscreenKeyPending = false;
+        toggleFullscreen(window);
     }
     if (isWindowAlive(window) && window->repaintRequested) {
         // Cleared before the paint, so that a repaint asked for during onPaint is kept for the

@@ -63,12 +63,15 @@ struct Window {
     bool fullscreen = false;      // true once setFullscreen succeeded
     int cursorKind = 0;           // 0 hidden (full screen), 1 arrow, 2 crosshair
     bool keysHeld[256] = {};      // held keys by virtual-key code, kept from key events
-    // Keys already held when the screen that runs now began: their repeats and their release
-    // do not reach the screen's key slots, so a key held down does not run through the screens.
+    // Keys already held when the screen that runs now began, or pressed for a box of the game's
+    // own and still down when it closed: their repeats and their release do not reach the
+    // screen's key slots, so a key held down does not run through the screens.
     bool keysCarried[256] = {};
     // Keys pressed during the pump that runs: each counts as held until the pump's paint is
     // done, so a press and release between two race frames is seen by the next frame.
     bool keysTapped[256] = {};
+    // The player's full-screen key was pressed an odd number of times in the pump that runs.
+    bool fullscreenKeyPending = false;
     WindowCallbacks screenSeen; // the slots of the last pump, to tell when the screen changed
     bool soundMuted = false;    // switched by the M key, on every screen
     ControllerState pad;        // the controllers as last reported
@@ -96,7 +99,8 @@ int clientWidth(const Window* window);
 int clientHeight(const Window* window);
 // Asks for one repaint of the whole client area; delivered by the next pumpMessages.
 void requestRepaint(Window* window);
-// Dispatches every waiting event to the handler slots without waiting; a requested repaint is
+// Dispatches every waiting event to the handler slots without waiting; the full-screen key
+// switches once after them when it was pressed an odd number of times; a requested repaint is
 // delivered last, once: the drawing scale the backend asks for now (a new one gives a new black
 // back buffer), cursor, onPaint, present. When the slots differ from the last pump's, a
 // new screen began: the keys held at that moment reach its key slots again only once released

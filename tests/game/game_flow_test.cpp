@@ -187,6 +187,32 @@ TEST(GameStart, WithoutTheSystemsBoxTheQuestionIsAskedInTheWindowWithTheGamesFon
     expectEverythingReleased(game, before);
 }
 
+TEST(GameStart, ClosingTheWindowAtTheQuestionInTheWindowEndsTheGame)
+{
+    // The window closed while the game asks in it, and the session's request to end at the same
+    // moment: the game ends with status 0, no menu run in a window that is gone.
+    const PictureCounts before = livePictureCounts();
+    ScriptedGame game;
+    game.backend.failMessageBoxes = true;
+    bool closed = false;
+    int pumpsAfter = 0;
+    testing::internal::CaptureStderr();
+    game.run([&](HeadlessBackend& b, Screen) {
+        if (closed) {
+            ++pumpsAfter;
+        } else if (b.presentCount() > 0) {
+            closed = true;
+            b.closeRequest();
+            b.closeRequest();
+        }
+    });
+    testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(pumpsAfter, 0) << "the game went on after its window was closed";
+    EXPECT_FALSE(game.backend.isFullscreen());
+    expectEverythingReleased(game, before);
+}
+
 TEST(MainMenu, ArrowKeysMoveWithinEveryLimitAndNothingWraps)
 {
     ScriptedGame game;
@@ -420,6 +446,50 @@ TEST(HeldKeys, KeysTypedWhileTheQuestionIsShownAreDropped)
         }
     });
     EXPECT_EQ(menuPumps, 5);
+}
+
+TEST(HeldKeys, AKeyHeldToAnswerTheQuestionInTheWindowDoesNotActOnTheMenu)
+{
+    // Escape held answers No and would quit the menu; Enter held answers Yes and would start a
+    // race. Their repeats and release on the menu do nothing; pressed anew, they count.
+    for (const uint32_t key : {keyEscape, keyEnter}) {
+        ScriptedGame game;
+        game.backend.failMessageBoxes = true;
+        bool answered = false;
+        int menuPumps = 0;
+        bool leftTheMenu = false;
+        bool fullscreenOnMenu = false;
+        testing::internal::CaptureStderr();
+        game.run([&](HeadlessBackend& b, Screen screen) {
+            if (!answered) {
+                if (b.presentCount() > 0) {
+                    answered = true;
+                    b.keyDown(key);
+                }
+                return;
+            }
+            if (screen != Screen::Menu) {
+                leftTheMenu = true;
+                b.closeRequest();
+                return;
+            }
+            fullscreenOnMenu = b.isFullscreen();
+            ++menuPumps;
+            if (menuPumps < 40) {
+                b.keyDown(key); // the held key's automatic repeat
+            } else if (menuPumps == 40) {
+                b.keyUp(key);
+            } else if (menuPumps == 45) {
+                press(b, keyEscape);
+            }
+        });
+        testing::internal::GetCapturedStderr();
+        EXPECT_TRUE(answered);
+        EXPECT_FALSE(leftTheMenu) << "the key held for the question started a race";
+        EXPECT_EQ(menuPumps, 45) << "the menu did not wait for a fresh Escape";
+        EXPECT_EQ(fullscreenOnMenu, key == keyEnter) << "Enter answers Yes, Escape No";
+        EXPECT_EQ(game.exitStatus, 0);
+    }
 }
 
 TEST(HeldKeys, AKeyPressedAndReleasedBetweenTwoRaceFramesCountsForOneFrame)

@@ -540,6 +540,23 @@ TEST_F(WindowOnScript, FullScreenKeySwitchesBothWaysAndARefusalIsNoBox)
     EXPECT_FALSE(backend.isFullscreen());
     EXPECT_EQ(window.cursorKind, 1);
 
+    // Presses waiting together switch once, to the state the last of them asks for.
+    const int switches = backend.fullscreenSwitches();
+    for (int press = 0; press < 3; ++press) {
+        backend.fullscreenKey();
+    }
+    pumpMessages(&window);
+    EXPECT_TRUE(backend.isFullscreen());
+    EXPECT_EQ(backend.fullscreenSwitches(), switches + 1);
+    for (int press = 0; press < 4; ++press) {
+        backend.fullscreenKey();
+    }
+    pumpMessages(&window);
+    EXPECT_TRUE(window.fullscreen);
+    EXPECT_EQ(backend.fullscreenSwitches(), switches + 1);
+    backend.fullscreenKey();
+    pumpMessages(&window);
+
     backend.refuseFullscreen = true;
     backend.fullscreenKey();
     testing::internal::CaptureStderr();

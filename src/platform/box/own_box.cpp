@@ -291,8 +291,16 @@ bool askInWindow(Window* window, MessageBoxKind kind, const char* caption, const
         box.under.height == window->backBuffer.height) {
         window->backBuffer = box.under;
     }
-    // The box had the keyboard: keys pressed for it must not count as held by the screen.
-    std::fill(std::begin(window->keysHeld), std::end(window->keysHeld), false);
+    // The box had the keyboard: keys pressed for it and still down do not count as held by the
+    // screen, and are carried, so that their repeats and their release do not reach it either
+    // (Escape held to answer No does not quit the menu behind the box). Keys held since before
+    // the box opened were carried through it and stay so.
+    for (size_t key = 0; key < std::size(window->keysHeld); ++key) {
+        if (window->keysHeld[key] && !window->keysCarried[key]) {
+            window->keysHeld[key] = false;
+            window->keysCarried[key] = true;
+        }
+    }
     if (box.closeAsked && isWindowAlive(window)) {
         if (auto onClose = window->callbacks.onClose) {
             onClose(window);

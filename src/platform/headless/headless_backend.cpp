@@ -143,9 +143,8 @@ void HeadlessBackend::discardInput()
 {
     std::erase_if(events, [](const PlatformEvent& event) {
         using Kind = PlatformEvent::Kind;
-        return event.kind == Kind::KeyDown || event.kind == Kind::KeyUp ||
-               event.kind == Kind::MouseDown || event.kind == Kind::MouseUp ||
-               event.kind == Kind::MouseMove;
+        return event.kind == Kind::KeyDown || event.kind == Kind::MouseDown ||
+               event.kind == Kind::MouseUp || event.kind == Kind::MouseMove;
     });
 }
 
@@ -172,6 +171,7 @@ bool HeadlessBackend::setFullscreen(bool on)
         return false;
     }
     fullscreen = on;
+    ++fullscreenCalls;
     return true;
 }
 

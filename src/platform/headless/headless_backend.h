@@ -96,6 +96,8 @@ public:
     int windowY() const { return posY; }
     int cursor() const { return cursorKind; }
     bool isFullscreen() const { return fullscreen; }
+    // How many times full screen was switched on or off (accepted requests only).
+    int fullscreenSwitches() const { return fullscreenCalls; }
     // A copy of the back buffer as last presented (empty before the first present, and left as
     // it was while frames are not kept) and how many presents succeeded.
     const Surface& lastFrame() const { return frame; }
@@ -171,6 +173,7 @@ private:
     int posY = 0;
     int cursorKind = -1;
     bool fullscreen = false;
+    int fullscreenCalls = 0;
     Surface frame;
     bool keepingFrames = true;
     int presents = 0;

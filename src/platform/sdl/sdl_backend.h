@@ -72,6 +72,8 @@ public:
     bool classicPicture() const { return classic; }
     // How many game controllers are open now.
     int controllerCount() const { return static_cast<int>(controllers.size()); }
+    // Whether the sound device is open and fed by the game's mixer.
+    bool soundPlaying() const { return soundOpen; }
     // Waits until the picture asked for with F12 is written (tests; closing the window waits too).
     void finishPictures();
 
@@ -108,9 +110,17 @@ private:
     bool presentOnWindowSurface(const Surface& backBuffer);
     // Puts the window back where it stood before full screen, with its frame.
     void restoreWindowedPlace();
+    // The window manager's frame above and left of the client area, 0 without one.
+    void frameSize(int* top, int* left);
+    // Moves the window so that its frame's top-left corner is at (x, y) on the desktop.
+    void placeFrame(int x, int y);
     void toBackBuffer(int windowX, int windowY, int* x, int* y);
     // SDL2_mixer's music hook, on the audio thread: takes what the game handed over and mixes.
     static void fillSound(void* backend, uint8_t* stream, int bytes);
+    // Tells the player, on stderr, that the game plays on silent and why.
+    static void sayNoSound(const char* reason);
+    // The sound device went away while open: the sound is closed and the player told once.
+    void soundDeviceLost();
     // Turns one SDL key event into a game event; false when it gives none.
     bool keyEvent(const void* sdlKeyEvent, PlatformEvent* event);
     // Opens or closes a controller on plug-in or removal.
@@ -135,15 +145,21 @@ private:
     int pictureH = 0;
     // Window surfaces in another pixel format than the back buffer's get the picture here first.
     std::vector<uint32_t> converted;
+    // The window is too large for a surface of its own; said once until it is small enough.
+    bool surfaceTooLarge = false;
     SDL_Cursor* arrowCursor = nullptr;
     SDL_Cursor* crossCursor = nullptr;
     int cursorShown = -1;
     bool fullscreen = false;
-    // Where the window stood before full screen, to put it back when full screen ends.
+    // Where the window stood before full screen, to put it back when full screen ends: its
+    // frame's top-left corner on the desktop and its client size.
     int windowedX = 0;
     int windowedY = 0;
     int windowedW = 0;
     int windowedH = 0;
+    // The frame above and left of the client area then.
+    int windowedTop = 0;
+    int windowedLeft = 0;
     std::string renderName;
     int scaleFactor = 0;
     bool classic = false;
@@ -151,7 +167,8 @@ private:
     bool smoothTexture = false;
 
     // The virtual key each physical key gave when pressed, so that its release gives the same
-    // one even if NumLock changed in between; swallowedKey for the comfort keys.
+    // one even if NumLock changed in between; swallowedKey for the comfort keys, heldThroughBox
+    // for keys held down through the system's box.
     std::vector<uint32_t> pressedKeys;
     bool controllersStarted = false;
     std::vector<_SDL_GameController*> controllers;

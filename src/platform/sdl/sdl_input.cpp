@@ -5,7 +5,9 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 #include "platform/sdl/sdl_calls.h"
 
@@ -14,6 +16,14 @@ namespace {
 // Marks a physical key whose press was a comfort key (F11, F12, Alt+Enter): its release gives
 // no event either.
 constexpr uint32_t swallowedKey = 0xFFFFFFFFu;
+// Marks a physical key pressed for the system's box and held past it: its repeats give no event,
+// its release gives the key's own.
+constexpr uint32_t heldThroughBox = 0xFFFFFFFEu;
+// How long after the system's box closed a key that arrives pressed counts as held through it:
+// the box answers when a key is let go, or at its first automatic repeat, and the key's next
+// repeats reach the game's window as soon as it has the keyboard back, a few hundredths of a
+// second later.
+constexpr std::chrono::milliseconds boxKeysSettle{200};
 
 // The keypad's keys with NumLock off, as a keyboard without a keypad has them: 8, 2, 4, 6 are
 // the arrows, 7 and 1 Home and End, 9 and 3 Page Up and Down, 0 Insert, the point Delete, 5 the
@@ -176,6 +186,11 @@ bool SdlBackend::pollEvent(PlatformEvent* event)
                 return true;
             }
             break;
+        case SDL_AUDIODEVICEREMOVED:
+            if (sdlEvent.adevice.iscapture == 0) {
+                soundDeviceLost();
+            }
+            break;
         case SDL_QUIT:
             // The session asks the program to end: the same as closing its window.
             event->kind = PlatformEvent::Kind::Close;
@@ -191,9 +206,28 @@ void SdlBackend::discardInput()
     if (!videoStarted) {
         return;
     }
-    // Keys, text and the mouse lie between SDL_KEYDOWN and SDL_MOUSEWHEEL.
-    SDL_PumpEvents();
-    SDL_FlushEvents(SDL_KEYDOWN, SDL_MOUSEWHEEL);
+    const Clock::time_point until = Clock::now() + boxKeysSettle;
+    for (;;) {
+        SDL_PumpEvents();
+        SDL_Event taken[16];
+        int count = 0;
+        while ((count = SDL_PeepEvents(taken, 16, SDL_GETEVENT, SDL_KEYDOWN, SDL_KEYDOWN)) > 0) {
+            for (int i = 0; i < count; ++i) {
+                const auto physical = static_cast<size_t>(taken[i].key.keysym.scancode);
+                if (physical < pressedKeys.size()) {
+                    pressedKeys[physical] = heldThroughBox;
+                }
+            }
+        }
+        // Typed text and the mouse; key releases stay, so that the Window learns which keys
+        // were let go.
+        SDL_FlushEvents(SDL_TEXTEDITING, SDL_TEXTINPUT);
+        SDL_FlushEvents(SDL_MOUSEMOTION, SDL_MOUSEWHEEL);
+        if (Clock::now() >= until) {
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
 }
 
 bool SdlBackend::keyEvent(const void* sdlKeyEvent, PlatformEvent* event)
@@ -203,7 +237,13 @@ bool SdlBackend::keyEvent(const void* sdlKeyEvent, PlatformEvent* event)
     const size_t physical = static_cast<size_t>(key.keysym.scancode);
     const bool tracked = physical < pressedKeys.size();
     uint32_t code = 0;
-    if (down) {
+    if (tracked && pressedKeys[physical] == heldThroughBox) {
+        if (down) {
+            return false;
+        }
+        pressedKeys[physical] = 0;
+        code = virtualKeyOf(key.keysym.sym, (key.keysym.mod & KMOD_NUM) != 0);
+    } else if (down) {
         const SDL_Keycode sym = key.keysym.sym;
         const bool altEnter =
             (sym == SDLK_RETURN || sym == SDLK_KP_ENTER) && (key.keysym.mod & KMOD_ALT);
