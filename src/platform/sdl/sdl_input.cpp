@@ -11,10 +11,6 @@
 
 namespace {
 
-// Marks a physical key whose press was a comfort key (F11, F12, Alt+Enter): its release gives
-// no event either.
-constexpr uint32_t swallowedKey = 0xFFFFFFFFu;
-
 // The keypad's keys with NumLock off, as a keyboard without a keypad has them: 8, 2, 4, 6 are
 // the arrows, 7 and 1 Home and End, 9 and 3 Page Up and Down, 0 Insert, the point Delete, 5 the
 // Win32 "clear" key. 0 for other keys.
@@ -204,30 +200,7 @@ bool SdlBackend::keyEvent(const void* sdlKeyEvent, PlatformEvent* event)
     const bool tracked = physical < pressedKeys.size();
     uint32_t code = 0;
     if (down) {
-        const SDL_Keycode sym = key.keysym.sym;
-        const bool altEnter =
-            (sym == SDLK_RETURN || sym == SDLK_KP_ENTER) && (key.keysym.mod & KMOD_ALT);
-        if (sym == SDLK_F10 || sym == SDLK_F11 || sym == SDLK_F12 || altEnter) {
-            if (tracked) {
-                pressedKeys[physical] = swallowedKey;
-            }
-            if (key.repeat) {
-                return false;
-            }
-            if (sym == SDLK_F10) {
-                // The Window asks for the drawing scale before its next paint.
-                classic = !classic;
-                return false;
-            }
-            if (sym == SDLK_F12) {
-                // The picture is taken at the next present, exactly as the player sees it.
-                pictureWanted = true;
-                return false;
-            }
-            event->kind = PlatformEvent::Kind::ToggleFullscreen;
-            return true;
-        }
-        code = virtualKeyOf(sym, (key.keysym.mod & KMOD_NUM) != 0);
+        code = virtualKeyOf(key.keysym.sym, (key.keysym.mod & KMOD_NUM) != 0);
         if (tracked) {
             pressedKeys[physical] = code;
         }
@@ -240,7 +213,7 @@ bool SdlBackend::keyEvent(const void* sdlKeyEvent, PlatformEvent* event)
             pressedKeys[physical] = 0;
         }
     }
-    if (code == 0 || code == swallowedKey) {
+    if (code == 0) {
         return false;
     }
     // Automatic repeats arrive as further key-downs, as the screens expect.
@@ -289,6 +262,8 @@ ControllerState SdlBackend::controllerState()
         {SDL_CONTROLLER_BUTTON_Y, padY},
         {SDL_CONTROLLER_BUTTON_BACK, padBack},
         {SDL_CONTROLLER_BUTTON_START, padStart},
+        {SDL_CONTROLLER_BUTTON_LEFTSHOULDER, padLeftShoulder},
+        {SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, padRightShoulder},
         {SDL_CONTROLLER_BUTTON_DPAD_UP, padUp},
         {SDL_CONTROLLER_BUTTON_DPAD_DOWN, padDown},
         {SDL_CONTROLLER_BUTTON_DPAD_LEFT, padLeft},
