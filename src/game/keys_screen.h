@@ -1,9 +1,10 @@
 #pragma once
 // The keys screen, opened from the main menu: the race actions (accelerate, brake, steer left,
 // steer right, quit race) with their keys and controller inputs. The player picks a row with up
-// and down and confirm, then presses the new key or controller input; Escape cancels the pick, a
-// key another race action had is swapped, Backspace puts the defaults back. Every change is
-// written to the settings file at once (controls/player_controls.h). Back returns to the menu.
+// and down and confirm, then presses the new key or controller input (the every-screen keys, F10
+// to F12 and M, never reach the screen and so cannot be chosen); Escape cancels the pick, a key
+// another race action had is swapped, Backspace puts the defaults back. Every change is written
+// to the settings file at once (controls/player_controls.h). Back returns to the menu.
 
 #include <cstdint>
 
