@@ -52,8 +52,8 @@ bool actionHeld(const Window* window, Action action)
     for (const BindingList* list :
          {&bindings.keys[indexOf(action)], &bindings.pads[indexOf(action)]}) {
         for (uint32_t bound : *list) {
-            const uint32_t code = plainKey(bound);
-            if (bindingMatch(bound, code, modifiers) >= 0 && isKeyHeld(window, code)) {
+            if (bound != 0 && (bound & modifierFlags & ~modifiers) == 0 &&
+                isKeyHeld(window, plainKey(bound))) {
                 return true;
             }
         }
