@@ -2,6 +2,7 @@
 #include "game/game.h"
 
 #include "audio/game_sounds.h"
+#include "controls/player_controls.h"
 #include "game/main_menu.h"
 #include "pictures/bitmap.h"
 #include "pictures/picture_file.h"
@@ -9,7 +10,7 @@
 #include "platform/box/own_box.h"
 #include "platform/window.h"
 
-int runGame(Backend* backend)
+int runGame(Backend* backend, const char* settingsFile)
 {
     Window window{};
     window.backend = backend;
@@ -17,6 +18,7 @@ int runGame(Backend* backend)
     create(&window);
     requirePictureFolder();
     startSound(&window, &gameSoundBank());
+    startControls(&window, settingsFile);
     setWindowTitle(&window, "Vantor (Version 1.02)");
     sizeClientArea(&window);
     centreOnDesktop(&window);
@@ -51,6 +53,7 @@ int runGame(Backend* backend)
     }
 
     destroyWindow(&window);
+    stopControls(&window);
     setBoxFont(&window, BoxFont{});
     freeBitmapFont(boxFont);
     releaseWindow(&window);

@@ -2,9 +2,10 @@
 // xdotool: the full-screen question answered No (in the system's box, or in the game's window
 // when the system cannot show one), then menu -> controls -> race -> Escape -> result -> menu ->
 // Escape. The game must end by itself with status 0 after showing frames. It runs with no sound
-// device (SDL's dummy audio driver): silent, it says so in one line and plays on. And the
-// question's own faults: its window closed under a window manager ends the game, and a key held
-// down to answer it does not act on the menu.
+// device (SDL's dummy audio driver): silent, it says so in one line and plays on. Its settings
+// file, in the test's own XDG_CONFIG_HOME, makes W the throttle: the car drives on W, and the
+// file is the same afterwards. And the question's own faults: its window closed under a window
+// manager ends the game, and a key held down to answer it does not act on the menu.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -181,21 +182,39 @@ pid_t startGame(const std::string& logFile)
 // The xdotool command that finds the game's window (waiting for it) and acts on it.
 const std::string gameWindow = "xdotool search --sync --name '^Vantor \\(Version 1\\.02\\)$' ";
 
+// What the display shows of the whole screen, or of `area` ("WxH+X+Y") of the game's window: its
+// pixels as 8-bit RGB, empty when they cannot be read.
+std::string shownPixels(const std::string& display, const std::string& area = "")
+{
+    const std::string from =
+        area.empty() ? "-window root"
+                     : "-window \"$(xdotool search --name '^Vantor \\(Version 1\\.02\\)$' | "
+                       "head -1)\" -crop " +
+                           area;
+    const std::string command =
+        "DISPLAY=" + display + " timeout 30 import -silent " + from + " -depth 8 rgb:- 2>/dev/null";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) {
+        return "";
+    }
+    std::string pixels;
+    char buffer[4096];
+    size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+        pixels.append(buffer, got);
+    }
+    pclose(pipe);
+    return pixels;
+}
+
 // How many pixels of the whole screen are not black.
 long litPixels(const std::string& display)
 {
-    const std::string command =
-        "DISPLAY=" + display + " timeout 30 import -silent -window root -depth 8 rgb:- 2>/dev/null";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        return -1;
-    }
+    const std::string pixels = shownPixels(display);
     long lit = 0;
-    unsigned char pixel[3];
-    while (std::fread(pixel, 1, 3, pipe) == 3) {
-        lit += (pixel[0] | pixel[1] | pixel[2]) != 0 ? 1 : 0;
+    for (size_t i = 0; i + 2 < pixels.size(); i += 3) {
+        lit += (pixels[i] | pixels[i + 1] | pixels[i + 2]) != 0 ? 1 : 0;
     }
-    pclose(pipe);
     return lit;
 }
 
@@ -207,6 +226,12 @@ TEST(DesktopGame, PlaysMenuControlsRaceResultAndQuitsWithStatusZero)
     XvfbDisplay xvfb(screenWidth, screenHeight);
     ASSERT_TRUE(xvfb.running()) << xvfb.failure();
     const std::string& display = xvfb.name();
+    // The player's settings: W accelerates, Up no longer does.
+    const std::string config = folder + "config";
+    std::filesystem::create_directories(config + "/vantor");
+    const std::string settings = "# by hand\n[keys]\naccelerate = W\n";
+    std::ofstream(config + "/vantor/vantor.ini") << settings;
+    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
     const std::string logFile = folder + "game.log";
     const pid_t pid = startGame(logFile);
     ASSERT_GT(pid, 0);
@@ -227,13 +252,18 @@ TEST(DesktopGame, PlaysMenuControlsRaceResultAndQuitsWithStatusZero)
     bool focused = answered && onDisplay(display, window + "windowfocus --sync");
     std::this_thread::sleep_for(500ms);
     const long menuPixels = litPixels(display);
-    // Menu -> controls -> race, then Up held through the countdown and some driving.
+    // Menu -> controls -> race; the speed gauge at the top left is empty on the grid.
     focused = focused && onDisplay(display, window + "windowfocus --sync key --delay 300 "
                                                      "Return Return");
-    focused = focused && onDisplay(display, "xdotool keydown Up sleep 4.5");
+    std::this_thread::sleep_for(500ms);
+    const std::string gauge = "180x36+4+4"; // the bars, where no sky shows through
+    const std::string gaugeOnTheGrid = shownPixels(display, gauge);
+    // W held through the countdown and some driving fills the gauge.
+    focused = focused && onDisplay(display, "xdotool keydown w sleep 4.5");
     const long racePixels = litPixels(display);
+    const std::string gaugeDriving = shownPixels(display, gauge);
     // Escape ends the race, Enter leaves the result screen, Escape leaves the menu.
-    focused = focused && onDisplay(display, "xdotool keyup Up key --delay 600 Escape Return "
+    focused = focused && onDisplay(display, "xdotool keyup w key --delay 600 Escape Return "
                                             "Escape");
 
     bool ended = false;
@@ -248,6 +278,10 @@ TEST(DesktopGame, PlaysMenuControlsRaceResultAndQuitsWithStatusZero)
     EXPECT_EQ(status, 0);
     EXPECT_GT(menuPixels, 1000) << "the menu showed nothing";
     EXPECT_GT(racePixels, screenWidth * 100) << "the race showed nothing";
+    EXPECT_EQ(gaugeOnTheGrid.size(), 180u * 36u * 3u) << "the gauge could not be read";
+    EXPECT_TRUE(gaugeDriving != gaugeOnTheGrid)
+        << "W did not drive the car: the gauge stayed empty";
+    EXPECT_EQ(readFile(config + "/vantor/vantor.ini"), settings);
     std::ifstream log(logFile);
     int soundLines = 0;
     for (std::string line; std::getline(log, line);) {

@@ -12,6 +12,7 @@
 #include "game/controls_screen.h"
 #include "race/frame_timer.h"
 #include "game/game.h"
+#include "game/keys_screen.h"
 #include "game/main_menu.h"
 #include "game/race_loop.h"
 #include "race/race_settings.h"
@@ -84,6 +85,8 @@ void expectEverythingReleased(const ScriptedGame& game, const PictureCounts& bef
                           raceState.hudGaugeEmptyRight,
                           mainMenu.menuFont,
                           controlsScreen.font,
+                          keysScreen.font,
+                          keysScreen.arrow,
                           resultScreen.resultLine};
     for (const void* pointer : left)
         EXPECT_EQ(pointer, nullptr);
@@ -308,6 +311,7 @@ TEST(Race, FirstRaceUsesTheNormalSettingsAndIsSeededFromTheClock)
             }
             b.keyDown(keyEscape);
             break;
+        case Screen::Keys: break; // never opened here
         case Screen::Result: press(b, keyEnter); break;
         }
     });
@@ -347,6 +351,7 @@ TEST(Race, EscapeDuringTheRaceShowsTheQuitResultAndReturnsToTheMenu)
                 b.keyDown(keyEscape);
             }
             break;
+        case Screen::Keys: break; // never opened here
         case Screen::Result:
             if (!sawResult) {
                 sawResult = true;
@@ -400,6 +405,7 @@ TEST(Race, LongFramesAreCutToATenthOfASecond)
                 b.keyDown(keyEscape);
             }
             break;
+        case Screen::Keys: break; // never opened here
         case Screen::Result:
             b.keyUp(keyEscape);
             press(b, keyEnter);
@@ -525,6 +531,7 @@ TEST(HeldKeys, AKeyPressedAndReleasedBetweenTwoRaceFramesCountsForOneFrame)
                 b.closeRequest();
             }
             break;
+        case Screen::Keys: break; // never opened here
         case Screen::Result: press(b, keyEnter); break;
         }
     });
@@ -555,9 +562,12 @@ TEST_P(WindowClosed, EndsTheGameCleanly)
         case Screen::Menu:
             if (where == "menu")
                 closeHere();
+            else if (where == "keys")
+                b.keyDown('K');
             else
                 b.keyDown(keyEnter);
             break;
+        case Screen::Keys: closeHere(); break;
         case Screen::Controls:
             if (where == "controls")
                 closeHere();
@@ -593,7 +603,8 @@ TEST_P(WindowClosed, EndsTheGameCleanly)
 }
 
 INSTANTIATE_TEST_SUITE_P(OnEveryScreen, WindowClosed,
-                         testing::Values("menu", "controls", "countdown", "race", "result"));
+                         testing::Values("menu", "keys", "controls", "countdown", "race",
+                                         "result"));
 
 TEST(FinishingPlace, RanksByTheMomentEachCarCrossedTheLine)
 {
@@ -666,6 +677,7 @@ TEST(FinishingPlace, AgreesWithTheCarsPositionsInARealRace)
                     lastZ[i] = raceState.cars[i]->position.z;
                 break;
             }
+            case Screen::Keys: break; // never opened here
             case Screen::Result:
                 place = raceState.finishPosition;
                 press(b, keyEnter);

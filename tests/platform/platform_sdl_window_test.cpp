@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "controls/player_controls.h"
 #include "platform/sdl/sdl_backend.h"
 #include "core/errors.h"
 #include "platform/box/own_box.h"
@@ -105,6 +106,8 @@ protected:
         window.backend = backend.get();
         showReportsIn(&window);
         create(&window);
+        // The game's own keys of every screen (F10, F11 and Alt+Enter, F12) as the game has them.
+        startControls(&window, nullptr);
         setWindowTitle(&window, gameTitle);
         sizeClientArea(&window);
         centreOnDesktop(&window);

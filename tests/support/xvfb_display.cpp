@@ -103,8 +103,13 @@ XvfbDisplay::XvfbDisplay(int width, int height, bool coreFonts)
         hadDisplay = true;
         previousDisplay = current;
     }
-    // Spread concurrent test processes over different numbers, then try a few from there.
+    // Spread concurrent test processes over different numbers, then try a few from there; a
+    // machine shared by several people names the first number each may use in
+    // VANTOR_FIRST_DISPLAY.
     int first = 200 + static_cast<int>(getpid() % 500);
+    if (const char* chosen = std::getenv("VANTOR_FIRST_DISPLAY")) {
+        first = std::atoi(chosen);
+    }
     for (int number = first; number < first + 8 && pid <= 0; ++number) {
         std::string socket = numbered("/tmp/.X11-unix/X", number);
         if (exists(socket) || exists(numbered("/tmp/.X", number, "-lock"))) {

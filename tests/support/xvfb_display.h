@@ -1,6 +1,7 @@
 #pragma once
 // A virtual X display for tests and benchmarks of the desktop backend: an Xvfb server started on
-// a free display number, with DISPLAY pointing at it while the object lives. Nothing is
+// a free display number (from VANTOR_FIRST_DISPLAY on when it is set), with DISPLAY pointing at
+// it while the object lives. Nothing is
 // installed here; when Xvfb is missing, running() is false and failure() says why.
 
 #include <string>

@@ -51,13 +51,6 @@ void HeadlessBackend::controller(const ControllerState& state)
     queueEvent(event);
 }
 
-void HeadlessBackend::fullscreenKey()
-{
-    PlatformEvent event;
-    event.kind = PlatformEvent::Kind::ToggleFullscreen;
-    queueEvent(event);
-}
-
 void HeadlessBackend::queueAnswer(bool yes) { answers.push_back(yes); }
 
 void HeadlessBackend::setDefaultAnswer(bool yes) { defaultAnswer = yes; }
@@ -175,6 +168,8 @@ bool HeadlessBackend::setFullscreen(bool on)
     return true;
 }
 
+void HeadlessBackend::askForPicture() { ++pictures; }
+
 BoxAnswer HeadlessBackend::showMessageBox(MessageBoxKind kind, const char* caption,
                                           const char* text)
 {
@@ -204,8 +199,12 @@ uint32_t HeadlessBackend::milliseconds() { return clock; }
 void HeadlessBackend::recordSound(bool on)
 {
     recordingSound = on;
-    if (on)
+    if (on) {
         recording.clear();
+        // A recording that starts muted is heard muted from its start.
+        if (muted)
+            recording.push_back(RecordedSound{clock, RecordedSound::Kind::Mute, SoundFrame{}});
+    }
 }
 
 void HeadlessBackend::startSound(const SoundBank* soundBank) { bank = soundBank; }

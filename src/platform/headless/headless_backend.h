@@ -53,10 +53,8 @@ public:
     void mouseMove(int x, int y);
     void mouseDown(int x, int y, int button);
     void mouseUp(int x, int y, int button);
-    // The controllers' merged state after a change (the Window turns it into keys).
+    // The controllers' merged state after a change (the Window turns it into input codes).
     void controller(const ControllerState& state);
-    // The player's full-screen key (F11 or Alt+Enter on the desktop).
-    void fullscreenKey();
     // Events queued and not yet taken by a pump.
     size_t pendingEvents() const { return events.size(); }
 
@@ -105,6 +103,8 @@ public:
     // coming frames switches it off: at drawing scale 2 the copy is a third of a race's time.
     void keepFrames(bool keep) { keepingFrames = keep; }
     int presentCount() const { return presents; }
+    // How many pictures of the screen the game asked to keep (the player's picture key).
+    int picturesAsked() const { return pictures; }
     // One rumble the game asked for.
     struct Rumble {
         float strength;
@@ -140,6 +140,7 @@ public:
     int drawingScale() override { return scaleWanted; }
     void setCursor(int kind) override;
     bool setFullscreen(bool on) override;
+    void askForPicture() override;
     BoxAnswer showMessageBox(MessageBoxKind kind, const char* caption, const char* text) override;
     void rumble(float strength, uint32_t milliseconds) override;
     uint32_t milliseconds() override;
@@ -177,6 +178,7 @@ private:
     Surface frame;
     bool keepingFrames = true;
     int presents = 0;
+    int pictures = 0;
 
     const SoundBank* bank = nullptr;
     int soundFrames = 0;

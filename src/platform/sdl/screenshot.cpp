@@ -160,6 +160,9 @@ bool writePng(const std::string& path, const Surface& picture, std::string* why)
     return true;
 }
 
+// The picture is taken at the next present, exactly as the player sees it.
+void SdlBackend::askForPicture() { pictureWanted = true; }
+
 void SdlBackend::keepPicture(const Surface& backBuffer)
 {
     finishPictures();

@@ -13,9 +13,6 @@
 
 namespace {
 
-// Marks a physical key whose press was a comfort key (F11, F12, Alt+Enter): its release gives
-// no event either.
-constexpr uint32_t swallowedKey = 0xFFFFFFFFu;
 // Marks a physical key pressed for the system's box and held past it: its repeats give no event,
 // its release gives the key's own.
 constexpr uint32_t heldThroughBox = 0xFFFFFFFEu;
@@ -244,30 +241,7 @@ bool SdlBackend::keyEvent(const void* sdlKeyEvent, PlatformEvent* event)
         pressedKeys[physical] = 0;
         code = virtualKeyOf(key.keysym.sym, (key.keysym.mod & KMOD_NUM) != 0);
     } else if (down) {
-        const SDL_Keycode sym = key.keysym.sym;
-        const bool altEnter =
-            (sym == SDLK_RETURN || sym == SDLK_KP_ENTER) && (key.keysym.mod & KMOD_ALT);
-        if (sym == SDLK_F10 || sym == SDLK_F11 || sym == SDLK_F12 || altEnter) {
-            if (tracked) {
-                pressedKeys[physical] = swallowedKey;
-            }
-            if (key.repeat) {
-                return false;
-            }
-            if (sym == SDLK_F10) {
-                // The Window asks for the drawing scale before its next paint.
-                classic = !classic;
-                return false;
-            }
-            if (sym == SDLK_F12) {
-                // The picture is taken at the next present, exactly as the player sees it.
-                pictureWanted = true;
-                return false;
-            }
-            event->kind = PlatformEvent::Kind::ToggleFullscreen;
-            return true;
-        }
-        code = virtualKeyOf(sym, (key.keysym.mod & KMOD_NUM) != 0);
+        code = virtualKeyOf(key.keysym.sym, (key.keysym.mod & KMOD_NUM) != 0);
         if (tracked) {
             pressedKeys[physical] = code;
         }
@@ -280,7 +254,7 @@ bool SdlBackend::keyEvent(const void* sdlKeyEvent, PlatformEvent* event)
             pressedKeys[physical] = 0;
         }
     }
-    if (code == 0 || code == swallowedKey) {
+    if (code == 0) {
         return false;
     }
     // Automatic repeats arrive as further key-downs, as the screens expect.
@@ -329,6 +303,8 @@ ControllerState SdlBackend::controllerState()
         {SDL_CONTROLLER_BUTTON_Y, padY},
         {SDL_CONTROLLER_BUTTON_BACK, padBack},
         {SDL_CONTROLLER_BUTTON_START, padStart},
+        {SDL_CONTROLLER_BUTTON_LEFTSHOULDER, padLeftShoulder},
+        {SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, padRightShoulder},
         {SDL_CONTROLLER_BUTTON_DPAD_UP, padUp},
         {SDL_CONTROLLER_BUTTON_DPAD_DOWN, padDown},
         {SDL_CONTROLLER_BUTTON_DPAD_LEFT, padLeft},

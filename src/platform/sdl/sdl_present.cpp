@@ -171,7 +171,7 @@ bool SdlBackend::presentOnWindowSurface(const Surface& backBuffer)
 
 int SdlBackend::drawingScale()
 {
-    if (classic || !window) {
+    if (!window) {
         return 1;
     }
     int outW = 0;

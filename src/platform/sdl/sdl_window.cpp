@@ -36,10 +36,7 @@ constexpr std::chrono::milliseconds frameSettleLimit{250};
 extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\n"; }
 #endif
 
-SdlBackend::SdlBackend(const SdlBackendOptions& chosen)
-    : options(chosen), started(Clock::now()), classic(chosen.classic)
-{
-}
+SdlBackend::SdlBackend(const SdlBackendOptions& chosen) : options(chosen), started(Clock::now()) {}
 
 // SDL's video stays up until the process ends: quitting it would unload the system libraries
 // it opened, leaving their own allocations behind where no tool can trace them.
