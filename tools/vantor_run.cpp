@@ -1,5 +1,6 @@
 // vantor-run --seed N --settings L,H,T,C,S,G --drive none|up|auto [--step MS] [--frames MAX]
 //            [--shot FRAME:FILE ...] [--trace FILE] [--audio FILE.wav] [--scale K] [--keys FILE]
+// vantor-run --track CODE --drive ...   the same, with the seed and settings of a track code
 //
 // Plays one race of the real game on the headless backend, through the real screens and keys:
 // the full-screen question is answered No, the six settings are picked on the main menu with the
@@ -50,6 +51,7 @@
 #include "race/frame_timer.h"
 #include "game/game.h"
 #include "race/race_state.h"
+#include "race/track_code.h"
 #include "objects/game_object.h"
 #include "core/errors.h"
 #include "platform/headless/headless_backend.h"
@@ -86,6 +88,7 @@ int usage()
 {
     std::fputs(
         "usage: vantor-run --seed N --settings L,H,T,C,S,G --drive none|up|auto\n"
+        "       vantor-run --track CODE --drive none|up|auto (and the options below)\n"
         "                  [--step MS] [--frames MAX] [--shot FRAME:FILE ...] [--trace FILE]\n"
         "                  [--audio FILE.wav] [--scale K] [--keys FILE]\n"
         "  N      random seed of the race, 0 to 4294967295\n"
@@ -96,7 +99,8 @@ int usage()
         "  MAX    race frames before the race is left with Escape, at least 1 (default 100000)\n"
         "  FRAME  a race frame from 1, or menu, controls or result\n"
         "  K      drawing scale, 1 to 4 (default 1): every frame K times 640 x 480\n"
-        "  FILE   (--keys) a settings file whose keys the race is played with\n",
+        "  FILE   (--keys) a settings file whose keys the race is played with\n"
+        "  CODE   a track code (vantor-track --code): the race's seed and settings\n",
         stderr);
     return 2;
 }
@@ -184,6 +188,16 @@ std::string parseOptions(int argc, char** argv, Options* options)
             if (*value == '\0')
                 return wrong;
             options->keysPath = value;
+        } else if (name == "--track") {
+            // The code holds both the seed and the settings.
+            for (const char* held : {"--seed", "--settings"}) {
+                if (std::find(seen.begin(), seen.end(), held) != seen.end())
+                    return wrong + " (the code holds the seed and settings: " + held + " too)";
+                seen.push_back(held);
+            }
+            std::string why;
+            if (!decodeTrackCode(value, &options->plan.seed, &options->plan.settings, &why))
+                return wrong + " (it " + why + ")";
         } else {
             return wrong;
         }

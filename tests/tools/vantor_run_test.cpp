@@ -358,3 +358,26 @@ TEST(VantorRunTool, KeysFromASettingsFileDriveTheSameRaceAndALineItCannotReadIsT
     EXPECT_EQ(runs[2].err, bad + ":3: no key is named \"Sapce\"; brake keeps its default\n");
     EXPECT_EQ(readFile(bad), badText);
 }
+
+TEST(VantorRunTool, ATrackCodeRunsTheRaceOfItsSeedAndSettingsAndAMistypedOneIsNamed)
+{
+    const std::string folder = testFolder();
+    const tool_run::ToolRun coded = tool_run::runTool("tools/vantor-track", "--code 4294967295 0,1,1,0,1,1");
+    ASSERT_EQ(coded.status, 0);
+    const std::string code = coded.out.substr(0, 10);
+    const tool_run::ToolRun byCode =
+        runTool("--track " + code + " --drive auto --frames 900 --trace " + folder + "code.csv");
+    const tool_run::ToolRun bySeed = runTool("--seed 4294967295 --settings 0,1,1,0,1,1 --drive auto "
+                                             "--frames 900 --trace " + folder + "seed.csv");
+    EXPECT_EQ(byCode.status, 0) << byCode.err;
+    EXPECT_EQ(byCode.out, bySeed.out);
+    EXPECT_EQ(tool_run::readFile(folder + "code.csv"), tool_run::readFile(folder + "seed.csv"));
+
+    std::string typo = code;
+    typo[3] = typo[3] == '7' ? '8' : '7';
+    const tool_run::ToolRun refused = runTool("--track " + typo + " --drive auto");
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_NE(refused.err.find("--track " + typo + " (it does not check out"), std::string::npos)
+        << refused.err;
+    EXPECT_EQ(runTool("--track " + code + " --seed 3 --drive auto").status, 2);
+}
