@@ -318,7 +318,9 @@ bool playRace(Options& options, std::FILE* trace)
         b.keepFrames(std::any_of(options.shots.begin(), options.shots.end(),
                                  [](const Shot& shot) { return !shot.taken; }));
     });
-    runGame(&backend, options.keysPath.empty() ? nullptr : options.keysPath.c_str());
+    GameOptions game;
+    game.settingsFile = options.keysPath.empty() ? nullptr : options.keysPath.c_str();
+    runGame(&backend, game);
 
     if (soundFile.isOpen()) {
         if (mixing && !soundFull && !soundFailed)

@@ -5,6 +5,7 @@
 #include "controls/player_controls.h"
 #include "field/opponent_driving.h"
 #include "game/controls_screen.h"
+#include "game/game.h"
 #include "game/race_happenings.h"
 #include "game/race_input.h"
 #include "game/race_rumble.h"
@@ -32,26 +33,31 @@ float* carZ = nullptr;
 
 void runRace(Window* window, const RaceParameters& parameters)
 {
-    if (!isWindowAlive(window)) {
-        return;
-    }
-    runControlsScreen(window);
-    if (!isWindowAlive(window)) {
-        return;
-    }
+    // The result screen's race-again key runs the same track once more, from the controls screen.
+    bool again = true;
+    while (again && isWindowAlive(window)) {
+        again = false;
+        runControlsScreen(window);
+        if (!isWindowAlive(window)) {
+            return;
+        }
 
-    setUpRace(window, parameters);
-    carZ = allocateOrFatal(__LINE__, "Out of memory for the field of cars",
-                           [] { return new float[2 * raceState.carCount](); });
-    window->callbacks.onPaint = raceOnPaint;
-    window->callbacks.onDestroy = raceOnDestroy;
+        setUpRace(window, parameters);
+        carZ = allocateOrFatal(__LINE__, "Out of memory for the field of cars",
+                               [] { return new float[2 * raceState.carCount](); });
+        window->callbacks.onPaint = raceOnPaint;
+        window->callbacks.onDestroy = raceOnDestroy;
 
-    startRaceSound();
+        startRaceSound();
 
-    runFrames(window, &raceState.raceRunning);
+        runFrames(window, &raceState.raceRunning);
 
-    if (isWindowAlive(window)) {
-        runResultScreen(window);
+        if (isWindowAlive(window)) {
+            again = runResultScreen(window, gameOptions.recordsFolder);
+            if (again) {
+                fixNextRaceSeed(raceState.seed);
+            }
+        }
     }
 }
 
@@ -82,6 +88,11 @@ void raceOnPaint(Window* window)
         carZ[i] = race.cars[i]->position.z;
     }
     if (race.countdownSeconds <= 0.0f) {
+        if (!race.going) {
+            // The race's time runs from the first frame the world moves in.
+            race.going = true;
+            race.goClock = static_cast<uint32_t>(race.frameTimer->lastClock);
+        }
         updateWorld();
     }
 
@@ -99,6 +110,7 @@ void raceOnPaint(Window* window)
             endZ[i] = race.cars[i]->position.z;
         }
         race.finishPosition = finishingPlace(carZ, endZ, race.carCount, finishDistance);
+        race.raceMilliseconds = static_cast<uint32_t>(race.frameTimer->lastClock) - race.goClock;
         RaceEvent finish;
         finish.kind = RaceEvent::Kind::Finish;
         finish.player = true;

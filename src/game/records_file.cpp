@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cinttypes>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
@@ -222,6 +223,16 @@ bool parseRecords(const std::string& text, Records* records, std::string* why)
     }
     *records = std::move(read);
     return true;
+}
+
+std::string recordsFolderPath()
+{
+    const char* data = std::getenv("XDG_DATA_HOME");
+    if (data != nullptr && *data != '\0') {
+        return std::string(data) + "/vantor";
+    }
+    const char* home = std::getenv("HOME");
+    return home != nullptr && *home != '\0' ? std::string(home) + "/.local/share/vantor" : "";
 }
 
 Records loadRecords(const std::string& folder)
