@@ -7,6 +7,7 @@
 #include "game/controls_screen.h"
 #include "game/game.h"
 #include "game/race_happenings.h"
+#include "game/replay_file.h"
 #include "game/race_input.h"
 #include "game/race_rumble.h"
 #include "game/race_setup.h"
@@ -18,7 +19,9 @@
 #include "platform/window.h"
 #include "race/frame_timer.h"
 #include "race/race_events.h"
+#include "race/race_settings.h"
 #include "race/race_state.h"
+#include "race/track_code.h"
 #include "render/race_frame.h"
 #include "track/track.h"
 
@@ -28,6 +31,32 @@ namespace {
 // values first, owned by the race loop from set-up to teardown. The finish test ranks the cars by
 // the moment in the frame at which each crossed the line.
 float* carZ = nullptr;
+
+// The replay of the race that runs, when races are recorded (recordRacesTo).
+std::string recordPath;
+ReplayWriter recorder;
+bool replayWritten = false;
+
+// Adds the frame that ran to the replay: its clock reading, the controls it read, and where the
+// player's car stands after it.
+void recordFrame(const RaceControls& controls)
+{
+    if (!recorder.isOpen()) {
+        return;
+    }
+    const RaceState& race = raceState;
+    ReplayFrame frame;
+    frame.clock = static_cast<uint32_t>(race.frameTimer->lastClock);
+    frame.controls = static_cast<uint8_t>((controls.accelerate ? replayAccelerate : 0) |
+                                          (controls.brake ? replayBrake : 0) |
+                                          (controls.steerLeft ? replaySteerLeft : 0) |
+                                          (controls.steerRight ? replaySteerRight : 0) |
+                                          (controls.giveUp ? replayGiveUp : 0));
+    frame.x = race.cars[0]->position.x;
+    frame.y = race.cars[0]->position.y;
+    frame.z = race.cars[0]->position.z;
+    recorder.add(frame);
+}
 
 } // namespace
 
@@ -43,6 +72,11 @@ void runRace(Window* window, const RaceParameters& parameters)
         }
 
         setUpRace(window, parameters);
+        if (!recordPath.empty()) {
+            replayWritten = false;
+            recorder.begin(recordPath, encodeTrackCode(raceState.seed, raceSettings),
+                           static_cast<uint32_t>(raceState.frameTimer->lastClock));
+        }
         carZ = allocateOrFatal(__LINE__, "Out of memory for the field of cars",
                                [] { return new float[2 * raceState.carCount](); });
         window->callbacks.onPaint = raceOnPaint;
@@ -76,6 +110,7 @@ void raceOnPaint(Window* window)
 
     const RaceControls controls = readRaceControls(window);
     if (applyRaceControls(controls)) {
+        recordFrame(controls);
         endRace(); // the player gave up: nothing of the race may be touched after this
         return;
     }
@@ -118,13 +153,21 @@ void raceOnPaint(Window* window)
         publishRaceEvent(finish);
     }
     hearRaceFrame(window, controls);
+    recordFrame(controls);
     if (finished) {
         endRace();
     }
 }
 
+void recordRacesTo(const std::string& path) { recordPath = path; }
+
+bool lastReplayWritten() { return replayWritten; }
+
 void endRace()
 {
+    if (recorder.isOpen()) {
+        replayWritten = recorder.finish();
+    }
     Window* window = raceState.raceWindow;
     silenceRaceSound(window);
     tearDownRace();
