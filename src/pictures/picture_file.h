@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/bmp_decoder.h"
+#include "pictures/bmp_reader.h"
 
 // The largest width and height the loader accepts, so that a hostile file cannot make it
 // allocate without bound.

@@ -67,7 +67,7 @@ TEST(VantorRunTool, RefusesToRunWithoutThePicturesAndFailsForOutputsThatCannotBe
     const std::string race = "--seed 7 --settings 1,1,1,1,1,1 --drive none --frames 10";
     const tool_run::ToolRun bare = tool_run::runToolWithoutPictures("tools/vantor-run", race);
     EXPECT_EQ(bare.status, 1);
-    EXPECT_NE(bare.err.find("no gfx folder"), std::string::npos) << bare.err;
+    EXPECT_NE(bare.err.find("The game's pictures were not found"), std::string::npos) << bare.err;
 
     const tool_run::ToolRun full = runTool(race + " >/dev/full");
     EXPECT_EQ(full.status, 1);
