@@ -26,12 +26,16 @@ endfunction()
 # scripts/web_serve.py sends to browsers that accept it.
 #
 # Asyncify lets the game's own loops run as they are: a present waits for the display's next
-# frame by handing control back to the browser and resumes where it stopped.
+# frame by handing control back to the browser and resumes where it stopped. Every function that
+# may be on the stack then is rewritten to save and restore itself, which costs a little at each
+# call; operator new is taken as never waiting (it would only call a new-handler, and the game
+# sets none), so that the drawing, which allocates here and there, stays as compiled.
 function(vantor_web_page target)
     set(page ${PROJECT_SOURCE_DIR}/src/platform/web)
     target_link_options(${target} PRIVATE
-        -sENVIRONMENT=web -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536 -sALLOW_MEMORY_GROWTH=1
-        -sINITIAL_MEMORY=67108864 -sFORCE_FILESYSTEM=1 --pre-js ${page}/web_page.js)
+        -sENVIRONMENT=web -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536 "-sASYNCIFY_REMOVE=[\"operator new*\"]"
+        -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=67108864 -sFORCE_FILESYSTEM=1
+        --pre-js ${page}/web_page.js)
     set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${page}/web_page.js)
 
     set(packs gfx)

@@ -59,6 +59,10 @@ public:
     // The page's full-screen button (as F11) and picture button (as F12).
     void fullscreenButton();
     void pictureButton();
+    // The browser switched full screen on or off, whoever asked.
+    void fullscreenChanged(bool fullscreen);
+    // A gamepad became known to the page.
+    void gamepadConnected();
 
     // --- Backend ---
     bool openWindow(const char* title, int clientWidth, int clientHeight) override;
@@ -85,8 +89,6 @@ private:
     void listen(bool on);
     // Queues a Controller event when the gamepads changed since the last one.
     void pollGamepads();
-    // Whether the page is in the browser's full screen now (web_window.cpp).
-    static bool pageInFullscreen();
     // Resumes the page's sound if the browser still holds it suspended; called from key presses
     // and clicks, the only moments a browser allows it (web_sound.cpp).
     void wakeSound();
@@ -99,9 +101,11 @@ private:
     // The virtual key each physical key (KeyboardEvent code) gave when pressed, so that its
     // release gives the same one; swallowedKey for the comfort keys.
     std::unordered_map<std::string, uint32_t> pressedKeys;
+    bool gamepadsSeen = false;
     ControllerState lastPad;
     bool classic = false;
     bool pictureWanted = false;
+    int cursorShown = -1; // the pointer the canvas shows: 0 none, 1 arrow, 2 crosshair
     // Full screen as the game last set it; when the browser leaves full screen by itself (the
     // player's Escape), a ToggleFullscreen event tells the Window.
     bool fullscreenSet = false;

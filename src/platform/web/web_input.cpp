@@ -59,6 +59,18 @@ EM_BOOL onVisibility(int, const EmscriptenVisibilityChangeEvent* change, void* u
     return EM_FALSE;
 }
 
+EM_BOOL onFullscreenChange(int, const EmscriptenFullscreenChangeEvent* change, void* userData)
+{
+    backendOf(userData)->fullscreenChanged(change->isFullscreen != 0);
+    return EM_FALSE;
+}
+
+EM_BOOL onGamepadConnected(int, const EmscriptenGamepadEvent*, void* userData)
+{
+    backendOf(userData)->gamepadConnected();
+    return EM_FALSE;
+}
+
 EM_BOOL onFullscreenButton(int, const EmscriptenMouseEvent*, void* userData)
 {
     backendOf(userData)->fullscreenButton();
@@ -115,6 +127,9 @@ void WebBackend::listen(bool on)
     emscripten_set_mousemove_callback(canvasTarget, self, EM_TRUE, mouse);
     emscripten_set_blur_callback(window, self, EM_TRUE, on ? onBlur : nullptr);
     emscripten_set_visibilitychange_callback(self, EM_TRUE, on ? onVisibility : nullptr);
+    emscripten_set_fullscreenchange_callback(EMSCRIPTEN_EVENT_TARGET_DOCUMENT, self, EM_TRUE,
+                                             on ? onFullscreenChange : nullptr);
+    emscripten_set_gamepadconnected_callback(self, EM_TRUE, on ? onGamepadConnected : nullptr);
     emscripten_set_click_callback("#fullscreen", self, EM_TRUE, on ? onFullscreenButton : nullptr);
     emscripten_set_click_callback("#picture", self, EM_TRUE, on ? onPictureButton : nullptr);
 }
@@ -201,6 +216,17 @@ void WebBackend::fullscreenButton()
     events.push_back(event);
 }
 
+void WebBackend::fullscreenChanged(bool fullscreen)
+{
+    // The browser left full screen by itself (the player's Escape): the Window switches too.
+    if (fullscreenSet && !fullscreen) {
+        fullscreenSet = false;
+        events.push_back({PlatformEvent::Kind::ToggleFullscreen, 0, 0, 0, 0, {}});
+    }
+}
+
+void WebBackend::gamepadConnected() { gamepadsSeen = true; }
+
 void WebBackend::pictureButton()
 {
     // The picture is taken at the next present, exactly as the player sees it.
@@ -212,13 +238,9 @@ bool WebBackend::pollEvent(PlatformEvent* event)
     if (!open) {
         return false;
     }
-    if (events.empty()) {
+    // Browsers tell of a gamepad once one of its buttons was pressed; until then none is read.
+    if (events.empty() && gamepadsSeen) {
         pollGamepads();
-        // The browser left full screen by itself (the player's Escape): the Window switches too.
-        if (fullscreenSet && !pageInFullscreen()) {
-            fullscreenSet = false;
-            events.push_back({PlatformEvent::Kind::ToggleFullscreen, 0, 0, 0, 0, {}});
-        }
     }
     if (events.empty()) {
         return false;

@@ -70,6 +70,44 @@ Module.preRun = [].concat(Module.preRun || [], () => {
     Module.vantorPictures.fetch(1).then(() => removeRunDependency('pictures'));
 });
 
+// The page's parts the backend uses at every frame, found once when the game opens its window: the
+// game area and its size in device pixels (CSS pixels times devicePixelRatio, kept up to date by
+// a ResizeObserver: the window resized, full screen, the page zoomed), the canvas and its 2D
+// context.
+Module.vantorPage = {
+    area: null,
+    canvas: null,
+    context: null,
+    width: 0,
+    height: 0,
+
+    open() {
+        this.area = document.getElementById('game');
+        this.canvas = document.getElementById('canvas');
+        this.context = this.canvas.getContext('2d', { alpha: false });
+        const measure = () => {
+            const ratio = window.devicePixelRatio || 1;
+            this.width = Math.floor(this.area.clientWidth * ratio);
+            this.height = Math.floor(this.area.clientHeight * ratio);
+        };
+        measure();
+        const observer = new ResizeObserver((entries) => {
+            const exact = entries[entries.length - 1].devicePixelContentBoxSize;
+            if (exact) {
+                this.width = exact[0].inlineSize;
+                this.height = exact[0].blockSize;
+            } else {
+                measure();
+            }
+        });
+        try {
+            observer.observe(this.area, { box: 'device-pixel-content-box' });
+        } catch (error) {
+            observer.observe(this.area); // browsers that count no device pixels
+        }
+    },
+};
+
 // The page's own timing, read by the benchmarks: `frameWork` holds the milliseconds of each
 // frame's work (from the game's resuming after a display frame to its next present: events,
 // the screen's or the race's step and drawing), `firstFrameAt` the page's clock at the first

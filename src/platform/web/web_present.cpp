@@ -4,6 +4,7 @@
 #include "platform/web/web_backend.h"
 
 #include <emscripten.h>
+#include <wasm_simd128.h>
 
 #include <algorithm>
 
@@ -15,12 +16,10 @@
 namespace {
 
 // clang-format off
-// The game area's size in device pixels (CSS pixels times devicePixelRatio).
+// The game area's size in device pixels (web_page.js).
 EM_JS(void, gameAreaPixels, (int* width, int* height), {
-    const area = document.getElementById('game');
-    const ratio = window.devicePixelRatio || 1;
-    HEAP32[width >> 2] = Math.floor(area.clientWidth * ratio);
-    HEAP32[height >> 2] = Math.floor(area.clientHeight * ratio);
+    HEAP32[width >> 2] = Module.vantorPage.width;
+    HEAP32[height >> 2] = Module.vantorPage.height;
 });
 
 // Whether the pictures of drawing scale `scale` are in the file system; with `fetch`, starts
@@ -34,14 +33,13 @@ EM_JS(int, picturesOfScaleHere, (int scale, int fetch), {
 // false keeps the pixels of a whole enlargement sharp.
 EM_JS(void, showOnCanvas,
       (const uint32_t* pixels, int width, int height, int x, int y, int w, int h, int smooth), {
-    const canvas = document.getElementById('canvas');
+    const canvas = Module.vantorPage.canvas;
     if (canvas.width != width || canvas.height != height) {
         canvas.width = width;
         canvas.height = height;
     }
     const bytes = new Uint8ClampedArray(HEAPU8.buffer, pixels, width * height * 4);
-    const context = canvas.getContext('2d', { alpha: false });
-    context.putImageData(new ImageData(bytes, width, height), 0, 0);
+    Module.vantorPage.context.putImageData(new ImageData(bytes, width, height), 0, 0);
     const ratio = window.devicePixelRatio || 1;
     const place = [x, y, w, h, smooth, ratio].join();
     if (canvas.dataset.place != place) {
@@ -62,7 +60,7 @@ EM_JS(void, downloadCanvasPicture, (), {
     const name = 'vantor-' + now.getFullYear() + '-' + two(now.getMonth() + 1) + '-' +
                  two(now.getDate()) + '_' + two(now.getHours()) + '-' + two(now.getMinutes()) +
                  '-' + two(now.getSeconds()) + '.png';
-    document.getElementById('canvas').toBlob((blob) => {
+    Module.vantorPage.canvas.toBlob((blob) => {
         const link = document.createElement('a');
         link.href = URL.createObjectURL(blob);
         link.download = name;
@@ -83,10 +81,19 @@ EM_ASYNC_JS(void, waitForNextFrame, (), {
 });
 // clang-format on
 
-// The back buffer's 0x00RRGGBB pixels as the canvas takes them: bytes R, G, B and an opaque A.
+// The back buffer's 0x00RRGGBB pixels as the canvas takes them: bytes R, G, B and an opaque A
+// (four pixels at a time: their bytes B, G, R, 0 reordered, A set).
 void toCanvasPixels(const uint32_t* from, uint32_t* to, size_t count)
 {
-    for (size_t i = 0; i < count; ++i) {
+    const v128_t opaque = wasm_i32x4_splat(static_cast<int32_t>(0xFF000000u));
+    size_t i = 0;
+    for (; i + 4 <= count; i += 4) {
+        const v128_t pixels = wasm_v128_load(from + i);
+        const v128_t reordered = wasm_i8x16_shuffle(pixels, pixels, 2, 1, 0, 3, 6, 5, 4, 7, 10, 9,
+                                                    8, 11, 14, 13, 12, 15);
+        wasm_v128_store(to + i, wasm_v128_or(reordered, opaque));
+    }
+    for (; i < count; ++i) {
         const uint32_t pixel = from[i];
         to[i] = 0xFF000000u | ((pixel & 0xFFu) << 16) | (pixel & 0xFF00u) | ((pixel >> 16) & 0xFFu);
     }

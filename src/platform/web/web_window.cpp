@@ -12,9 +12,9 @@ namespace {
 // clang-format off
 // The page shows the canvas (index.html keeps a "loading" line there until then).
 EM_JS(void, showGameArea, (int width, int height), {
-    const canvas = document.getElementById('canvas');
-    canvas.width = width;
-    canvas.height = height;
+    Module.vantorPage.open();
+    Module.vantorPage.canvas.width = width;
+    Module.vantorPage.canvas.height = height;
     document.body.classList.add('playing');
 });
 
@@ -33,13 +33,12 @@ EM_JS(void, setPageTitle, (const char* title), { document.title = UTF8ToString(t
 
 // The game area's size in CSS pixels.
 EM_JS(void, gameAreaSize, (int* width, int* height), {
-    const area = document.getElementById('game');
-    HEAP32[width >> 2] = area.clientWidth;
-    HEAP32[height >> 2] = area.clientHeight;
+    HEAP32[width >> 2] = Module.vantorPage.area.clientWidth;
+    HEAP32[height >> 2] = Module.vantorPage.area.clientHeight;
 });
 
 EM_JS(void, setCanvasCursor, (int kind), {
-    document.getElementById('canvas').style.cursor = ['none', 'default', 'crosshair'][kind];
+    Module.vantorPage.canvas.style.cursor = ['none', 'default', 'crosshair'][kind];
 });
 
 EM_JS(int, pageIsFullscreen, (), { return document.fullscreenElement ? 1 : 0; });
@@ -50,7 +49,7 @@ EM_JS(int, pageIsFullscreen, (), { return document.fullscreenElement ? 1 : 0; })
 // that neither grants nor refuses within two seconds counts as refusing.
 EM_ASYNC_JS(int, switchPageFullscreen, (int on), {
     const settled = on ? (document.fullscreenEnabled
-                              ? document.getElementById('game').requestFullscreen()
+                              ? Module.vantorPage.area.requestFullscreen()
                               : Promise.reject(new Error('full screen is not enabled')))
                        : document.exitFullscreen();
     const tooLate = new Promise((resolve, reject) => {
@@ -79,7 +78,8 @@ bool WebBackend::openWindow(const char* title, int clientWidth, int clientHeight
     showGameArea(clientWidth, clientHeight);
     pictureW = clientWidth;
     pictureH = clientHeight;
-    fullscreenSet = pageInFullscreen();
+    cursorShown = -1;
+    fullscreenSet = pageIsFullscreen() != 0;
     listen(true);
     open = true;
     return true;
@@ -108,12 +108,11 @@ void WebBackend::moveWindow(int, int) {}
 
 void WebBackend::setCursor(int kind)
 {
-    if (open && kind >= 0 && kind <= 2) {
+    if (open && kind >= 0 && kind <= 2 && kind != cursorShown) {
+        cursorShown = kind;
         setCanvasCursor(kind);
     }
 }
-
-bool WebBackend::pageInFullscreen() { return pageIsFullscreen() != 0; }
 
 bool WebBackend::setFullscreen(bool on)
 {
@@ -121,13 +120,16 @@ bool WebBackend::setFullscreen(bool on)
         setLastPlatformError("full screen: no window is open");
         return false;
     }
-    if (pageInFullscreen() != on && !switchPageFullscreen(on ? 1 : 0)) {
+    // Set before the switch, so that the browser's news of it (web_input.cpp) is no surprise.
+    const bool before = fullscreenSet;
+    fullscreenSet = on;
+    if ((pageIsFullscreen() != 0) != on && !switchPageFullscreen(on ? 1 : 0)) {
+        fullscreenSet = before;
         setLastPlatformError(on ? "the browser refused full screen (it grants it just after a key "
                                   "press or click)"
                                 : "the browser did not leave full screen");
         return false;
     }
-    fullscreenSet = on;
     return true;
 }
 
