@@ -17,7 +17,7 @@ import path from 'node:path';
 import readline from 'node:readline';
 
 const [webBuild, serverScript, tools, chromium, work] = process.argv.slice(2);
-const puppeteer = createRequire(path.join(tools, 'package.json'))('puppeteer-core');
+const puppeteer = createRequire(path.resolve(tools, 'package.json'))('puppeteer-core');
 
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 const steps = [];
