@@ -10,8 +10,6 @@
 #include <utility>
 #include <vector>
 
-#include "pictures/picture_file.h"
-
 namespace {
 
 constexpr std::size_t fileHeaderBytes = 14;

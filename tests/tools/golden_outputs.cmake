@@ -1,6 +1,7 @@
 # Runs the command-line tools on a fixed set of seeds and settings and compares every output
-# (standard output, traces, frames) with the checksums stored in golden_outputs.sha256, so that
-# no change to the code moves a race, a track, a field or a picture by one bit unnoticed.
+# (standard output, traces, frames, sound) with the checksums stored in golden_outputs.sha256, so
+# that no change to the code moves a race, a track, a field, a picture or a sample by one bit
+# unnoticed.
 # Usage: cmake -DTOOLS=<build>/tools -DSOURCE_ROOT=<checkout> [-DRECORD=ON] -P golden_outputs.cmake
 # With RECORD=ON the checksums file is written anew instead of compared.
 if(NOT TOOLS OR NOT SOURCE_ROOT)
@@ -51,16 +52,18 @@ run(frame-go vantor-frame 11 0,1,2,1,0,1 50000 ${out}/frame-go.bmp 12000 3.5 OUT
 run(run-auto vantor-run --seed 2024 --settings 1,1,1,1,1,1 --drive auto --frames 900
     --shot menu:${out}/auto-menu.bmp --shot controls:${out}/auto-controls.bmp
     --shot 20:${out}/auto-20.bmp --shot 700:${out}/auto-700.bmp
-    --shot result:${out}/auto-result.bmp --trace ${out}/auto.csv
-    OUTPUTS auto-menu.bmp auto-controls.bmp auto-20.bmp auto-700.bmp auto-result.bmp auto.csv)
+    --shot result:${out}/auto-result.bmp --trace ${out}/auto.csv --audio ${out}/auto.wav
+    OUTPUTS auto-menu.bmp auto-controls.bmp auto-20.bmp auto-700.bmp auto-result.bmp auto.csv
+            auto.wav)
 run(run-finish vantor-run --seed 7 --settings 0,2,2,3,2,0 --drive auto --step 33
     --shot 1:${out}/finish-1.bmp --shot 300:${out}/finish-300.bmp
-    --shot result:${out}/finish-result.bmp --trace ${out}/finish.csv
-    OUTPUTS finish-1.bmp finish-300.bmp finish-result.bmp finish.csv)
+    --shot result:${out}/finish-result.bmp --trace ${out}/finish.csv --audio ${out}/finish.wav
+    OUTPUTS finish-1.bmp finish-300.bmp finish-result.bmp finish.csv finish.wav)
 run(run-up vantor-run --seed 99 --settings 2,0,0,0,0,2 --drive up --step 50 --frames 400
-    --shot 150:${out}/up-150.bmp --trace ${out}/up.csv OUTPUTS up-150.bmp up.csv)
+    --shot 150:${out}/up-150.bmp --trace ${out}/up.csv --audio ${out}/up.wav
+    OUTPUTS up-150.bmp up.csv up.wav)
 run(run-none vantor-run --seed 5 --settings 1,2,1,2,1,1 --drive none --frames 200
-    --shot 200:${out}/none-200.bmp OUTPUTS none-200.bmp)
+    --shot 200:${out}/none-200.bmp --audio ${out}/none.wav OUTPUTS none-200.bmp none.wav)
 
 list(JOIN results "\n" text)
 if(RECORD)
