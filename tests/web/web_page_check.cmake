@@ -6,11 +6,11 @@
 if(NOT WEB_BUILD OR NOT TOOLS OR NOT SOURCE_ROOT)
     message(FATAL_ERROR "WEB_BUILD, TOOLS and SOURCE_ROOT must be set")
 endif()
-find_program(node node)
+include(${CMAKE_CURRENT_LIST_DIR}/web_test_folder.cmake)
+web_test_node()
 find_program(python python3)
 find_program(chromium NAMES chromium chromium-browser)
 if(NOT node)
-    message("skipped: node is not installed")
     return()
 elseif(NOT python)
     message("skipped: python3 is not installed")
@@ -26,14 +26,7 @@ elseif(NOT EXISTS "${WEB_BUILD}/index.html" OR NOT EXISTS "${WEB_BUILD}/vantor.w
     return()
 endif()
 
-# A folder of this run's own; the test removes it when it passes.
-string(RANDOM LENGTH 12 tag)
-set(base "$ENV{TMPDIR}")
-if(NOT base)
-    set(base "/tmp")
-endif()
-set(work "${base}/vantor-web-page-${tag}")
-file(MAKE_DIRECTORY "${work}")
+web_test_folder(page work)
 execute_process(COMMAND "${node}" "${CMAKE_CURRENT_LIST_DIR}/page_test.mjs" "${WEB_BUILD}"
                         "${SOURCE_ROOT}/scripts/web_serve.py" "${TOOLS}" "${chromium}" "${work}"
                 RESULT_VARIABLE status TIMEOUT 180)
