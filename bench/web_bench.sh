@@ -3,7 +3,7 @@
 # chromium, timed by the page itself (each frame's work from the game's resuming after a display
 # frame to its present, bench/web_bench.mjs), beside the same span natively (race_bench's
 # BM_RaceFrameAsThePageTimesIt), both paced at 60 frames a second, at drawing scale 1, with the
-# menu's middle settings and Up held from the grid, for 1200 race frames; three rounds, the two
+# menu's middle settings and Up held from the grid, for 1200 race frames; five rounds, the two
 # sides of each running at the same time, so that both meet whatever else the machine does then
 # (goal: the browser's median at most 1.2 times the native one); when the page was ready to play,
 # from a local server (goal: within 2 s); and what a player downloads, compressed as the server
@@ -28,7 +28,7 @@ trap 'kill $server; rm -rf "$results"' EXIT
 until grep -q Serving "$results/server.txt"; do sleep 0.2; done
 address=$(sed -n 's/.* at \(http:[^ ]*\)$/\1/p' "$results/server.txt")
 
-for round in 1 2 3; do
+for round in 1 2 3 4 5; do
     # The page takes about three seconds to reach its race.
     (sleep 3 && build/release/bench/race_bench --benchmark_filter="BM_RaceFrameAsThePageTimesIt/$round/" \
         --benchmark_format=json --benchmark_out="$results/native-$round.json" \
@@ -42,7 +42,7 @@ echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -
 python3 - "$results" build/web <<'PY'
 import json, os, statistics, sys
 results, web = sys.argv[1], sys.argv[2]
-rounds = (1, 2, 3)
+rounds = (1, 2, 3, 4, 5)
 native = [json.load(open(f"{results}/native-{r}.json"))["benchmarks"][0] for r in rounds]
 page = [json.load(open(f"{results}/web-{r}.json")) for r in rounds]
 

@@ -33,13 +33,20 @@ EM_JS(int, picturesOfScaleHere, (int scale, int fetch), {
 // false keeps the pixels of a whole enlargement sharp.
 EM_JS(void, showOnCanvas,
       (const uint32_t* pixels, int width, int height, int x, int y, int w, int h, int smooth), {
-    const canvas = Module.vantorPage.canvas;
+    const page = Module.vantorPage;
+    const canvas = page.canvas;
     if (canvas.width != width || canvas.height != height) {
         canvas.width = width;
         canvas.height = height;
     }
-    const bytes = new Uint8ClampedArray(HEAPU8.buffer, pixels, width * height * 4);
-    Module.vantorPage.context.putImageData(new ImageData(bytes, width, height), 0, 0);
+    // The picture's pixels seen in place, made again only when they move or the memory grows.
+    const image = page.image;
+    if (!image || image.data.buffer != HEAPU8.buffer || image.data.byteOffset != pixels ||
+        image.width != width || image.height != height) {
+        const bytes = new Uint8ClampedArray(HEAPU8.buffer, pixels, width * height * 4);
+        page.image = new ImageData(bytes, width, height);
+    }
+    page.context.putImageData(page.image, 0, 0);
     const ratio = window.devicePixelRatio || 1;
     const place = [x, y, w, h, smooth, ratio].join();
     if (canvas.dataset.place != place) {

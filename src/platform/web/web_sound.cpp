@@ -10,10 +10,12 @@
 
 namespace {
 
-// How far ahead of the audio clock the mixed sound reaches after each present: a few frames of
-// the display, so that a late frame never leaves the speakers without sound. What the game starts
-// is heard this much later.
-constexpr double soundLeadSeconds = 0.08;
+// The mixed sound queued ahead of the audio clock: when less than the low mark is left at a
+// present, as much is mixed as fills it to the high mark. A few frames of the display either way,
+// so that a late frame never leaves the speakers without sound, in a buffer every third frame or
+// so; what the game starts is heard about 0.06 s later.
+constexpr double soundLowSeconds = 0.04;
+constexpr double soundHighSeconds = 0.09;
 
 // clang-format off
 // Opens the page's audio at the mixer's rate; false when the browser has no Web Audio.
@@ -43,20 +45,23 @@ EM_JS(int, pageSoundRuns, (), {
     return sound && sound.context.state == 'running' ? 1 : 0;
 });
 
-// How many stereo frames to mix now so that the sound queued reaches `lead` seconds past the
-// audio clock; 0 while the sound is suspended. After a gap (the start, or a page that was hidden)
-// the queue starts again a little after the clock.
-EM_JS(int, pageSoundFramesWanted, (double lead, int rate), {
+// How many stereo frames to mix now: none while the sound queued reaches `low` seconds past the
+// audio clock (or the sound is suspended), otherwise as many as make it reach `high`. After a gap
+// (the start, or a page that was hidden) the queue starts again a little after the clock.
+EM_JS(int, pageSoundFramesWanted, (double low, double high, int rate), {
     const sound = Module.vantorSound;
     if (!sound || sound.context.state != 'running') {
         return 0;
     }
     const now = sound.context.currentTime;
-    if (sound.start + sound.queued / rate < now) {
+    const end = sound.start + sound.queued / rate;
+    if (end < now) {
         sound.start = now + 0.01;
         sound.queued = 0;
+    } else if (end >= now + low) {
+        return 0;
     }
-    return Math.max(0, Math.round((now + lead - sound.start) * rate) - sound.queued);
+    return Math.max(0, Math.round((now + high - sound.start) * rate) - sound.queued);
 });
 
 // Schedules `frames` mixed stereo frames (two channels of floats at `left` and `right`) right
@@ -127,7 +132,7 @@ void WebBackend::feedSound()
     if (!mixer) {
         return;
     }
-    const int frames = pageSoundFramesWanted(soundLeadSeconds, soundRate);
+    const int frames = pageSoundFramesWanted(soundLowSeconds, soundHighSeconds, soundRate);
     if (frames <= 0) {
         return;
     }
