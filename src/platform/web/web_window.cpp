@@ -3,7 +3,6 @@
 #include "platform/web/web_backend.h"
 
 #include <emscripten.h>
-#include <emscripten/html5.h>
 
 #include "core/errors.h"
 
