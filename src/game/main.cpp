@@ -1,9 +1,13 @@
-// The game executable: the whole game on the desktop backend.
+// The game executable: the whole game on the desktop backend, with the player's settings file.
+#include <string>
+
+#include "controls/settings_file.h"
 #include "game/game.h"
 #include "platform/sdl/sdl_backend.h"
 
 int main()
 {
     SdlBackend backend;
-    return runGame(&backend);
+    const std::string settings = settingsFilePath();
+    return runGame(&backend, settings.empty() ? nullptr : settings.c_str());
 }

@@ -6,14 +6,20 @@
 
 #include <png.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <sstream>
 #include <sys/stat.h>
+#include <system_error>
 #include <thread>
 #include <vector>
 
 namespace {
+
+// The most of a user-dirs.dirs file read: the desktop's own is a few hundred bytes.
+constexpr size_t userDirsLimit = 64 * 1024;
 
 bool isFolder(const std::string& path)
 {
@@ -33,11 +39,26 @@ std::string environment(const char* name)
     return value ? value : "";
 }
 
+// The start of a user-dirs.dirs file, at most userDirsLimit bytes of it, when it is a regular
+// file; empty otherwise. A link to a device or a pipe gives nothing and is never read from.
+std::string userDirsText(const std::string& file)
+{
+    struct stat info {};
+    if (stat(file.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return "";
+    }
+    std::ifstream in(file, std::ios::binary);
+    std::string text(userDirsLimit, '\0');
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<size_t>(in.gcount()));
+    return text;
+}
+
 // The value of XDG_PICTURES_DIR in a user-dirs.dirs file: the quoted text after the "=",
 // "$HOME" at its start replaced by the home folder; empty when the line is missing.
 std::string picturesEntry(const std::string& file, const std::string& home)
 {
-    std::ifstream in(file);
+    std::istringstream in(userDirsText(file));
     std::string line;
     const std::string key = "XDG_PICTURES_DIR=";
     while (std::getline(in, line)) {
@@ -105,14 +126,42 @@ bool writePng(const std::string& path, const Surface& picture, std::string* why)
     image.width = static_cast<png_uint_32>(picture.width);
     image.height = static_cast<png_uint_32>(picture.height);
     image.format = PNG_FORMAT_RGB;
-    if (!png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), 0, nullptr)) {
-        *why = image.message[0] ? image.message : "libpng could not write the file";
+    // The file is put together in memory and written with one call of our own, so that a
+    // failure gives the system's reason ("No space left on device"), not libpng's "Write Error".
+    png_alloc_size_t size = 0;
+    std::vector<unsigned char> png;
+    bool made = png_image_write_to_memory(&image, nullptr, &size, 0, rgb.data(), 0, nullptr);
+    if (made) {
+        png.resize(size);
+        made = png_image_write_to_memory(&image, png.data(), &size, 0, rgb.data(), 0, nullptr);
+    }
+    if (!made) {
+        *why = image.message[0] ? image.message : "libpng could not make the picture";
         png_image_free(&image);
+        return false;
+    }
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) {
+        *why = std::generic_category().message(errno);
+        return false;
+    }
+    // The reason is taken from the failing call itself, never from an earlier one.
+    errno = 0;
+    const bool complete = std::fwrite(png.data(), 1, size, file) == size;
+    const int writeError = errno;
+    errno = 0;
+    const bool closed = std::fclose(file) == 0;
+    const int error = complete ? errno : writeError;
+    if (!complete || !closed) {
+        *why = error != 0 ? std::generic_category().message(error) : "the file was not written";
         std::remove(path.c_str());
         return false;
     }
     return true;
 }
+
+// The picture is taken at the next present, exactly as the player sees it.
+void SdlBackend::askForPicture() { pictureWanted = true; }
 
 void SdlBackend::keepPicture(const Surface& backBuffer)
 {

@@ -11,7 +11,8 @@
 // The player's pictures folder as the desktop names it: XDG_PICTURES_DIR from
 // $XDG_CONFIG_HOME/user-dirs.dirs ($HOME/.config when XDG_CONFIG_HOME is unset or empty), with
 // "$HOME" at its start expanded, when that folder exists; otherwise the home folder ($HOME).
-// Empty when there is no home folder either.
+// Empty when there is no home folder either. Only a regular file is read, and only its first
+// 64 KiB.
 std::string picturesFolder();
 
 // A file name in `folder` that does not exist yet, for a picture taken at `when` (local time):
@@ -19,5 +20,6 @@ std::string picturesFolder();
 std::string newPictureName(const std::string& folder, std::time_t when);
 
 // Writes the picture (0x00RRGGBB pixels) as an 8-bit RGB PNG file. False when it cannot be
-// written, with the reason in *why; a partly written file is removed.
+// written, with the reason in *why (the system's own where the file refused it, "No space left
+// on device"); a partly written file is removed.
 bool writePng(const std::string& path, const Surface& picture, std::string* why);
