@@ -64,14 +64,14 @@ TEST(BrowserGamepads, ReadAsTheDesktopsControllers)
     BrowserGamepad pad;
     EXPECT_EQ(controllerStateOf(pad), ControllerState{});
 
-    // Face buttons, Back, Start and the d-pad as their bits; shoulders and sticks' clicks not.
+    // Face buttons, shoulders, Back, Start and the d-pad as their bits; the sticks' clicks not.
     const int buttons[] = {0, 1, 2, 3, 4, 5, 8, 9, 10, 11, 12, 13, 14, 15};
     for (int button : buttons) {
         pad.pressed[button] = true;
     }
     const ControllerState held = controllerStateOf(pad);
-    EXPECT_EQ(held.buttons, padA | padB | padX | padY | padBack | padStart | padUp | padDown |
-                                padLeft | padRight);
+    EXPECT_EQ(held.buttons, padA | padB | padX | padY | padLeftShoulder | padRightShoulder |
+                                padBack | padStart | padUp | padDown | padLeft | padRight);
 
     // The stick from -1 to 1 over the desktop's range; the triggers' values from 0 to 1,
     // one reported below 0 at rest counting as released.
@@ -85,7 +85,8 @@ TEST(BrowserGamepads, ReadAsTheDesktopsControllers)
     EXPECT_EQ(state.stickY, 16384);
     EXPECT_EQ(state.leftTrigger, 0);
     EXPECT_EQ(state.rightTrigger, 32767);
-    EXPECT_GE(controllerKeys(state, ControllerLayout::Race) & 1u, 1u) << "the stick steers left";
+    const uint32_t stickLeft = 1u << static_cast<uint32_t>(PadInput::StickLeft);
+    EXPECT_EQ(padInputsHeld(state) & stickLeft, stickLeft) << "the stick is pushed left";
 }
 
 TEST(BrowserGamepads, MergeButtonsAndTheFurthestAxes)

@@ -1,7 +1,8 @@
 // The game's page in a real browser: Debian's chromium, headless, driven through puppeteer-core,
 // loads the page from scripts/web_serve.py and plays as a player would. The game asks its
 // full-screen question in the canvas before any sound may start; Y answers it and the game area
-// goes full screen, F11 leaves it; the sound runs after that first key; F12 downloads the picture
+// goes full screen, F11 leaves it, the page's button switches it on again and the game knows, so
+// that F11 leaves it once more; the sound runs after that first key; F12 downloads the picture
 // as a PNG file; Enter goes from the menu to the controls screen and into the race; with Up held
 // the race picture moves from frame to frame and the game keeps the display's pace.
 //
@@ -105,6 +106,12 @@ async function play(page, cdp, address) {
 
     await page.keyboard.press('F11');
     await waitFor(cdp, '!document.fullscreenElement', 5000, 'F11 leaves full screen');
+    await page.click('#fullscreen');
+    await waitFor(cdp, 'document.fullscreenElement', 5000, "the page's button switches it on");
+    await sleep(200);
+    await page.keyboard.press('F11');
+    await waitFor(cdp, '!document.fullscreenElement', 5000,
+                  'the game knew of it: F11 then leaves full screen');
 
     await page.keyboard.press('F12');
     const deadline = Date.now() + 5000;

@@ -116,8 +116,18 @@ ControllerState controllerStateOf(const BrowserGamepad& pad)
         uint32_t bit;
     };
     static constexpr Binding bindings[] = {
-        {0, padA},     {1, padB},   {2, padX},     {3, padY},     {8, padBack},
-        {9, padStart}, {12, padUp}, {13, padDown}, {14, padLeft}, {15, padRight},
+        {0, padA},
+        {1, padB},
+        {2, padX},
+        {3, padY},
+        {4, padLeftShoulder},
+        {5, padRightShoulder},
+        {8, padBack},
+        {9, padStart},
+        {12, padUp},
+        {13, padDown},
+        {14, padLeft},
+        {15, padRight},
     };
     ControllerState state;
     for (const Binding& binding : bindings) {

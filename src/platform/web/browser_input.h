@@ -19,9 +19,9 @@
 uint32_t virtualKeyOfBrowserKey(std::string_view key, std::string_view code);
 
 // One gamepad as the Gamepad API reads it. Only gamepads in the API's "standard" mapping are read:
-// buttons 0 A, 1 B, 2 X, 3 Y, 6 left trigger, 7 right trigger (their values 0 to 1), 8 Back,
-// 9 Start, 12 to 15 the d-pad's up, down, left and right; axes 0 and 1 the left stick, -1 to 1
-// (left and up negative).
+// buttons 0 A, 1 B, 2 X, 3 Y, 4 and 5 the left and right shoulder, 6 left trigger, 7 right
+// trigger (their values 0 to 1), 8 Back, 9 Start, 12 to 15 the d-pad's up, down, left and right;
+// axes 0 and 1 the left stick, -1 to 1 (left and up negative).
 struct BrowserGamepad {
     static constexpr int buttonCount = 16;
     static constexpr int axisCount = 2;

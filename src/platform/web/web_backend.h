@@ -10,11 +10,12 @@
 //   640 x 480 that fits the area in device pixels (devicePixelRatio counted), 1 to 4; the
 //   pictures of scales 2 to 4 are fetched the first time a scale asks for them, and until they
 //   have arrived the game draws at the largest scale whose pictures are here.
-// - Keys are the Win32 virtual-key codes of browser_input.h; F10 switches between the sharp and
-//   the classic picture, F11 (or the page's button) switches the browser's full screen, F12 (or
-//   the page's button) downloads the picture shown as a PNG file, all three kept from the game.
-//   Gamepads of the Gamepad API stand for controllers as on the desktop, with rumble where the
-//   browser has it.
+// - Keys are the Win32 virtual-key codes of browser_input.h, every one as it is (the game's
+//   controls decide what F10 to F12 do). Full screen is the browser's, of the game area; the
+//   page's full-screen button switches it at once (browsers grant it only within a click) and
+//   tells the Window, as does the browser leaving it on its own Escape. A picture kept
+//   (askForPicture, or the page's picture button) is downloaded as a PNG file. Gamepads of the
+//   Gamepad API stand for controllers as on the desktop, with rumble where the browser has it.
 // - The browser shows no message boxes the game could wait on: every box returns NotShown, so the
 //   game asks and reports in its own box in the canvas; reports also go to the console.
 // - A present hands control back to the browser until the display's next frame
@@ -48,17 +49,16 @@ public:
     // --- The page's side: called by the html5 callbacks and the page's buttons ---
 
     // One key pressed (with its automatic repeats) or released, as the browser names it
-    // (KeyboardEvent key and code). True when the game took it, so that the browser does nothing
-    // more with it (no scrolling on the arrows and Space, no browser full screen on F11).
-    bool keyEvent(bool down, const char* key, const char* code, bool repeat, bool alt);
+    // (KeyboardEvent key and code). True when the game has a code for it, so that the browser does
+    // nothing more with it (no scrolling on the arrows and Space, no browser full screen on F11).
+    bool keyEvent(bool down, const char* key, const char* code);
     // A mouse button pressed or released (browser buttons 0 left, 1 middle, 2 right) or the
     // pointer moved, at (x, y) CSS pixels from the canvas's top-left corner.
     void mouseEvent(PlatformEvent::Kind kind, int browserButton, double x, double y);
     // The page lost the focus or was hidden: keys released meanwhile will not arrive.
     void focusLost();
-    // The page's full-screen button (as F11) and picture button (as F12).
+    // The page's full-screen button, within its click: the browser's full screen on or off.
     void fullscreenButton();
-    void pictureButton();
     // The browser switched full screen on or off, whoever asked.
     void fullscreenChanged(bool fullscreen);
     // A gamepad became known to the page.
@@ -77,6 +77,7 @@ public:
     int drawingScale() override;
     void setCursor(int kind) override;
     bool setFullscreen(bool on) override;
+    void askForPicture() override;
     BoxAnswer showMessageBox(MessageBoxKind kind, const char* caption, const char* text) override;
     void rumble(float strength, uint32_t milliseconds) override;
     uint32_t milliseconds() override;
@@ -99,15 +100,14 @@ private:
     bool open = false;
     std::deque<PlatformEvent> events;
     // The virtual key each physical key (KeyboardEvent code) gave when pressed, so that its
-    // release gives the same one; swallowedKey for the comfort keys.
+    // release gives the same one.
     std::unordered_map<std::string, uint32_t> pressedKeys;
     bool gamepadsSeen = false;
     ControllerState lastPad;
-    bool classic = false;
     bool pictureWanted = false;
     int cursorShown = -1; // the pointer the canvas shows: 0 none, 1 arrow, 2 crosshair
-    // Full screen as the game last set it; when the browser leaves full screen by itself (the
-    // player's Escape), a ToggleFullscreen event tells the Window.
+    // Full screen as the Window knows it; when the browser switches it otherwise (its own Escape,
+    // the page's button), a FullscreenChanged event tells the Window.
     bool fullscreenSet = false;
     // The size of the back buffer last shown, to map the mouse into it.
     int pictureW = 0;

@@ -13,10 +13,6 @@
 
 namespace {
 
-// Marks a physical key whose press was a comfort key (F10, F11, F12, Alt+Enter): its release
-// gives no event either.
-constexpr uint32_t swallowedKey = 0xFFFFFFFFu;
-
 const char* const canvasTarget = "#canvas";
 
 WebBackend* backendOf(void* userData) { return static_cast<WebBackend*>(userData); }
@@ -28,8 +24,7 @@ EM_BOOL onKey(int eventType, const EmscriptenKeyboardEvent* key, void* userData)
     if (key->ctrlKey || key->metaKey) {
         return EM_FALSE;
     }
-    return backendOf(userData)->keyEvent(down, key->key, key->code, key->repeat != 0,
-                                         key->altKey != 0);
+    return backendOf(userData)->keyEvent(down, key->key, key->code);
 }
 
 EM_BOOL onMouse(int eventType, const EmscriptenMouseEvent* mouse, void* userData)
@@ -79,7 +74,7 @@ EM_BOOL onFullscreenButton(int, const EmscriptenMouseEvent*, void* userData)
 
 EM_BOOL onPictureButton(int, const EmscriptenMouseEvent*, void* userData)
 {
-    backendOf(userData)->pictureButton();
+    backendOf(userData)->askForPicture();
     return EM_TRUE;
 }
 
@@ -110,6 +105,13 @@ EM_JS(void, shakeGamepads, (double strength, int milliseconds), {
         }
     }
 });
+
+// The browser's full screen of the game area switched on or off, within the click that asks.
+EM_JS(void, switchPageFullscreenNow, (), {
+    const request = document.fullscreenElement ? document.exitFullscreen()
+                                               : Module.vantorPage.area.requestFullscreen();
+    request.catch((error) => console.warn('Full screen could not be switched: ' + error.message));
+});
 // clang-format on
 
 } // namespace
@@ -134,47 +136,25 @@ void WebBackend::listen(bool on)
     emscripten_set_click_callback("#picture", self, EM_TRUE, on ? onPictureButton : nullptr);
 }
 
-bool WebBackend::keyEvent(bool down, const char* key, const char* code, bool repeat, bool alt)
+bool WebBackend::keyEvent(bool down, const char* key, const char* code)
 {
     // Browsers let a page start its sound only from a key press or click.
     wakeSound();
-    const uint32_t fresh = virtualKeyOfBrowserKey(key, code);
+    uint32_t virtualKey = virtualKeyOfBrowserKey(key, code);
     auto pressed = pressedKeys.find(code);
-    if (!down) {
+    if (down) {
+        pressedKeys[code] = virtualKey;
+    } else if (pressed != pressedKeys.end()) {
         // A release gives the key its press gave, whatever NumLock or Shift say now.
-        uint32_t released = fresh;
-        if (pressed != pressedKeys.end()) {
-            released = pressed->second;
-            pressedKeys.erase(pressed);
-        }
-        if (released == 0 || released == swallowedKey) {
-            return released == swallowedKey;
-        }
-        events.push_back({PlatformEvent::Kind::KeyUp, released, 0, 0, 0, {}});
-        return true;
+        virtualKey = pressed->second;
+        pressedKeys.erase(pressed);
     }
-    const bool altEnter = fresh == 13 && alt;
-    if (fresh == 0x79 || fresh == 0x7A || fresh == 0x7B || altEnter) {
-        pressedKeys[code] = swallowedKey;
-        if (repeat) {
-            return true;
-        }
-        if (fresh == 0x79) {
-            // The Window asks for the drawing scale before its next paint.
-            classic = !classic;
-        } else if (fresh == 0x7B) {
-            pictureButton();
-        } else {
-            fullscreenButton();
-        }
-        return true;
-    }
-    if (fresh == 0) {
+    if (virtualKey == 0) {
         return false;
     }
-    pressedKeys[code] = fresh;
     // Automatic repeats arrive as further key-downs, as the screens expect.
-    events.push_back({PlatformEvent::Kind::KeyDown, fresh, 0, 0, 0, {}});
+    events.push_back(
+        {down ? PlatformEvent::Kind::KeyDown : PlatformEvent::Kind::KeyUp, virtualKey, 0, 0, 0, {}});
     return true;
 }
 
@@ -211,23 +191,22 @@ void WebBackend::focusLost()
 void WebBackend::fullscreenButton()
 {
     wakeSound();
-    PlatformEvent event;
-    event.kind = PlatformEvent::Kind::ToggleFullscreen;
-    events.push_back(event);
+    switchPageFullscreenNow();
 }
 
 void WebBackend::fullscreenChanged(bool fullscreen)
 {
-    // The browser left full screen by itself (the player's Escape): the Window switches too.
-    if (fullscreenSet && !fullscreen) {
-        fullscreenSet = false;
-        events.push_back({PlatformEvent::Kind::ToggleFullscreen, 0, 0, 0, 0, {}});
+    // The game's own switches set fullscreenSet first; any other switch is news to the Window.
+    if (fullscreen != fullscreenSet) {
+        fullscreenSet = fullscreen;
+        events.push_back(
+            {PlatformEvent::Kind::FullscreenChanged, fullscreen ? 1u : 0u, 0, 0, 0, {}});
     }
 }
 
 void WebBackend::gamepadConnected() { gamepadsSeen = true; }
 
-void WebBackend::pictureButton()
+void WebBackend::askForPicture()
 {
     // The picture is taken at the next present, exactly as the player sees it.
     pictureWanted = true;
@@ -252,11 +231,11 @@ bool WebBackend::pollEvent(PlatformEvent* event)
 
 void WebBackend::discardInput()
 {
+    // Key releases stay, so that the Window learns which keys were let go.
     std::erase_if(events, [](const PlatformEvent& event) {
         using Kind = PlatformEvent::Kind;
-        return event.kind == Kind::KeyDown || event.kind == Kind::KeyUp ||
-               event.kind == Kind::MouseDown || event.kind == Kind::MouseUp ||
-               event.kind == Kind::MouseMove;
+        return event.kind == Kind::KeyDown || event.kind == Kind::MouseDown ||
+               event.kind == Kind::MouseUp || event.kind == Kind::MouseMove;
     });
 }
 

@@ -110,7 +110,7 @@ void toCanvasPixels(const uint32_t* from, uint32_t* to, size_t count)
 
 int WebBackend::drawingScale()
 {
-    if (!open || classic) {
+    if (!open) {
         return 1;
     }
     int areaW = 0;
