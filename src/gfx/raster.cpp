@@ -329,7 +329,16 @@ void drawRectangleOutline(Surface* surface, int x0, int y0, int x1, int y1, Pen 
 
 void fillPolygon(Surface* surface, const PointF* points, int count, Brush brush)
 {
-    if (brush.hollow || count < 3 || count > maxPolygonVertices || surface->width < 1 ||
+    fillPolygonIn(surface, ColumnRange{0, 0, surface->width}, points, count, brush);
+}
+
+void fillPolygonIn(Surface* surface, ColumnRange part, const PointF* points, int count,
+                   Brush brush)
+{
+    // Never beyond the surface, whatever the part asks.
+    const int left = std::max(part.left, -part.originX);
+    const int right = std::min(part.right, surface->width - part.originX);
+    if (brush.hollow || count < 3 || count > maxPolygonVertices || left >= right ||
         surface->height < 1) {
         return;
     }
@@ -342,10 +351,11 @@ void fillPolygon(Surface* surface, const PointF* points, int count, Brush brush)
     // Clip against the guard band; each half-plane adds at most one vertex.
     PointF bufferA[maxPolygonVertices + 4];
     PointF bufferB[maxPolygonVertices + 4];
-    const double right = surface->width + guardBand;
+    const double bandLeft = left - guardBand;
+    const double bandRight = right + guardBand;
     const double bottom = surface->height + guardBand;
-    int n = clipAgainst(points, count, bufferA, true, -guardBand, -1.0);
-    n = clipAgainst(bufferA, n, bufferB, true, right, 1.0);
+    int n = clipAgainst(points, count, bufferA, true, bandLeft, -1.0);
+    n = clipAgainst(bufferA, n, bufferB, true, bandRight, 1.0);
     n = clipAgainst(bufferB, n, bufferA, false, -guardBand, -1.0);
     n = clipAgainst(bufferA, n, bufferB, false, bottom, 1.0);
     if (n < 3) {
@@ -380,9 +390,9 @@ void fillPolygon(Surface* surface, const PointF* points, int count, Brush brush)
             }
         }
         for (int i = 0; i + 1 < k; i += 2) {
-            const int x0 = std::max(firstCentreFrom(crossings[i]), 0);
-            const int x1 = std::min(firstCentreFrom(crossings[i + 1]), surface->width);
-            fillSpan(surface, y, x0, x1, brush.colour);
+            const int x0 = std::max(firstCentreFrom(crossings[i]), left);
+            const int x1 = std::min(firstCentreFrom(crossings[i + 1]), right);
+            fillSpan(surface, y, x0 + part.originX, x1 + part.originX, brush.colour);
         }
     }
 }
