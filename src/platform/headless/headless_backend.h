@@ -75,6 +75,10 @@ public:
     // The drawing scale the game is asked to draw at from the next paint on (1 unless set; values
     // outside 1 to 4 are passed on as they are, for the Window to bound).
     void setDrawingScale(int scale) { scaleWanted = scale; }
+    // The screen width the game is asked to lay out from the next paint on, in screen pixels (640
+    // unless set: the 4:3 view; screenWidthForShape gives the width of a shape). Passed on as it
+    // is, for the Window to bound.
+    void setViewWidth(int width) { widthWanted = width; }
     void setFrameSize(int extraWidth, int extraHeight);
 
     // Failure injection: the next openWindow fails, every present fails while set, full screen
@@ -128,6 +132,7 @@ public:
     void discardInput() override;
     bool present(const Surface& backBuffer) override;
     int drawingScale() override { return scaleWanted; }
+    int viewWidth() override { return widthWanted; }
     void setCursor(int kind) override;
     bool setFullscreen(bool on) override;
     BoxAnswer showMessageBox(MessageBoxKind kind, const char* caption, const char* text) override;
@@ -151,6 +156,7 @@ private:
     int frameW = 6;
     int frameH = 29;
     int scaleWanted = 1;
+    int widthWanted = 640;
 
     bool open = false;
     std::string windowTitle;
