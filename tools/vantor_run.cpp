@@ -1,5 +1,6 @@
 // vantor-run --seed N --settings L,H,T,C,S,G --drive none|up|auto [--step MS] [--frames MAX]
 //            [--shot FRAME:FILE ...] [--trace FILE] [--audio FILE.wav] [--scale K]
+//            [--aspect W:H]
 //
 // Plays one race of the real game on the headless backend, through the real screens and keys:
 // the full-screen question is answered No, the six settings are picked on the main menu with the
@@ -25,6 +26,10 @@
 // `--scale K` draws every frame, and so every shot, at drawing scale K (1 to 4, default 1): K times
 // 640 x 480 pixels, with the pictures painted for that scale. The race, its trace and its output
 // are the same at every scale.
+// `--aspect W:H` draws every frame for a screen of that shape (default 4:3): the wide view, 480
+// high and as wide as the shape asks (768 for 16:10, 854 for 16:9, 1120 for 21:9), times K. The
+// 4:3 picture is its middle 640 columns; the race, its trace and its output are the same at
+// every shape.
 //
 // The last line on standard output is "result: place P of C, frames F" when the player finished,
 // "result: quit" when the race was left with Escape, or "result: unfinished after F frames" when
@@ -71,7 +76,8 @@ struct Options {
     std::vector<Shot> shots;
     std::string tracePath;
     std::string audioPath;
-    uint64_t scale = 1; // the drawing scale
+    uint64_t scale = 1;            // the drawing scale
+    int viewWidth = screenWidth;   // the screen's width in screen pixels (--aspect)
 };
 
 int usage()
@@ -79,7 +85,7 @@ int usage()
     std::fputs(
         "usage: vantor-run --seed N --settings L,H,T,C,S,G --drive none|up|auto\n"
         "                  [--step MS] [--frames MAX] [--shot FRAME:FILE ...] [--trace FILE]\n"
-        "                  [--audio FILE.wav] [--scale K]\n"
+        "                  [--audio FILE.wav] [--scale K] [--aspect W:H]\n"
         "  N      random seed of the race, 0 to 4294967295\n"
         "  L,H,T  track length, hill steepness, turn sharpness: 0 to 2 each\n"
         "  C      competitors: 0 to 3 (8, 16, 24 or 32 cars)\n"
@@ -87,7 +93,8 @@ int usage()
         "  MS     clock step per frame in milliseconds, 1 to 1000 (default 16)\n"
         "  MAX    race frames before the race is left with Escape, at least 1 (default 100000)\n"
         "  FRAME  a race frame from 1, or menu, controls or result\n"
-        "  K      drawing scale, 1 to 4 (default 1): every frame K times 640 x 480\n",
+        "  K      drawing scale, 1 to 4 (default 1): every frame K times 640 x 480\n"
+        "  W:H    the screen's shape (default 4:3): 16:9 draws every frame 854 x 480 times K\n",
         stderr);
     return 2;
 }
@@ -166,6 +173,9 @@ std::string parseOptions(int argc, char** argv, Options* options)
             options->shots.push_back(shot);
         } else if (name == "--scale") {
             if (!parseNumber(value, 1, largestDrawingScale, &options->scale))
+                return wrong;
+        } else if (name == "--aspect") {
+            if (!parseAspect(value, &options->viewWidth))
                 return wrong;
         } else if (name == "--trace" || name == "--audio") {
             if (*value == '\0')
@@ -248,6 +258,7 @@ int main(int argc, char** argv)
     HeadlessBackend backend;
     backend.setDefaultAnswer(false);
     backend.setDrawingScale(static_cast<int>(options.scale));
+    backend.setViewWidth(options.viewWidth);
     RacePlayer player(options.plan);
     player.raceFrameShown = [&](const HeadlessBackend& b, uint64_t frame) {
         failed = !takeShots(options, b, ShotKind::RaceFrame, frame) || failed;
