@@ -72,8 +72,9 @@ public:
     // when it failed.
     virtual bool present(const Surface& backBuffer) = 0;
     // The drawing scale the game should draw at now, 1 to 4: the back buffer is 640k by 480k
-    // pixels (wider in the wide view: viewWidth). The window at whole scale s asks for k = s, full screen for the largest k whose
-    // picture fits the display, the classic picture for 1. The Window asks before every paint.
+    // pixels (wider in the wide view: viewWidth). The window at whole scale s asks for k = s,
+    // full screen for the largest k whose picture fits the display, the classic picture for 1.
+    // The Window asks before every paint.
     virtual int drawingScale() = 0;
     // The width of the screen the game should lay out now, in screen pixels (the screen being
     // 480 high): 640 for the 4:3 picture, more for a window or display of a wider shape, as

@@ -587,20 +587,19 @@ TEST_F(WindowOnScript, TheBackBufferFollowsTheDrawingScaleAndTheMouseStaysInScre
 
 TEST(WideView, TheScreensWidthFollowsTheShapeEvenWithinFourThirdsAndTwentyOneNinths)
 {
-    EXPECT_EQ(screenWidthForShape(4, 3), 640);
-    EXPECT_EQ(screenWidthForShape(16, 10), 768);
-    EXPECT_EQ(screenWidthForShape(16, 9), 854);
-    EXPECT_EQ(screenWidthForShape(1920, 1080), 854);
-    EXPECT_EQ(screenWidthForShape(21, 9), 1120);
-    // 853.0 lies halfway between 852 and 854: a half goes up.
-    EXPECT_EQ(screenWidthForShape(1706, 960), 854);
-    EXPECT_EQ(screenWidthForShape(1366, 768), 854);
-    // Taller than 4:3, or wider than 21:9, or no shape at all.
-    EXPECT_EQ(screenWidthForShape(5, 4), 640);
-    EXPECT_EQ(screenWidthForShape(480, 640), 640);
-    EXPECT_EQ(screenWidthForShape(32, 9), 1120);
-    EXPECT_EQ(screenWidthForShape(0, 1080), 640);
-    EXPECT_EQ(screenWidthForShape(1920, 0), 640);
+    struct Case {
+        int width, height, screen;
+    };
+    const Case cases[] = {
+        {4, 3, 640},      {16, 10, 768},     {16, 9, 854}, {1920, 1080, 854}, {21, 9, 1120},
+        {1706, 960, 854}, // 853.0 lies halfway between 852 and 854: a half goes up
+        {1366, 768, 854},
+        // Taller than 4:3, wider than 21:9, no shape at all.
+        {5, 4, 640},      {480, 640, 640},   {32, 9, 1120}, {0, 1080, 640},    {1920, 0, 640},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(screenWidthForShape(c.width, c.height), c.screen) << c.width << ":" << c.height;
+    }
 }
 
 TEST_F(WindowOnScript, TheWideViewWidensTheBackBufferAndTheMouseCountsFromTheLayout)
