@@ -342,17 +342,25 @@ void fillPolygonIn(Surface* surface, ColumnRange part, const PointF* points, int
         surface->height < 1) {
         return;
     }
+    const double bandLeft = left - guardBand;
+    const double bandRight = right + guardBand;
+    double minX = points[0].x;
+    double maxX = points[0].x;
     for (int i = 0; i < count; ++i) {
         if (!(std::fabs(points[i].x) <= largestVertex) ||
             !(std::fabs(points[i].y) <= largestVertex)) {
             return;
         }
+        minX = std::min(minX, points[i].x);
+        maxX = std::max(maxX, points[i].x);
+    }
+    // Wholly beside the part (the road far from a margin of the wide view): nothing to clip.
+    if (maxX < bandLeft || minX > bandRight) {
+        return;
     }
     // Clip against the guard band; each half-plane adds at most one vertex.
     PointF bufferA[maxPolygonVertices + 4];
     PointF bufferB[maxPolygonVertices + 4];
-    const double bandLeft = left - guardBand;
-    const double bandRight = right + guardBand;
     const double bottom = surface->height + guardBand;
     int n = clipAgainst(points, count, bufferA, true, bandLeft, -1.0);
     n = clipAgainst(bufferA, n, bufferB, true, bandRight, 1.0);
