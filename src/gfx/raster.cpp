@@ -456,20 +456,28 @@ void stretchBlit(Surface* destination, PixelRect to, const Surface& source, Pixe
                  RasterOp op)
 {
     const uint32_t* src = source.pixels.data();
-    if (op != RasterOp::Copy || !streams(*destination)) {
+    if (op != RasterOp::Copy) {
         combineStretched(destination, to, source.width, source.height, from, op,
                          [src](std::size_t i) { return src[i]; });
         return;
     }
-    // An unscaled copy into a large surface (the sky of a sharp race frame) goes past the cache.
+    // Unscaled rows are copied whole; into a large surface (the sky of a sharp race frame) past
+    // the cache.
+    const bool pastCache = streams(*destination);
     forEachStretchedRows(
         destination, to, source.width, source.height, from,
         [src](uint32_t& d, std::size_t i) { d = src[i]; },
-        [src](uint32_t* out, std::size_t first, std::size_t n) {
-            streamPixels(out, src + first, n);
+        [src, pastCache](uint32_t* out, std::size_t first, std::size_t n) {
+            if (pastCache) {
+                streamPixels(out, src + first, n);
+            } else {
+                std::copy(src + first, src + first + n, out);
+            }
             return true;
         });
-    endStreaming();
+    if (pastCache) {
+        endStreaming();
+    }
 }
 
 void blit(Surface* destination, int x, int y, const Surface& source, PixelRect from, RasterOp op)
