@@ -5,8 +5,9 @@
 # share of a core the sound takes during a race with 32 cars (goal: at most 1 %), and the drawing of
 # the race frame at drawing scales 1, 2 and 4 (goals: at most 4 and 16 times the cost at scale 1,
 # as many times as the pixels) and in the wide view of a 16:9 screen (goal: at most 1.34 times the
-# 4:3 frame at the same scale), in three runs whose medians are shown: scale 4 moves its frame
-# through memory that other machines share, and one run can land in a busy minute.
+# 4:3 frame of the same moment at the same scale, the two drawn alternately), in three runs whose
+# medians are shown: scale 4 moves its frame through memory that other machines share, and one
+# run can land in a busy minute.
 # Times are real time; the processor time of the benchmark's own thread stands beside them, as a
 # machine shared with other work stretches real time (mostly the 99th percentile) but not that.
 set -euo pipefail
@@ -87,8 +88,14 @@ def ratio_row(name, over, under, goal):
           f"{met((ratios[0],), (goal,))} | {met((ratios[2],), (goal,))} |")
 for k, goal in ((2, 4.0), (4, 16.0)):
     ratio_row(f"race drawing, k={k} / k=1, 4:3", (k, 640), (1, 640), goal)
+# The wide frames alternate with the 4:3 frames of the same moment; their own ratio counters
+# compare the two medians.
 for k in (1, 2, 4):
-    ratio_row(f"race drawing, 16:9 / 4:3, k={k}", (k, 854), (k, 640), 1.34)
+    ratios = [max(statistics.median(drawn(run, p, k, 854)[key] for run in drawing) for p in places)
+              for key in ("ratio", "cpu_ratio")]
+    print(f"| race drawing, 16:9 / 4:3 alternating, k={k} (largest of the places) | {ratios[0]:.2f}x | - | "
+          f"{ratios[1]:.2f}x | - | - | median <= 1.34x | {met((ratios[0],), (1.34,))} | "
+          f"{met((ratios[1],), (1.34,))} |")
 PY
 python3 - "$sound" <<'PY'
 import json, sys
