@@ -81,16 +81,18 @@ int main(int argc, char** argv)
         bool* given = isScale ? &scaleGiven : &aspectGiven;
         const bool known = isScale || name == "--aspect";
         const bool valueGiven = first + 1 < argc;
-        const bool right =
-            known && !*given && valueGiven &&
-            (isScale ? parseNumber(argv[first + 1], 1, largestDrawingScale, &scale)
-                     : parseAspect(argv[first + 1], &width));
+        const bool right = known && !*given && valueGiven &&
+                           (isScale ? parseNumber(argv[first + 1], 1, largestDrawingScale, &scale)
+                                    : parseAspect(argv[first + 1], &width));
         if (!right) {
             usage();
-            const std::string wrong = !known       ? name
-                                      : !valueGiven ? name + " without a value"
-                                      : *given      ? name + " " + argv[first + 1] + " (given twice)"
-                                                    : name + " " + argv[first + 1];
+            std::string wrong = name;
+            if (known) {
+                wrong += valueGiven ? std::string(" ") + argv[first + 1] : " without a value";
+            }
+            if (known && valueGiven && *given) {
+                wrong += " (given twice)";
+            }
             return refuseArgument("vantor-frame", wrong.c_str());
         }
         *given = true;

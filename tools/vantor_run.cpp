@@ -76,8 +76,8 @@ struct Options {
     std::vector<Shot> shots;
     std::string tracePath;
     std::string audioPath;
-    uint64_t scale = 1;            // the drawing scale
-    int viewWidth = screenWidth;   // the screen's width in screen pixels (--aspect)
+    uint64_t scale = 1;          // the drawing scale
+    int viewWidth = screenWidth; // the screen's width in screen pixels (--aspect)
 };
 
 int usage()

@@ -332,8 +332,7 @@ void fillPolygon(Surface* surface, const PointF* points, int count, Brush brush)
     fillPolygonIn(surface, ColumnRange{0, 0, surface->width}, points, count, brush);
 }
 
-void fillPolygonIn(Surface* surface, ColumnRange part, const PointF* points, int count,
-                   Brush brush)
+void fillPolygonIn(Surface* surface, ColumnRange part, const PointF* points, int count, Brush brush)
 {
     // Never beyond the surface, whatever the part asks.
     const int left = std::max(part.left, -part.originX);

@@ -159,8 +159,8 @@ void drawBitmapRegionStretched(Window* window, Bitmap* bitmap, int srcX, int src
                                int x, int y, int toW, int toH)
 {
     followDrawingScale(window, bitmap);
-    if (!drawable(window, bitmap) || srcX < 0 || srcY < 0 || w < 1 || h < 1 || toW < 1 ||
-        toH < 1 || static_cast<int64_t>(srcX) + w > bitmap->info.width ||
+    if (!drawable(window, bitmap) || srcX < 0 || srcY < 0 || w < 1 || h < 1 || toW < 1 || toH < 1 ||
+        static_cast<int64_t>(srcX) + w > bitmap->info.width ||
         static_cast<int64_t>(srcY) + h > bitmap->info.height) {
         return;
     }

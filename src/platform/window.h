@@ -126,9 +126,9 @@ int screenParts(const Window* window, ColumnRange parts[3]);
 void requestRepaint(Window* window);
 // Dispatches every waiting event to the handler slots without waiting; a requested repaint is
 // delivered last, once: the drawing scale and screen width the backend asks for now (a new one
-// gives a new black back buffer), cursor, onPaint, present. When the slots differ from the last pump's, a
-// new screen began: the keys held at that moment reach its key slots again only once released
-// and pressed anew.
+// gives a new black back buffer), cursor, onPaint, present. When the slots differ from the last
+// pump's, a new screen began: the keys held at that moment reach its key slots again only once
+// released and pressed anew.
 void pumpMessages(Window* window);
 // Copies the back buffer to the window; a failure shows the non-fatal warning
 // "Blit back buffer to front buffer".

@@ -189,9 +189,10 @@ TEST(Polygon, APartOfASurfaceDrawsAsASurfaceAsWideAsThePart)
         fillPolygonIn(&wide, middle, quad, 4, solidBrush(fill));
         for (int y = 0; y < 48; ++y) {
             for (int x = 0; x < wide.width; ++x) {
-                const uint32_t want = x < margin || x >= margin + width
-                                          ? bg
-                                          : alone.pixels[static_cast<size_t>(y * width + x - margin)];
+                const uint32_t want =
+                    x < margin || x >= margin + width
+                        ? bg
+                        : alone.pixels[static_cast<size_t>(y * width + x - margin)];
                 ASSERT_EQ(wide.pixels[static_cast<size_t>(y * wide.width + x)], want)
                     << "round " << round << " at " << x << "," << y;
             }

@@ -180,8 +180,7 @@ TEST(DrawBitmapScaled, TheWideViewKeepsTheLayoutsColumnsAndDrawsTheRestInTheMarg
         drawBitmapScaled(w, picture, 600, 0, 77, 1);
     }
     const std::vector<uint32_t>& shown = wide.pixels().pixels;
-    EXPECT_TRUE(std::equal(shown.begin() + 107, shown.begin() + 747,
-                           narrow.pixels().pixels.begin()))
+    EXPECT_TRUE(std::equal(shown.begin() + 107, shown.begin() + 747, narrow.pixels().pixels.begin()))
         << "the layout's columns are those of the 4:3 view";
     // Back-buffer column 107 - 37 = 70 starts the first picture, 747 - 40 = 707 the second; each
     // runs on into the margin up to its own right end.

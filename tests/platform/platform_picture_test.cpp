@@ -82,12 +82,12 @@ TEST(PictureFit, AWidePictureFillsAScreenOfItsShapeEdgeToEdge)
         const char* expected;
     };
     const Case cases[] = {
-        {1920, 1080, 1708, 960, true, "0,0 1920x1080 smooth"},  // 16:9, 854 wide at scale 2
-        {2560, 1440, 2562, 1440, true, "0,0 2560x1440 smooth"}, // 854 at scale 3, 2 too wide
-        {1920, 1200, 1536, 960, true, "0,0 1920x1200 smooth"},  // 16:10 exactly
-        {2560, 1080, 2240, 960, true, "20,0 2520x1080 smooth"}, // wider than 21:9: bars
+        {1920, 1080, 1708, 960, true, "0,0 1920x1080 smooth"},   // 16:9, 854 wide at scale 2
+        {2560, 1440, 2562, 1440, true, "0,0 2560x1440 smooth"},  // 854 at scale 3, 2 too wide
+        {1920, 1200, 1536, 960, true, "0,0 1920x1200 smooth"},   // 16:10 exactly
+        {2560, 1080, 2240, 960, true, "20,0 2520x1080 smooth"},  // wider than 21:9: bars
         {1920, 1080, 1280, 960, true, "240,0 1440x1080 smooth"}, // the 4:3 view keeps its bars
-        {1706, 960, 1704, 960, false, "1,0 1704x960 sharp"},    // a window: whole factor 1
+        {1706, 960, 1704, 960, false, "1,0 1704x960 sharp"},     // a window: whole factor 1
         {1708, 960, 1708, 960, false, "0,0 1708x960 sharp"},
     };
     for (const Case& c : cases) {

@@ -591,11 +591,19 @@ TEST(WideView, TheScreensWidthFollowsTheShapeEvenWithinFourThirdsAndTwentyOneNin
         int width, height, screen;
     };
     const Case cases[] = {
-        {4, 3, 640},      {16, 10, 768},     {16, 9, 854}, {1920, 1080, 854}, {21, 9, 1120},
+        {4, 3, 640},
+        {16, 10, 768},
+        {16, 9, 854},
+        {1920, 1080, 854},
+        {21, 9, 1120},
         {1706, 960, 854}, // 853.0 lies halfway between 852 and 854: a half goes up
         {1366, 768, 854},
         // Taller than 4:3, wider than 21:9, no shape at all.
-        {5, 4, 640},      {480, 640, 640},   {32, 9, 1120}, {0, 1080, 640},    {1920, 0, 640},
+        {5, 4, 640},
+        {480, 640, 640},
+        {32, 9, 1120},
+        {0, 1080, 640},
+        {1920, 0, 640},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(screenWidthForShape(c.width, c.height), c.screen) << c.width << ":" << c.height;

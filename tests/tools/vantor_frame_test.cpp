@@ -105,14 +105,26 @@ TEST(VantorFrameTool, RefusesBadArgumentsAndBadScalesWithTheUsage)
     const std::string out = testFolder() + "f.bmp";
     const std::string moment = "7 2,2,2,3,2,2 300000 " + out;
     tool_run::expectRefused("tools/vantor-frame",
-                            {"", "7 2,2,2,3,2,2 300000", moment + " 1 2 3",
-                             "4294967296 1,1,1,1,1,1 0 " + out, "7 1,1,1,4,1,1 0 " + out,
-                             "7 1,1,1,1,1,1 nan " + out, "7 1,1,1,1,1,1 0 ''", moment + " 0 -1",
-                             "--scale", "--scale 2", "--scale 0 " + moment, "--scale 5 " + moment,
-                             "--scale '' " + moment, "--scale two " + moment,
-                             "--scale 2 --scale 2 " + moment, moment + " --scale 2",
-                             "--aspect " + moment, "--aspect 16:0 " + moment,
-                             "--aspect 16x9 " + moment, "--aspect 16:9 --aspect 16:9 " + moment,
+                            {"",
+                             "7 2,2,2,3,2,2 300000",
+                             moment + " 1 2 3",
+                             "4294967296 1,1,1,1,1,1 0 " + out,
+                             "7 1,1,1,4,1,1 0 " + out,
+                             "7 1,1,1,1,1,1 nan " + out,
+                             "7 1,1,1,1,1,1 0 ''",
+                             moment + " 0 -1",
+                             "--scale",
+                             "--scale 2",
+                             "--scale 0 " + moment,
+                             "--scale 5 " + moment,
+                             "--scale '' " + moment,
+                             "--scale two " + moment,
+                             "--scale 2 --scale 2 " + moment,
+                             moment + " --scale 2",
+                             "--aspect " + moment,
+                             "--aspect 16:0 " + moment,
+                             "--aspect 16x9 " + moment,
+                             "--aspect 16:9 --aspect 16:9 " + moment,
                              "--wide " + moment},
                             usageLine);
     tool_run::expectRefusalNames("tools/vantor-frame", "--scale 5 " + moment, "--scale 5");
@@ -127,9 +139,9 @@ TEST(VantorFrameTool, TheAspectWidensTheFrameAndFourThirdsOrTallerIsTheFrameOfTo
     const std::string folder = testFolder();
     const std::string moment = " 7 2,2,2,3,2,2 300000 ";
     const std::vector<tool_run::ToolRun> runs = tool_run::runToolTogether(
-        "tools/vantor-frame", {moment + folder + "plain.bmp 37500",
-                               "--aspect 3:4" + moment + folder + "tall.bmp 37500",
-                               "--aspect 21:9 --scale 2" + moment + folder + "wide.bmp 37500"});
+        "tools/vantor-frame",
+        {moment + folder + "plain.bmp 37500", "--aspect 3:4" + moment + folder + "tall.bmp 37500",
+         "--aspect 21:9 --scale 2" + moment + folder + "wide.bmp 37500"});
     for (const tool_run::ToolRun& run : runs)
         ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(tool_run::readFile(folder + "tall.bmp"), tool_run::readFile(folder + "plain.bmp"));

@@ -213,8 +213,7 @@ PicturePixels readShot(const std::string& path)
 // The colour at (x, y), 0xRRGGBB.
 uint32_t pixelAt(const PicturePixels& p, int x, int y)
 {
-    return p.pixels[static_cast<size_t>(y) * static_cast<size_t>(p.width) +
-                    static_cast<size_t>(x)] &
+    return p.pixels[static_cast<size_t>(y) * static_cast<size_t>(p.width) + static_cast<size_t>(x)] &
            0xFFFFFFu;
 }
 
@@ -252,8 +251,9 @@ TEST(VantorRunTool, TheWideViewShowsThe4By3FrameInItsMiddleAndTheRaceIsTheSame)
     for (size_t a = 0; a < aspects.size(); ++a) {
         std::string arguments = race + "--aspect " + aspects[a];
         const std::string name = folder + "aspect" + std::to_string(a);
-        arguments += " --trace " + name + ".csv --shot menu:" + name + "-menu.bmp --shot result:" +
-                     name + "-result.bmp --shot controls:" + name + "-controls.bmp";
+        arguments += " --trace " + name + ".csv --shot menu:" + name +
+                     "-menu.bmp --shot result:" + name + "-result.bmp --shot controls:" + name +
+                     "-controls.bmp";
         for (int frame : frames)
             arguments += " --shot " + std::to_string(frame) + ":" + name + "-" +
                          std::to_string(frame) + ".bmp";

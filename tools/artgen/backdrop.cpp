@@ -156,8 +156,14 @@ Colour skyColour(float x, float y, const Range &far, const Range &near)
 }
 
 // The two ranges of mountains of the sky: the far, hazy one and the near one.
-Range farRange() { return Range(321, 9, 55, 110, 0.45f); }
-Range nearRange() { return Range(322, 7, 30, 70, 0.12f); }
+Range farRange()
+{
+    return Range(321, 9, 55, 110, 0.45f);
+}
+Range nearRange()
+{
+    return Range(322, 7, 30, 70, 0.12f);
+}
 
 Picture paintSky(int scale)
 {
@@ -209,6 +215,7 @@ Picture paintCloud(int scale)
 
 std::vector<NamedPicture> paintBackdrop(int scale)
 {
-    return {{"bgr/sky.bmp", paintSky(scale)}, {"bgr/cloud.bmp", paintCloud(scale)},
+    return {{"bgr/sky.bmp", paintSky(scale)},
+            {"bgr/cloud.bmp", paintCloud(scale)},
             {"bgr/skySides.bmp", paintSkySides(scale)}};
 }
