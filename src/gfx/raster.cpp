@@ -157,8 +157,24 @@ int sampleAxis(int64_t toStart, int toSize, int64_t fromStart, int fromSize, int
     const int64_t first = std::max<int64_t>(toStart, 0);
     const int64_t end = std::min<int64_t>(toStart + toSize, dstSize);
     int kept = -1;
+    if (first >= end) {
+        return kept;
+    }
+    // The source index fromStart + (d - toStart) x fromSize / toSize, stepped from one
+    // destination index to the next by its whole part and its remainder, never divided again.
+    const int64_t wholeStep = fromSize / toSize;
+    const int64_t partStep = fromSize % toSize;
+    const int64_t product = (first - toStart) * fromSize;
+    int64_t whole = product / toSize;
+    int64_t part = product % toSize;
     for (int64_t d = first; d < end; ++d) {
-        const int64_t s = fromStart + (d - toStart) * fromSize / toSize;
+        const int64_t s = fromStart + whole;
+        whole += wholeStep;
+        part += partStep;
+        if (part >= toSize) {
+            part -= toSize;
+            ++whole;
+        }
         if (s < 0) {
             continue;
         }
