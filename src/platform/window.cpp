@@ -25,10 +25,10 @@ int wantedDrawingScale(const Window* window)
 }
 
 // The screen width the backend asks for, even and within 640 to widestScreenWidth; 640 in the
-// 4:3 view.
+// 4:3 view and for the classic picture.
 int wantedScreenWidth(const Window* window)
 {
-    if (!window->wideView) {
+    if (!window->wideView || window->classicLook) {
         return screenWidth;
     }
     return std::clamp(window->backend->viewWidth(), screenWidth, widestScreenWidth) / 2 * 2;

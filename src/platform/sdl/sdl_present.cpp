@@ -185,7 +185,7 @@ int SdlBackend::drawingScale()
 
 int SdlBackend::viewWidth()
 {
-    if (classic || !window) {
+    if (!window) {
         return screenWidth;
     }
     int outW = 0;
