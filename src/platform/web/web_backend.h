@@ -75,6 +75,7 @@ public:
     void discardInput() override;
     bool present(const Surface& backBuffer) override;
     int drawingScale() override;
+    int viewWidth() override;
     void setCursor(int kind) override;
     bool setFullscreen(bool on) override;
     void askForPicture() override;

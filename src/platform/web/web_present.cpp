@@ -127,6 +127,18 @@ int WebBackend::drawingScale()
     return 1;
 }
 
+int WebBackend::viewWidth()
+{
+    if (!open) {
+        return screenWidth;
+    }
+    // The page's game area takes the wide view of its own shape.
+    int areaW = 0;
+    int areaH = 0;
+    gameAreaPixels(&areaW, &areaH);
+    return screenWidthForShape(areaW, areaH);
+}
+
 bool WebBackend::present(const Surface& backBuffer)
 {
     frameWorkDone();
