@@ -313,6 +313,10 @@ TEST(DesktopGame, CopiedBesideAnEmptyPicturesFolderStopsWithTheReportNamingWhere
         (std::filesystem::current_path() / "tests" / "game" / "desktop_leaks.supp").string();
     setenv("LSAN_OPTIONS", ("suppressions=" + suppressions).c_str(), 1);
     const std::string logFile = folder + "game.log";
+    // The server takes its first clients a moment after it starts on a busy machine.
+    for (int tries = 0; tries < 50 && !onDisplay(display, "xdpyinfo"); ++tries) {
+        std::this_thread::sleep_for(200ms);
+    }
     const std::filesystem::path before = std::filesystem::current_path();
     std::filesystem::current_path(folder);
     const pid_t pid = startProgram({game}, logFile);
@@ -382,6 +386,9 @@ TEST(DesktopGame, PackagedGameStartsFromTheRootFolderAndFindsItsPictures)
     setenv("SDL_VIDEODRIVER", "x11", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     const std::string logFile = folder + "game.log";
+    for (int tries = 0; tries < 50 && !onDisplay(display, "xdpyinfo"); ++tries) {
+        std::this_thread::sleep_for(200ms);
+    }
     const std::filesystem::path before = std::filesystem::current_path();
     std::filesystem::current_path("/");
     const pid_t pid = startProgram({root + "/usr/games/vantor"}, logFile);
