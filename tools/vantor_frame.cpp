@@ -25,6 +25,7 @@
 #include "objects/game_object.h"
 #include "pictures/picture_file.h"
 #include "core/errors.h"
+#include "core/files.h"
 #include "platform/headless/headless_backend.h"
 #include "pictures/picture_writer.h"
 #include "platform/window.h"
@@ -64,6 +65,8 @@ bool parseReal(const char* text, float* value)
 
 int main(int argc, char** argv)
 {
+    Utf8Arguments arguments = startCommandLineProgram(argc, argv);
+    argv = arguments.pointers.data();
     // The optional leading "--scale K"; the positional arguments follow it.
     uint64_t scale = 1;
     int first = 1;

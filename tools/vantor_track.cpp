@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "core/files.h"
 #include "track/random.h"
 #include "track/track.h"
 #include "track/track_generation.h"
@@ -48,6 +49,8 @@ int usage()
 
 int main(int argc, char** argv)
 {
+    Utf8Arguments arguments = startCommandLineProgram(argc, argv);
+    argv = arguments.pointers.data();
     if (argc != 7) {
         usage();
         return refuseArgument("vantor-track",

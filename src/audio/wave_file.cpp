@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/errors.h"
+#include "core/files.h"
 #include "platform/sound.h"
 
 namespace {
@@ -42,7 +43,7 @@ bool writeWaveFile(const char* path, const std::vector<int16_t>& samples)
     for (int16_t sample : samples)
         put(file, static_cast<uint16_t>(sample), 2);
 
-    std::FILE* out = std::fopen(path, "wb");
+    std::FILE* out = openFile(path, "wb");
     if (out == nullptr) {
         setLastPlatformError(std::strerror(errno));
         return false;

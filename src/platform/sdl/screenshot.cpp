@@ -7,76 +7,39 @@
 #include <png.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <sys/stat.h>
+#include <filesystem>
+#include <system_error>
 #include <thread>
 #include <vector>
 
-namespace {
+#include "core/files.h"
+#include "core/user_folders.h"
 
-bool isFolder(const std::string& path)
-{
-    struct stat info {};
-    return !path.empty() && stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
+namespace {
 
 bool exists(const std::string& path)
 {
-    struct stat info {};
-    return stat(path.c_str(), &info) == 0;
+    std::error_code error;
+    return std::filesystem::exists(pathFromUtf8(path), error);
 }
 
-std::string environment(const char* name)
+// The local time of `when`, with the C library each system has.
+std::tm localTime(std::time_t when)
 {
-    const char* value = std::getenv(name);
-    return value ? value : "";
-}
-
-// The value of XDG_PICTURES_DIR in a user-dirs.dirs file: the quoted text after the "=",
-// "$HOME" at its start replaced by the home folder; empty when the line is missing.
-std::string picturesEntry(const std::string& file, const std::string& home)
-{
-    std::ifstream in(file);
-    std::string line;
-    const std::string key = "XDG_PICTURES_DIR=";
-    while (std::getline(in, line)) {
-        size_t start = line.find_first_not_of(" \t");
-        if (start == std::string::npos || line.compare(start, key.size(), key) != 0) {
-            continue;
-        }
-        std::string value = line.substr(start + key.size());
-        if (value.size() >= 2 && value.front() == '"') {
-            value = value.substr(1, value.find('"', 1) - 1);
-        }
-        if (value.rfind("$HOME", 0) == 0) {
-            value = home + value.substr(5);
-        }
-        return value;
-    }
-    return "";
+    std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &when);
+#else
+    localtime_r(&when, &local);
+#endif
+    return local;
 }
 
 } // namespace
 
-std::string picturesFolder()
-{
-    const std::string home = environment("HOME");
-    std::string config = environment("XDG_CONFIG_HOME");
-    if (config.empty()) {
-        config = home + "/.config";
-    }
-    std::string pictures = picturesEntry(config + "/user-dirs.dirs", home);
-    if (isFolder(pictures)) {
-        return pictures;
-    }
-    return home;
-}
-
 std::string newPictureName(const std::string& folder, std::time_t when)
 {
-    std::tm local{};
-    localtime_r(&when, &local);
+    const std::tm local = localTime(when);
     char stamp[32];
     std::strftime(stamp, sizeof stamp, "%Y-%m-%d_%H-%M-%S", &local);
     const std::string stem = folder + "/vantor-" + stamp;
@@ -105,10 +68,18 @@ bool writePng(const std::string& path, const Surface& picture, std::string* why)
     image.width = static_cast<png_uint_32>(picture.width);
     image.height = static_cast<png_uint_32>(picture.height);
     image.format = PNG_FORMAT_RGB;
-    if (!png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), 0, nullptr)) {
-        *why = image.message[0] ? image.message : "libpng could not write the file";
+    std::FILE* file = openFile(path, "wb");
+    if (file == nullptr) {
+        *why = "the file could not be made";
+        return false;
+    }
+    const bool written = png_image_write_to_stdio(&image, file, 0, rgb.data(), 0, nullptr) != 0;
+    const bool closed = std::fclose(file) == 0;
+    if (!written || !closed) {
+        *why = !written && image.message[0] ? image.message : "libpng could not write the file";
         png_image_free(&image);
-        std::remove(path.c_str());
+        std::error_code error;
+        std::filesystem::remove(pathFromUtf8(path), error);
         return false;
     }
     return true;
