@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "core/exact_maths.h"
 #include "race/race_state.h"
 #include "objects/collisions.h"
 #include "objects/game_object.h"
@@ -14,7 +15,7 @@ namespace {
 // base^dt, the power taken in double precision and kept in single.
 float perFrameFactor(float base, float dt)
 {
-    return static_cast<float>(std::pow(static_cast<double>(base), static_cast<double>(dt)));
+    return static_cast<float>(powerOf(static_cast<double>(base), static_cast<double>(dt)));
 }
 
 } // namespace
@@ -34,7 +35,7 @@ void settleOnGround(GameObject* object, float roadFriction, float offRoadFrictio
     const float normalZ = track->segments[object->segmentIndex]->normalZ;
     object->velocity.y =
         static_cast<float>(static_cast<double>(object->velocity.y) *
-                           std::pow(std::fabs(static_cast<double>(normalZ)), 0.05));
+                           powerOf(std::fabs(static_cast<double>(normalZ)), 0.05));
     const float x = object->position.x;
     const bool offRoad = x < leftEdgeAt(track, z) || x > rightEdgeAt(track, z);
     const float friction = offRoad ? offRoadFriction : roadFriction;

@@ -1,5 +1,5 @@
 # Runs the command-line tools on a fixed set of seeds and settings and compares every output
-# (standard output, traces, frames) with the checksums stored in golden_outputs.sha256, so that
+# (standard output, traces, frames, the sound of a race) with the checksums stored in golden_outputs.sha256, so that
 # no change to the code moves a race, a track, a field or a picture by one bit unnoticed.
 # Usage: cmake -DTOOLS=<build>/tools -DSOURCE_ROOT=<checkout> [-DRECORD=ON] -P golden_outputs.cmake
 # With RECORD=ON the checksums file is written anew instead of compared.
@@ -59,6 +59,8 @@ run(run-finish vantor-run --seed 7 --settings 0,2,2,3,2,0 --drive auto --step 33
     OUTPUTS finish-1.bmp finish-300.bmp finish-result.bmp finish.csv)
 run(run-up vantor-run --seed 99 --settings 2,0,0,0,0,2 --drive up --step 50 --frames 400
     --shot 150:${out}/up-150.bmp --trace ${out}/up.csv OUTPUTS up-150.bmp up.csv)
+run(run-sound vantor-run --seed 31 --settings 0,1,2,1,1,0 --drive auto --step 20 --frames 700
+    --audio ${out}/sound.wav OUTPUTS sound.wav)
 run(run-none vantor-run --seed 5 --settings 1,2,1,2,1,1 --drive none --frames 200
     --shot 200:${out}/none-200.bmp OUTPUTS none-200.bmp)
 
