@@ -8,6 +8,13 @@
 #include <string>
 #include <vector>
 
+// The separator the system shows in paths: '\\' on Windows, '/' elsewhere (both work on Windows).
+#ifdef _WIN32
+inline constexpr char folderSeparator = '\\';
+#else
+inline constexpr char folderSeparator = '/';
+#endif
+
 // Opens the file at `utf8Path` with the C library's `mode` ("rb", "wb", ...), as std::fopen does;
 // the caller closes it with std::fclose. Every reader and writer of files in the game and the
 // tools opens through here, always in binary mode, so that every output is byte for byte the same

@@ -42,7 +42,7 @@ std::string newPictureName(const std::string& folder, std::time_t when)
     const std::tm local = localTime(when);
     char stamp[32];
     std::strftime(stamp, sizeof stamp, "%Y-%m-%d_%H-%M-%S", &local);
-    const std::string stem = folder + "/vantor-" + stamp;
+    const std::string stem = folder + folderSeparator + "vantor-" + stamp;
     std::string path = stem + ".png";
     for (int copy = 2; exists(path); ++copy) {
         path = stem + "-" + std::to_string(copy) + ".png";
