@@ -1,29 +1,13 @@
 #!/usr/bin/env bash
 # Shared set-up for play.sh and test.sh: installs the Debian packages the build needs
-# (only those missing; sudo only when not root), then configures and builds one preset.
+# (scripts/install_packages.sh), then configures and builds one preset.
 # Usage: scripts/setup.sh PRESET [extra cmake configure arguments...]
 # VANTOR_TARGETS, when set, names the targets to build (default: all).
 set -euo pipefail
 preset="$1"; shift
 cd "$(dirname "$0")/.."
 
-# xfonts-base: the X server's core fonts, which SDL's own message box needs where no dialog
-# helper is installed (the game asks in its own window without them, but the box is nicer).
-packages=(g++ cmake ninja-build pkg-config libsdl2-dev libsdl2-mixer-dev libpng-dev libgtest-dev
-          libgmock-dev libbenchmark-dev libfreetype-dev fonts-dejavu-core xvfb xfonts-base xdotool
-          x11-utils imagemagick sox)
-missing=()
-for p in "${packages[@]}"; do
-    status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
-    [[ "$status" == "install ok installed" ]] || missing+=("$p")
-done
-if (( ${#missing[@]} )); then
-    echo "Installing missing packages: ${missing[*]}"
-    sudo_cmd=()
-    (( EUID == 0 )) || sudo_cmd=(sudo)
-    "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
-    "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+scripts/install_packages.sh
 
 cmake --preset "$preset" "$@" >/dev/null
 if [[ -n "${VANTOR_TARGETS:-}" ]]; then

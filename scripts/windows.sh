@@ -30,20 +30,9 @@ step() { echo "== $* ($((SECONDS - started)) s)"; }
 
 # --- 1. Packages -------------------------------------------------------------------------------
 step "Packages"
-packages=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine wine64 dpkg-dev zip cmake ninja-build)
-missing=()
-for p in "${packages[@]}"; do
-    status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
-    [[ "$status" == "install ok installed" ]] || missing+=("$p")
-done
-if (( ${#missing[@]} )); then
-    echo "Installing missing packages: ${missing[*]}"
-    sudo_cmd=()
-    (( EUID == 0 )) || sudo_cmd=(sudo)
-    "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
-    "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq \
-        -o DPkg::Lock::Timeout=900 --no-install-recommends "${missing[@]}"
-fi
+# Beside what every build needs: MinGW-w64 with posix threads, its zlib, Wine (64-bit), the tools
+# that fetch and unpack Debian's sources, zip.
+scripts/install_packages.sh g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine wine64 dpkg-dev zip
 
 # --- 2. The Windows libraries, built once ------------------------------------------------------
 # The deb-src lines name the same repositories, suites and components as the machine's own deb

@@ -1,12 +1,14 @@
 #pragma once
-// Command-line arguments shared by the developer tools: unsigned decimals and the six main-menu
-// indices of a race's settings.
+// Command-line arguments shared by the developer tools: unsigned decimals, the six main-menu
+// indices of a race's settings, and output paths that must name different files.
 
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "race/race_settings.h"
@@ -79,17 +81,41 @@ inline int refuseArgument(const char* tool, const char* text)
     return 2;
 }
 
-// The first output path named twice among `paths`, or null when all differ. Two outputs on one
-// path would overwrite each other.
-inline const std::string* pathNamedTwice(const std::vector<std::string>& paths)
+// What `path` names, for comparing with another path: its folder with links followed, "." and
+// ".." and doubled separators taken out, and its name; absolute.
+inline std::filesystem::path resolvedPath(const std::string& path)
+{
+    std::error_code error;
+    std::filesystem::path resolved = std::filesystem::weakly_canonical(path, error);
+    if (error)
+        resolved = std::filesystem::absolute(path, error).lexically_normal();
+    return resolved;
+}
+
+// True when `a` and `b` name one file: the same file where both exist (the same device and file
+// number, so that links count), otherwise the same resolved path.
+inline bool sameFile(const std::string& a, const std::string& b)
+{
+    std::error_code error;
+    const bool same = std::filesystem::equivalent(a, b, error);
+    return error ? resolvedPath(a) == resolvedPath(b) : same;
+}
+
+// Checks that no two output paths among `paths` name one file, since two outputs on one file
+// would overwrite each other. Returns "" when they all differ, otherwise the text a refusal names:
+// "PATH (two outputs on one path)" for a path given twice, "PATH and OTHER (two outputs on one
+// file)" for two ways of writing one file.
+inline std::string outputsOnOneFile(const std::vector<std::string>& paths)
 {
     for (std::size_t i = 0; i < paths.size(); ++i) {
         for (std::size_t j = i + 1; j < paths.size(); ++j) {
             if (paths[i] == paths[j])
-                return &paths[i];
+                return paths[i] + " (two outputs on one path)";
+            if (sameFile(paths[i], paths[j]))
+                return paths[i] + " and " + paths[j] + " (two outputs on one file)";
         }
     }
-    return nullptr;
+    return "";
 }
 
 // Called by a tool just before it exits: true when everything it printed reached standard

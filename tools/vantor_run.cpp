@@ -20,8 +20,11 @@
 // screen.
 // `--audio FILE.wav` writes the race's whole sound, mixed as the desktop plays it, as a 16-bit
 // stereo WAV file at 44100 samples per second. Its first sample is the race set-up's clock
-// reading (the trace's 0 seconds), so the trace's seconds give the place in the file; it runs on
-// after the race until every sound has ended.
+// reading (the trace's 0 seconds), so the trace's seconds give the place in the file, also when
+// the clock wraps around during the race; it runs on after the race until every sound has ended.
+// The sound goes to the file as it is mixed, under a temporary name beside it until the file is
+// whole. A file holds at most 4 GiB (6 h 45 min): a longer sound is cut there, which is told, the
+// race playing on for the other outputs, and gives status 1.
 // `--scale K` draws every frame, and so every shot, at drawing scale K (1 to 4, default 1): K times
 // 640 x 480 pixels, with the pictures painted for that scale. The race, its trace and its output
 // are the same at every scale.
@@ -29,13 +32,15 @@
 // The last line on standard output is "result: place P of C, frames F" when the player finished,
 // "result: quit" when the race was left with Escape, or "result: unfinished after F frames" when
 // MAX frames passed first. The same arguments always give the same output, byte for byte.
-// Bad arguments print the usage to standard error with status 2; a file that cannot be written
-// gives status 1.
+// Bad arguments print the usage to standard error with status 2, two outputs on one file among
+// them (however the paths are written); a file that cannot be written gives status 1.
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -187,9 +192,21 @@ std::string parseOptions(int argc, char** argv, Options* options)
         if (!path->empty())
             outputs.push_back(*path);
     }
-    if (const std::string* twice = pathNamedTwice(outputs))
-        return *twice + " (two outputs on one path)";
-    return "";
+    // The sound is written under a temporary name beside its own until it is whole.
+    if (!options->audioPath.empty())
+        outputs.push_back(options->audioPath + unfinishedFileSuffix);
+    return outputsOnOneFile(outputs);
+}
+
+// Tells on standard error that `path` could not be written, with the platform's last error as the
+// reason. The failure is told here: the last error is cleared, so that it does not reach the
+// game's next report.
+void tellCannotWrite(const std::string& path)
+{
+    const char* reason = lastPlatformError();
+    std::fprintf(stderr, "vantor-run: cannot write %s: %s\n", path.c_str(),
+                 reason != nullptr ? reason : "unknown error");
+    clearLastPlatformError();
 }
 
 // Writes the shots of one kind (and race frame) that are due, from the frame shown last.
@@ -201,12 +218,8 @@ bool takeShots(Options& options, const HeadlessBackend& backend, ShotKind kind, 
             continue;
         shot.taken = true;
         if (!writePictureFile(shot.file.c_str(), backend.lastFrame())) {
-            const char* reason = lastPlatformError();
-            std::fprintf(stderr, "vantor-run: cannot write %s: %s\n", shot.file.c_str(),
-                         reason != nullptr ? reason : "unknown error");
+            tellCannotWrite(shot.file);
             written = false;
-            // The failure is told here; it must not reach the game's next report.
-            clearLastPlatformError();
         }
     }
     return written;
@@ -223,30 +236,15 @@ void traceFrame(std::FILE* trace, uint32_t seed, uint64_t frame)
         static_cast<double>(car->position.z), static_cast<double>(car->velocity.z), currentPlace());
 }
 
-} // namespace
+// The race's sound for --audio, written to its file as it is mixed. Static, so that a fatal
+// report, which ends the program at once, still removes the unfinished file.
+WaveWriter soundFile;
 
-int main(int argc, char** argv)
+// Plays the race with its shots, trace (when `trace` is not null) and sound (when soundFile is
+// open), and prints the result. False when an output could not be written or the sound did not
+// fit in its file.
+bool playRace(Options& options, std::FILE* trace)
 {
-    Utf8Arguments arguments = startCommandLineProgram(argc, argv);
-    argv = arguments.pointers.data();
-    Options options;
-    const std::string wrong = parseOptions(argc, argv, &options);
-    if (!wrong.empty()) {
-        usage();
-        return refuseArgument("vantor-run", wrong.c_str());
-    }
-
-    std::FILE* trace = nullptr;
-    if (!options.tracePath.empty()) {
-        trace = openFile(options.tracePath, "wb");
-        if (trace == nullptr) {
-            std::fprintf(stderr, "vantor-run: cannot write %s: %s\n", options.tracePath.c_str(),
-                         std::strerror(errno));
-            return 1;
-        }
-        std::fputs("frame,seconds,x,y,z,speed,place\n", trace);
-    }
-
     bool failed = false;
     HeadlessBackend backend;
     backend.setDefaultAnswer(false);
@@ -263,12 +261,36 @@ int main(int argc, char** argv)
                                                                : ShotKind::Result;
         failed = !takeShots(options, b, kind, 0) || failed;
     };
-    bool recording = false;
+
+    // The sound stops going into the file once it is full or could not be written; the race
+    // plays on for its other outputs.
+    bool soundFull = false;
+    bool soundFailed = false;
+    const auto keepSound = [&](const int16_t* samples, size_t frames) {
+        if (soundFull || soundFailed)
+            return;
+        const WaveAppend kept = soundFile.append(samples, frames);
+        if (kept == WaveAppend::Full) {
+            soundFull = true;
+            std::fprintf(stderr,
+                         "vantor-run: %s holds only the first %.3f seconds of the race's sound: "
+                         "a WAV file holds at most 4 GiB\n",
+                         options.audioPath.c_str(),
+                         static_cast<double>(soundFile.dataBytes() / 4) / soundRate);
+        } else if (kept == WaveAppend::Failed) {
+            soundFailed = true;
+            tellCannotWrite(options.audioPath);
+        }
+    };
+    std::optional<RecordingMixer> mixing;
     backend.setPumpHook([&](HeadlessBackend& b) {
-        // The race set-up has just read the clock: the sound is recorded from this moment.
-        if (!options.audioPath.empty() && !recording && raceState.raceRunning) {
-            b.recordSound(true);
-            recording = true;
+        // The race set-up has just read the clock: the sound is mixed from this moment.
+        if (soundFile.isOpen() && !mixing && raceState.raceRunning && b.soundBank() != nullptr) {
+            mixing.emplace(b.soundBank(), options.plan.seed, keepSound);
+            b.setSoundListener([&](const RecordedSound& call) {
+                if (!soundFull && !soundFailed)
+                    mixing->take(call);
+            });
         }
         player.onPump(b);
         // A frame is copied out of the window only while a picture of it may be asked for.
@@ -277,23 +299,16 @@ int main(int argc, char** argv)
     });
     runGame(&backend);
 
-    if (!options.audioPath.empty()) {
-        const std::vector<int16_t> mix =
-            backend.soundBank() == nullptr
-                ? std::vector<int16_t>()
-                : mixRecording(*backend.soundBank(), backend.soundRecording(), options.plan.seed,
-                               5.0);
-        if (!writeWaveFile(options.audioPath.c_str(), mix)) {
-            std::fprintf(stderr, "vantor-run: cannot write %s: %s\n", options.audioPath.c_str(),
-                         lastPlatformError());
-            failed = true;
+    if (soundFile.isOpen()) {
+        if (mixing && !soundFull && !soundFailed)
+            mixing->finish(5.0);
+        if (!soundFile.finish() && !soundFailed) {
+            tellCannotWrite(options.audioPath);
+            soundFailed = true;
         }
+        failed = failed || soundFull || soundFailed;
     }
 
-    if (trace != nullptr && std::fclose(trace) != 0) {
-        std::fprintf(stderr, "vantor-run: cannot write %s\n", options.tracePath.c_str());
-        failed = true;
-    }
     for (const Shot& shot : options.shots) {
         if (!shot.taken) {
             std::fprintf(stderr, "vantor-run: %s was not written: that frame was never shown\n",
@@ -313,5 +328,50 @@ int main(int argc, char** argv)
         break;
     default: std::printf("result: quit\n"); break;
     }
-    return !failed && standardOutputWritten("vantor-run") ? 0 : 1;
+    return !failed;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    Utf8Arguments arguments = startCommandLineProgram(argc, argv);
+    argv = arguments.pointers.data();
+    Options options;
+    const std::string wrong = parseOptions(argc, argv, &options);
+    if (!wrong.empty()) {
+        usage();
+        return refuseArgument("vantor-run", wrong.c_str());
+    }
+
+    // Both files are made before the race, so that one that cannot be written costs no race.
+    if (!options.audioPath.empty() && !soundFile.open(options.audioPath)) {
+        tellCannotWrite(options.audioPath);
+        return 1;
+    }
+    std::FILE* trace = nullptr;
+    if (!options.tracePath.empty()) {
+        trace = openFile(options.tracePath, "wb");
+        if (trace == nullptr) {
+            std::fprintf(stderr, "vantor-run: cannot write %s: %s\n", options.tracePath.c_str(),
+                         std::strerror(errno));
+            soundFile.abandon();
+            return 1;
+        }
+        std::fputs("frame,seconds,x,y,z,speed,place\n", trace);
+    }
+
+    bool played = false;
+    try {
+        played = playRace(options, trace);
+    } catch (const std::bad_alloc&) {
+        // The trace keeps the frames played so far; the sound file is not finished.
+        std::fputs("vantor-run: out of memory\n", stderr);
+        soundFile.abandon();
+    }
+    if (trace != nullptr && std::fclose(trace) != 0) {
+        std::fprintf(stderr, "vantor-run: cannot write %s\n", options.tracePath.c_str());
+        played = false;
+    }
+    return played && standardOutputWritten("vantor-run") ? 0 : 1;
 }

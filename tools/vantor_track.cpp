@@ -6,6 +6,9 @@
 // point n the last segment's far end), each value printed with %.9g so that it reads back as the
 // exact float. Bad arguments print the usage line to standard error and exit with status 2; a
 // failed write exits with status 1.
+//
+// vantor-track --code SEED L,H,T,C,S,G   prints the track code of that seed and those settings
+// vantor-track --decode CODE             prints "seed N settings L,H,T,C,S,G" of a track code
 #include <cctype>
 #include <cerrno>
 #include <cmath>
@@ -16,6 +19,7 @@
 #include <string>
 
 #include "core/files.h"
+#include "race/track_code.h"
 #include "track/random.h"
 #include "track/track.h"
 #include "track/track_generation.h"
@@ -41,8 +45,47 @@ bool parseFloat(const char* text, float* value)
 
 int usage()
 {
-    std::fputs("usage: vantor-track SEED SEGMENTS HILLMIN HILLMAX TURNMIN TURNMAX\n", stderr);
+    std::fputs("usage: vantor-track SEED SEGMENTS HILLMIN HILLMAX TURNMIN TURNMAX\n"
+               "       vantor-track --code SEED L,H,T,C,S,G\n"
+               "       vantor-track --decode CODE\n",
+               stderr);
     return 2;
+}
+
+// --code and --decode: between a seed with its settings and the track code that holds them.
+int trackCode(int argc, char** argv)
+{
+    const std::string mode = argv[1];
+    if (mode == "--code" && argc == 4) {
+        uint64_t seed = 0;
+        RaceSettings settings;
+        if (!parseNumber(argv[2], 0, UINT32_MAX, &seed)) {
+            usage();
+            return refuseArgument("vantor-track", argv[2]);
+        }
+        if (!parseSettingsList(argv[3], &settings)) {
+            usage();
+            return refuseArgument("vantor-track", argv[3]);
+        }
+        std::printf("%s\n", encodeTrackCode(static_cast<uint32_t>(seed), settings).c_str());
+    } else if (mode == "--decode" && argc == 3) {
+        uint32_t seed = 0;
+        RaceSettings s;
+        std::string why;
+        if (!decodeTrackCode(argv[2], &seed, &s, &why)) {
+            std::fprintf(stderr, "vantor-track: %s is no track code: it %s\n", argv[2],
+                         why.c_str());
+            return 2;
+        }
+        std::printf("seed %u settings %d,%d,%d,%d,%d,%d\n", seed, s.trackLength, s.hillSteepness,
+                    s.turnSharpness, s.numCompetitors, s.aiCarSpeed, s.gridSpacing);
+    } else {
+        usage();
+        return refuseArgument("vantor-track", (mode + " with " + std::to_string(argc - 2) +
+                                               " arguments")
+                                                  .c_str());
+    }
+    return standardOutputWritten("vantor-track") ? 0 : 1;
 }
 
 } // namespace
@@ -51,6 +94,9 @@ int main(int argc, char** argv)
 {
     Utf8Arguments arguments = startCommandLineProgram(argc, argv);
     argv = arguments.pointers.data();
+    if (argc >= 2 && std::string(argv[1]).starts_with("--")) {
+        return trackCode(argc, argv);
+    }
     if (argc != 7) {
         usage();
         return refuseArgument("vantor-track",

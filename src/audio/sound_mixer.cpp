@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -217,30 +218,51 @@ bool SoundMixer::quiet() const
     return true;
 }
 
+RecordingMixer::RecordingMixer(const SoundBank* bank, uint32_t originMilliseconds, Sink handOn)
+    : mixer(bank), origin(originMilliseconds), sink(std::move(handOn)), piece(2 * pieceFrames)
+{
+}
+
+void RecordingMixer::mixTo(uint64_t frames)
+{
+    // Pieces of whole mixing blocks: the mixer's blocks fall where they would in one render call
+    // of the whole span, so the samples are the same however the span is cut.
+    static_assert(pieceFrames % SoundMixer::blockFrames == 0);
+    while (mixed < frames) {
+        const auto count = static_cast<size_t>(std::min<uint64_t>(frames - mixed, pieceFrames));
+        mixer.render(piece.data(), count);
+        sink(piece.data(), count);
+        mixed += count;
+    }
+}
+
+void RecordingMixer::take(const RecordedSound& call)
+{
+    const auto since = static_cast<int32_t>(call.milliseconds - origin);
+    mixTo(static_cast<uint64_t>(std::max(0, since)) * soundRate / 1000);
+    switch (call.kind) {
+    case RecordedSound::Kind::Frame: mixer.apply(call.frame); break;
+    case RecordedSound::Kind::Mute: mixer.setMuted(true); break;
+    case RecordedSound::Kind::Unmute: mixer.setMuted(false); break;
+    }
+}
+
+void RecordingMixer::finish(double tailSeconds)
+{
+    const uint64_t limit = mixed + static_cast<uint64_t>(tailSeconds * soundRate);
+    while (!mixer.quiet() && mixed < limit)
+        mixTo(std::min(limit, mixed + 1024));
+}
+
 std::vector<int16_t> mixRecording(const SoundBank& bank, const std::vector<RecordedSound>& calls,
                                   uint32_t originMilliseconds, double tailSeconds)
 {
-    SoundMixer mixer(&bank);
     std::vector<int16_t> samples;
-    size_t mixed = 0; // stereo frames so far
-    const auto mixTo = [&](size_t frames) {
-        if (frames <= mixed)
-            return;
-        samples.resize(2 * frames);
-        mixer.render(samples.data() + 2 * mixed, frames - mixed);
-        mixed = frames;
-    };
-    for (const RecordedSound& call : calls) {
-        const int64_t since = static_cast<int64_t>(call.milliseconds) - originMilliseconds;
-        mixTo(static_cast<size_t>(std::max<int64_t>(0, since) * soundRate / 1000));
-        switch (call.kind) {
-        case RecordedSound::Kind::Frame: mixer.apply(call.frame); break;
-        case RecordedSound::Kind::Mute: mixer.setMuted(true); break;
-        case RecordedSound::Kind::Unmute: mixer.setMuted(false); break;
-        }
-    }
-    const size_t limit = mixed + static_cast<size_t>(tailSeconds * soundRate);
-    while (!mixer.quiet() && mixed < limit)
-        mixTo(std::min(limit, mixed + 1024));
+    RecordingMixer mixing(&bank, originMilliseconds, [&](const int16_t* piece, size_t frames) {
+        samples.insert(samples.end(), piece, piece + 2 * frames);
+    });
+    for (const RecordedSound& call : calls)
+        mixing.take(call);
+    mixing.finish(tailSeconds);
     return samples;
 }

@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "platform/sound.h"
@@ -27,6 +28,10 @@ public:
     void setMuted(bool muted);
     // Mixes `frames` stereo frames into `out` (2 x frames values, left first).
     void render(int16_t* out, size_t frames);
+    // render mixes in blocks of this many stereo frames, counted from the start of each call; a
+    // loop slot that has faded out takes its next clip at a block's end. Spans cut into render
+    // calls at whole blocks give the same samples as one call.
+    static constexpr size_t blockFrames = 256;
     // True when nothing sounds: no loop with volume or fading, no clip playing, no fade of the
     // whole mix under way.
     bool quiet() const;
@@ -51,7 +56,6 @@ private:
         float right = 0.0f;
     };
     static constexpr int shotSlots = 24;
-    static constexpr size_t blockFrames = 256;
 
     void setLoop(Loop& loop, const LoopVoice& voice);
     void startShot(const OneShot& shot);
@@ -77,9 +81,46 @@ struct RecordedSound {
     SoundFrame frame;
 };
 
-// Mixes a recording as the desktop would have played it: each call takes effect at the sample of
-// its clock reading, counted from `originMilliseconds` (sample 0); calls before the origin take
-// effect at sample 0. After the last call the mix runs on until everything is quiet, at most
-// `tailSeconds` longer. Returns interleaved 16-bit stereo samples at soundRate.
+// Mixes a recording as the desktop would have played it, one call at a time as the calls are
+// made, and hands the mixed sound on piece by piece: a recording of any length takes the same
+// small memory. Each call takes effect at the sample of its clock reading, counted from
+// `originMilliseconds` (sample 0) as the race's frame timer counts: modulo 2^32, so that a clock
+// that wraps around goes on counting forwards; readings up to 2^31 ms before the origin are
+// earlier calls, which take effect at sample 0. The same calls always give the same samples,
+// however the mixed sound is handed on.
+//
+// Typical use (vantor-run's --audio, mixRecording):
+//   RecordingMixer mixing(&bank, origin, [&](const int16_t* samples, size_t frames) { ... });
+//   mixing.take(call); ...          // every call, in the order made
+//   mixing.finish(5.0);
+class RecordingMixer {
+public:
+    // Receives the next `frames` stereo frames of the mix (2 x frames values, left first), valid
+    // until it returns; never more than pieceFrames at once.
+    using Sink = std::function<void(const int16_t* samples, size_t frames)>;
+    static constexpr size_t pieceFrames = 16384;
+
+    // `bank` (not owned) must outlive the mixer.
+    RecordingMixer(const SoundBank* bank, uint32_t originMilliseconds, Sink handOn);
+    // Mixes up to the sample of `call`'s clock reading, handing it on, then lets the call take
+    // effect.
+    void take(const RecordedSound& call);
+    // After the last call: mixes on until everything is quiet, at most `tailSeconds` longer.
+    void finish(double tailSeconds);
+    // Stereo frames handed on so far.
+    uint64_t framesMixed() const { return mixed; }
+
+private:
+    void mixTo(uint64_t frames);
+
+    SoundMixer mixer;
+    uint32_t origin;
+    Sink sink;
+    uint64_t mixed = 0;
+    std::vector<int16_t> piece;
+};
+
+// The whole recording mixed at once by a RecordingMixer, for the tests and benchmarks: returns
+// interleaved 16-bit stereo samples at soundRate.
 std::vector<int16_t> mixRecording(const SoundBank& bank, const std::vector<RecordedSound>& calls,
                                   uint32_t originMilliseconds, double tailSeconds);

@@ -1,5 +1,5 @@
 // Reading picture files: the whole file into memory, our own check of every byte of it, and only
-// then the platform's decoder.
+// then our own reader (bmp_reader.h).
 #include "pictures/picture_file.h"
 
 #include <cstdio>
@@ -76,5 +76,5 @@ PictureRead readPictureBytes(const uint8_t* data, std::size_t size, PicturePixel
     if (size > static_cast<std::size_t>(largestFileBytes) || !bmpFileIsWellFormed(data, size)) {
         return PictureRead::Unreadable;
     }
-    return decodeCheckedBmp(data, size, picture);
+    return decodeWellFormedBmp(data, size, picture);
 }

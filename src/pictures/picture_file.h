@@ -7,16 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/bmp_decoder.h"
-
-// The largest width and height the loader accepts, so that a hostile file cannot make it
-// allocate without bound.
-constexpr int largestPictureSide = 8192;
-// The most pixels one picture may have: the largest picture the game ships at any drawing scale,
-// the sky painted at scale 4 (2560 x 1920). A picture needs 9 bytes a pixel once loaded (its
-// pixels, its colour picture and its mask), so a small run-length file claiming 8192 x 8192 would
-// otherwise cost some 600 MB; refused, it costs nothing.
-constexpr int64_t largestPicturePixels = 2560 * 1920;
+#include "pictures/bmp_reader.h"
 
 // Reads the Windows bitmap (BMP) file at a file-system path. The file is checked before it is
 // decoded (see bmpFileIsWellFormed); a file that fails the check is Unreadable. Nothing is

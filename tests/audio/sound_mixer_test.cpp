@@ -1,8 +1,10 @@
 // The game's mixer on clips made here: a loop that changes pitch and loudness never clicks, a
-// muted mix is exact silence until unmuted, a one-shot plays once where the recording put it, and
+// muted mix is exact silence until unmuted, a one-shot plays once where the recording put it (also
+// after the clock wrapped), a recording mixed piece by piece gives the samples of one render, and
 // a loop slot handed a new clip fades the old one out first.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <vector>
@@ -125,6 +127,61 @@ TEST(SoundMixer, RecordingPlacesEachCallAtItsClockReadingAndRunsOnUntilQuiet)
     // It runs until the 0.1 s clip has ended, not the five seconds allowed.
     EXPECT_NEAR(static_cast<double>(mix.size()) / 2.0, 22050.0 + 4410.0, 1100.0);
     EXPECT_EQ(mix, mixRecording(bank, calls, 1000, 5.0));
+}
+
+TEST(SoundMixer, RecordingCountsClockReadingsOnAcrossTheClocksWrap)
+{
+    // The race set up 300 ms before the clock wraps: a clip started 500 ms after the wrap is
+    // heard 800 ms into the mix; a call from before the set-up takes effect at its start.
+    const SoundBank bank = testBank();
+    const uint32_t origin = UINT32_MAX - 299;
+    std::vector<RecordedSound> calls(3);
+    calls[0].milliseconds = origin - 1000;
+    calls[0].kind = RecordedSound::Kind::Mute;
+    calls[1].milliseconds = origin;
+    calls[1].kind = RecordedSound::Kind::Unmute;
+    calls[2].milliseconds = 500;
+    calls[2].frame.start(OneShot{1, 1.0f, 0.0f, 1.0f});
+    const std::vector<int16_t> mix = mixRecording(bank, calls, origin, 5.0);
+    size_t first = 0;
+    while (first < mix.size() && mix[first] == 0)
+        ++first;
+    EXPECT_EQ(first / 2, 35280u + 1);
+    EXPECT_NEAR(static_cast<double>(mix.size()) / 2.0, 35280.0 + 4410.0, 1100.0);
+}
+
+TEST(SoundMixer, RecordingHandedOnInPiecesGivesTheSamplesOfOneRender)
+{
+    // A span of several pieces, the loop slot switching from the 100 Hz clip to the 1 kHz one
+    // inside it: handed on in pieces, the mix equals one render of the same span, no sample lost,
+    // doubled or moved at the seams.
+    const SoundBank bank = testBank();
+    std::vector<RecordedSound> calls(3);
+    calls[0].milliseconds = 1000;
+    calls[0].frame = loopFrame(1.0f, 1.0f);
+    calls[1].milliseconds = 1250;
+    calls[1].frame.setsLoops = true;
+    calls[1].frame.loops[0] = LoopVoice{1, 1.0f, 1.0f, 0.0f};
+    calls[2].milliseconds = 2250; // the end of the compared span
+    calls[2].kind = RecordedSound::Kind::Mute;
+    size_t largestPiece = 0;
+    std::vector<int16_t> pieces;
+    RecordingMixer mixing(&bank, 1000, [&](const int16_t* samples, size_t frames) {
+        largestPiece = std::max(largestPiece, frames);
+        pieces.insert(pieces.end(), samples, samples + 2 * frames);
+    });
+    for (const RecordedSound& call : calls)
+        mixing.take(call);
+    EXPECT_EQ(mixing.framesMixed(), 55125u);
+    EXPECT_EQ(largestPiece, RecordingMixer::pieceFrames);
+
+    SoundMixer mixer(&bank);
+    mixer.apply(calls[0].frame);
+    std::vector<int16_t> whole(2 * 55125);
+    mixer.render(whole.data(), 11025);
+    mixer.apply(calls[1].frame);
+    mixer.render(whole.data() + 2 * 11025, 44100);
+    EXPECT_EQ(pieces, whole);
 }
 
 TEST(SoundMixer, SlotGivenAnotherClipFadesTheOldOneOutBeforeTheNewOneSounds)

@@ -148,3 +148,67 @@ TEST(DesktopGame, CopiedBesideAnEmptyPicturesFolderStopsWithTheReportNamingWhere
         << log;
     EXPECT_NE(log.find(folder + "gfx"), std::string::npos) << "the report names the copy's folder";
 }
+
+TEST(DesktopGame, PackagedGameStartsFromTheRootFolderAndFindsItsPictures)
+{
+    // The Debian package made by scripts/package.sh, unpacked in the test's folder as dpkg would
+    // lay it out under /: the game finds its pictures beside its own installed folder.
+    std::string package;
+    const std::filesystem::path packages = std::filesystem::current_path() / "build" / "packages";
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(packages, error)) {
+        if (entry.path().extension() == ".deb") {
+            package = entry.path().string();
+        }
+    }
+    if (package.empty()) {
+        GTEST_SKIP() << "no package in " << packages.string() << " (scripts/package.sh makes it)";
+    }
+    const std::string folder = testFolder();
+    const std::string root = folder + "root";
+    ASSERT_EQ(std::system(("dpkg-deb -x '" + package + "' '" + root + "'").c_str()), 0);
+    for (const char* file :
+         {"/usr/games/vantor", "/usr/share/vantor/gfx/font/font1sm.bmp",
+          "/usr/share/vantor/gfx-2x/font/font1sm.bmp", "/usr/share/vantor/gfx-4x/bgr/sky.bmp",
+          "/usr/share/man/man6/vantor.6.gz", "/usr/share/doc/vantor/copyright",
+          "/usr/share/applications/vantor.desktop",
+          "/usr/share/icons/hicolor/64x64/apps/vantor.png"}) {
+        EXPECT_TRUE(std::filesystem::exists(root + file)) << file << " is not in the package";
+    }
+    EXPECT_NE(readFile(root + "/usr/share/applications/vantor.desktop").find("Exec=/usr/games/vantor"),
+              std::string::npos);
+
+    XvfbDisplay xvfb(screenWidth, screenHeight);
+    ASSERT_TRUE(xvfb.running()) << xvfb.failure();
+    const std::string& display = xvfb.name();
+    setenv("SDL_VIDEODRIVER", "x11", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    const std::string logFile = folder + "game.log";
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path("/");
+    const pid_t pid = startProgram({root + "/usr/games/vantor"}, logFile);
+    std::filesystem::current_path(before);
+    ASSERT_GT(pid, 0);
+
+    const Question question = findQuestion(display, logFile, 20s);
+    const std::string window = "xdotool search --sync --name '^Vantor \\(Version 1\\.02\\)$' ";
+    bool answered = false;
+    if (!question.box.empty()) {
+        answered = onDisplay(display, "xdotool windowfocus --sync " + question.box +
+                                          " key --delay 100 Escape");
+    } else if (!question.inWindow.empty()) {
+        answered = onDisplay(display, window + "windowfocus --sync key --delay 100 Escape");
+    }
+    std::this_thread::sleep_for(500ms);
+    const long menuPixels = litPixels(display);
+    const bool quit = answered && onDisplay(display, window + "windowfocus --sync key Escape");
+    bool ended = false;
+    const int status = waitForExit(pid, 20000ms, &ended);
+    if (!ended) {
+        stopProcess(pid);
+    }
+    EXPECT_TRUE(answered && quit) << readFile(logFile);
+    EXPECT_TRUE(ended);
+    EXPECT_EQ(status, 0) << readFile(logFile);
+    EXPECT_GT(menuPixels, 1000) << "the menu showed nothing: its pictures were not found";
+}

@@ -1,6 +1,7 @@
 # Runs the command-line tools on a fixed set of seeds and settings and compares every output
-# (standard output, traces, frames, the sound of a race) with the checksums stored in golden_outputs.sha256, so that
-# no change to the code moves a race, a track, a field or a picture by one bit unnoticed.
+# (standard output, traces, frames, sound) with the checksums stored in golden_outputs.sha256, so
+# that no change to the code moves a race, a track, a field, a picture or a sample by one bit
+# unnoticed.
 # Usage: cmake -DTOOLS=<build>/tools -DSOURCE_ROOT=<checkout> [-DRECORD=ON] -P golden_outputs.cmake
 # With RECORD=ON the checksums file is written anew instead of compared.
 #
@@ -41,8 +42,8 @@ if(EMULATOR)
     set(place "Z:${out}")
     set(ENV{WINEPREFIX} "${out}/wine")
     set(ENV{WINEDEBUG} "-all")
-    execute_process(COMMAND "${SOURCE_ROOT}/tests/support/wine_prefix.sh" "${WINE_TEMPLATE}" "${out}/wine"
-                    RESULT_VARIABLE status)
+    execute_process(COMMAND "${SOURCE_ROOT}/tests/support/wine_prefix.sh" "${WINE_TEMPLATE}"
+                            "${out}/wine" RESULT_VARIABLE status)
     if(NOT status EQUAL 0)
         message(FATAL_ERROR "The Wine prefix could not be made in ${out}/wine")
     endif()
@@ -82,18 +83,18 @@ run(frame-go vantor-frame 11 0,1,2,1,0,1 50000 ${place}/frame-go.bmp 12000 3.5 O
 run(run-auto vantor-run --seed 2024 --settings 1,1,1,1,1,1 --drive auto --frames 900
     --shot menu:${place}/auto-menu.bmp --shot controls:${place}/auto-controls.bmp
     --shot 20:${place}/auto-20.bmp --shot 700:${place}/auto-700.bmp
-    --shot result:${place}/auto-result.bmp --trace ${place}/auto.csv
-    OUTPUTS auto-menu.bmp auto-controls.bmp auto-20.bmp auto-700.bmp auto-result.bmp auto.csv)
+    --shot result:${place}/auto-result.bmp --trace ${place}/auto.csv --audio ${place}/auto.wav
+    OUTPUTS auto-menu.bmp auto-controls.bmp auto-20.bmp auto-700.bmp auto-result.bmp auto.csv
+            auto.wav)
 run(run-finish vantor-run --seed 7 --settings 0,2,2,3,2,0 --drive auto --step 33
     --shot 1:${place}/finish-1.bmp --shot 300:${place}/finish-300.bmp
-    --shot result:${place}/finish-result.bmp --trace ${place}/finish.csv
-    OUTPUTS finish-1.bmp finish-300.bmp finish-result.bmp finish.csv)
+    --shot result:${place}/finish-result.bmp --trace ${place}/finish.csv --audio ${place}/finish.wav
+    OUTPUTS finish-1.bmp finish-300.bmp finish-result.bmp finish.csv finish.wav)
 run(run-up vantor-run --seed 99 --settings 2,0,0,0,0,2 --drive up --step 50 --frames 400
-    --shot 150:${place}/up-150.bmp --trace ${place}/up.csv OUTPUTS up-150.bmp up.csv)
-run(run-sound vantor-run --seed 31 --settings 0,1,2,1,1,0 --drive auto --step 20 --frames 700
-    --audio ${place}/sound.wav OUTPUTS sound.wav)
+    --shot 150:${place}/up-150.bmp --trace ${place}/up.csv --audio ${place}/up.wav
+    OUTPUTS up-150.bmp up.csv up.wav)
 run(run-none vantor-run --seed 5 --settings 1,2,1,2,1,1 --drive none --frames 200
-    --shot 200:${place}/none-200.bmp OUTPUTS none-200.bmp)
+    --shot 200:${place}/none-200.bmp --audio ${place}/none.wav OUTPUTS none-200.bmp none.wav)
 
 if(EMULATOR)
     execute_process(COMMAND wineserver --wait)

@@ -31,7 +31,7 @@ TEST(VantorFieldTool, RefusesToRunWithoutThePicturesAndFailsWhenItsOutputCannotB
     const tool_run::ToolRun bare =
         tool_run::runToolWithoutPictures("tools/vantor-field", "1 1 1 1 1 1 1");
     EXPECT_EQ(bare.status, 1);
-    EXPECT_NE(bare.err.find("no gfx folder"), std::string::npos) << bare.err;
+    EXPECT_NE(bare.err.find("The game's pictures were not found"), std::string::npos) << bare.err;
     EXPECT_NE(bare.err.find(testFolder() + "bare/gfx"), std::string::npos) << bare.err;
 
     const tool_run::ToolRun full =

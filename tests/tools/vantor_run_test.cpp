@@ -1,12 +1,17 @@
 // The vantor-run tool: one race of the real game on the headless backend. Bad arguments give the
-// usage and status 2; a full race with the automatic driver finishes with a place in range; the
-// same arguments give the same output, trace and pictures byte for byte; the race, its trace and
-// its result are the same at every drawing scale; the frame limit ends an undriven race, and a
-// shot that was never taken fails the run.
+// usage and status 2, two outputs on one file among them however the paths are written; outputs
+// that cannot be written fail the run; a full race with the automatic driver finishes with a place
+// in range; the same arguments give the same output, trace, pictures and sound byte for byte; the
+// sound lasts as long as the race when the clock wraps; the race, its trace and its result are the
+// same at every drawing scale; the frame limit ends an undriven race, and a shot that was never
+// taken fails the run.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -67,7 +72,7 @@ TEST(VantorRunTool, RefusesToRunWithoutThePicturesAndFailsForOutputsThatCannotBe
     const std::string race = "--seed 7 --settings 1,1,1,1,1,1 --drive none --frames 10";
     const tool_run::ToolRun bare = tool_run::runToolWithoutPictures("tools/vantor-run", race);
     EXPECT_EQ(bare.status, 1);
-    EXPECT_NE(bare.err.find("no gfx folder"), std::string::npos) << bare.err;
+    EXPECT_NE(bare.err.find("The game's pictures were not found"), std::string::npos) << bare.err;
 
     const tool_run::ToolRun full = runTool(race + " >/dev/full");
     EXPECT_EQ(full.status, 1);
@@ -81,6 +86,54 @@ TEST(VantorRunTool, RefusesToRunWithoutThePicturesAndFailsForOutputsThatCannotBe
     EXPECT_NE(shot.err.find("vantor-run: cannot write /no/such/folder/m.bmp"), std::string::npos)
         << shot.err;
     EXPECT_EQ(shot.err.find("non fatal"), std::string::npos) << shot.err;
+
+    // A sound file that cannot be made costs no race; one that fails on the way is told with the
+    // system's reason, and the trace still holds every frame.
+    const std::string folder = testFolder();
+    const tool_run::ToolRun nowhere = runTool(race + " --audio " + folder + "no/such/x.wav");
+    EXPECT_EQ(nowhere.status, 1);
+    EXPECT_NE(nowhere.err.find("vantor-run: cannot write " + folder + "no/such/x.wav"),
+              std::string::npos)
+        << nowhere.err;
+    EXPECT_EQ(nowhere.out, "");
+    const tool_run::ToolRun fullDisk =
+        runTool(race + " --audio /dev/full --trace " + folder + "full.csv");
+    EXPECT_EQ(fullDisk.status, 1);
+    EXPECT_NE(fullDisk.err.find("vantor-run: cannot write /dev/full: No space left on device"),
+              std::string::npos)
+        << fullDisk.err;
+    EXPECT_EQ(fullDisk.out, "result: unfinished after 10 frames\n");
+    EXPECT_EQ(lines(readFile(folder + "full.csv")).size(), 11u);
+}
+
+TEST(VantorRunTool, RefusesTwoOutputsOnOneFileHoweverThePathsAreWritten)
+{
+    // In the test's folder: a folder d, a link to the test's folder itself, a file with a second
+    // name (a hard link).
+    const std::string folder = testFolder();
+    std::filesystem::create_directory(folder + "d");
+    std::filesystem::create_directory_symlink(".", folder + "here");
+    std::ofstream(folder + "a.csv") << "kept";
+    std::filesystem::create_hard_link(folder + "a.csv", folder + "b.wav");
+    const std::string race = "--seed 1 --settings 1,1,1,1,1,1 --drive up --frames 20 ";
+    tool_run::expectRefused(
+        "tools/vantor-run",
+        {race + "--audio " + folder + "d/same2 --trace " + folder + "d/./same2",
+         race + "--audio " + folder + "s3.bmp --shot 10:" + folder + "here//s3.bmp",
+         race + "--trace " + folder + "a.csv --audio " + folder + "b.wav",
+         race + "--shot 5:" + folder + "d/../x.bmp --shot 6:" + folder + "x.bmp",
+         race + "--shot 5:" + folder + "d//x.bmp --audio " + folder + "here/d/x.bmp",
+         // The sound's file is written under a temporary name until it is whole.
+         race + "--audio " + folder + "s.wav --trace " + folder + "d/../s.wav.partial"},
+        "usage: vantor-run");
+    tool_run::expectRefusalNames(
+        "tools/vantor-run", race + "--audio " + folder + "d/same2 --trace " + folder + "d/./same2",
+        folder + "d/./same2 and " + folder + "d/same2 (two outputs on one file)");
+    // Nothing was written.
+    EXPECT_TRUE(std::filesystem::is_empty(folder + "d"));
+    EXPECT_FALSE(std::filesystem::exists(folder + "s3.bmp"));
+    EXPECT_FALSE(std::filesystem::exists(folder + "x.bmp"));
+    EXPECT_EQ(readFile(folder + "b.wav"), "kept");
 }
 
 TEST(VantorRunTool, AutoDriverFinishesAndTheSameArgumentsGiveTheSameBytes)
@@ -224,6 +277,40 @@ TEST(VantorRunTool, AudioIsTheSameFileForTheSameArgumentsAndChangesNothingElse)
     EXPECT_EQ(word(24), 44100u);
     EXPECT_EQ(word(40), wav.size() - 44);
     EXPECT_GE((wav.size() - 44) / 4, 300u * 16u * 441u / 10u);
+    // The sound was written under a temporary name, which is gone.
+    EXPECT_FALSE(std::filesystem::exists(folder + "race0.wav.partial"));
+}
+
+TEST(VantorRunTool, SoundRunsOnWhenTheClockWrapsDuringTheRace)
+{
+    // The clock reads 2^32 - 1 at the set-up and wraps to 0 a millisecond later: the sound still
+    // lasts as long as the race, and is heard to its end.
+    const std::string folder = testFolder();
+    const tool_run::ToolRun run =
+        runTool("--seed 4294967295 --settings 0,1,1,0,1,1 --drive auto --step 33 --frames 300 "
+                "--trace " +
+                folder + "wrap.csv --audio " + folder + "wrap.wav");
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::vector<std::string> trace = lines(readFile(folder + "wrap.csv"));
+    ASSERT_EQ(trace.size(), 301u);
+    double seconds = 0;
+    ASSERT_EQ(std::sscanf(trace.back().c_str(), "300,%lf,", &seconds), 1) << trace.back();
+    EXPECT_DOUBLE_EQ(seconds, 9.9);
+
+    const std::string wav = readFile(folder + "wrap.wav");
+    ASSERT_GT(wav.size(), 44u);
+    const size_t frames = (wav.size() - 44) / 4;
+    EXPECT_GE(frames, static_cast<size_t>(seconds * 44100));
+    EXPECT_LE(frames, static_cast<size_t>((seconds + 5.1) * 44100));
+    // The engine is heard in the race's last half second.
+    int loudest = 0;
+    for (size_t i = static_cast<size_t>((seconds - 0.5) * 44100); i < frames && i < seconds * 44100;
+         ++i) {
+        const auto sample = static_cast<int16_t>(static_cast<unsigned char>(wav[44 + 4 * i]) |
+                                                 static_cast<unsigned char>(wav[45 + 4 * i]) << 8);
+        loudest = std::max(loudest, std::abs(static_cast<int>(sample)));
+    }
+    EXPECT_GT(loudest, 1000);
 }
 
 TEST(VantorRunTool, EndsAnUndrivenRaceAtTheFrameLimitAndFailsForAShotNeverTaken)

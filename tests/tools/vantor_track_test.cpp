@@ -12,6 +12,7 @@
 #include "track/track_generation.h"
 
 using tool_run::runTool;
+using tool_run::ToolRun;
 
 TEST(VantorTrackTool, RefusesBadArgumentsWithTheUsageLine)
 {
@@ -61,4 +62,28 @@ TEST(VantorTrackTool, WritesEveryPointOfTheClampedTrackAsExactFloats)
     }
     EXPECT_EQ(rows, 257u); // points 0 to 256
     freeTrack(&track);
+}
+
+TEST(VantorTrackTool, TrackCodesRoundTripAndMistypedOnesAreNamedWithStatusTwo)
+{
+    const ToolRun coded = runTool("tools/vantor-track", "--code 4294967295 2,0,1,3,2,0");
+    ASSERT_EQ(coded.status, 0) << coded.err;
+    ASSERT_EQ(coded.out.size(), 11u) << coded.out;
+    const std::string code = coded.out.substr(0, 10);
+    const ToolRun decoded = runTool("tools/vantor-track", "--decode " + code);
+    EXPECT_EQ(decoded.status, 0) << decoded.err;
+    EXPECT_EQ(decoded.out, "seed 4294967295 settings 2,0,1,3,2,0\n");
+
+    std::string typo = code;
+    typo[4] = typo[4] == 'A' ? 'B' : 'A';
+    const ToolRun refused = runTool("tools/vantor-track", "--decode " + typo);
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_EQ(refused.out, "");
+    EXPECT_EQ(refused.err, "vantor-track: " + typo +
+                               " is no track code: it does not check out: a character is "
+                               "mistyped\n");
+    tool_run::expectRefused("tools/vantor-track",
+                            {"--code 7", "--code 7 1,1,1", "--code -1 1,1,1,1,1,1",
+                             "--code 7 1,1,1,4,1,1", "--decode", "--decode A B", "--frob 1"},
+                            "usage: vantor-track SEED SEGMENTS HILLMIN HILLMAX TURNMIN TURNMAX");
 }

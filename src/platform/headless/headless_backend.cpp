@@ -210,18 +210,28 @@ void HeadlessBackend::recordSound(bool on)
 
 void HeadlessBackend::startSound(const SoundBank* soundBank) { bank = soundBank; }
 
+void HeadlessBackend::setSoundListener(SoundListener listener)
+{
+    soundListener = std::move(listener);
+}
+
+void HeadlessBackend::heard(const RecordedSound& call)
+{
+    if (recordingSound)
+        recording.push_back(call);
+    if (soundListener)
+        soundListener(call);
+}
+
 void HeadlessBackend::playSound(const SoundFrame& played)
 {
     ++soundFrames;
-    if (recordingSound)
-        recording.push_back(RecordedSound{clock, RecordedSound::Kind::Frame, played});
+    heard(RecordedSound{clock, RecordedSound::Kind::Frame, played});
 }
 
 void HeadlessBackend::muteSound(bool on)
 {
     muted = on;
-    if (recordingSound) {
-        recording.push_back(RecordedSound{
-            clock, on ? RecordedSound::Kind::Mute : RecordedSound::Kind::Unmute, SoundFrame{}});
-    }
+    heard(RecordedSound{clock, on ? RecordedSound::Kind::Mute : RecordedSound::Kind::Unmute,
+                        SoundFrame{}});
 }

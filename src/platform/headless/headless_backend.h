@@ -119,6 +119,11 @@ public:
     // Starts (dropping anything recorded before) or stops the recording.
     void recordSound(bool on);
     const std::vector<RecordedSound>& soundRecording() const { return recording; }
+    // While a listener is set (an empty one unsets it), every frame and every mute or unmute is
+    // handed to it as the game makes the call, with the clock's reading, and kept nowhere: a
+    // RecordingMixer fed this way mixes a race of any length in the same small memory.
+    using SoundListener = std::function<void(const RecordedSound&)>;
+    void setSoundListener(SoundListener listener);
 
     // --- Backend ---
     bool openWindow(const char* title, int clientWidth, int clientHeight) override;
@@ -141,6 +146,9 @@ public:
     void muteSound(bool on) override;
 
 private:
+    // Keeps `call` in the recording and hands it to the listener, as they are on.
+    void heard(const RecordedSound& call);
+
     uint32_t clock = 0;
     uint32_t frameStep = 0;
     std::deque<PlatformEvent> events;
@@ -172,5 +180,6 @@ private:
     bool muted = false;
     bool recordingSound = false;
     std::vector<RecordedSound> recording;
+    SoundListener soundListener;
     std::vector<Rumble> shakes;
 };
