@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -39,13 +40,11 @@ std::string copyOfTheGame(const std::string& folder)
     return utf8FromPath(place / "vantor.exe");
 }
 
-// A home folder whose ALSA default device writes every sound to `soundFile`.
-std::string homeHearingInto(const std::string& home, const std::string& soundFile)
+// Makes the ALSA default device of `home` write every sound to `soundFile`.
+void homeHearingInto(const std::string& home, const std::string& soundFile)
 {
-    std::filesystem::create_directories(home);
     std::ofstream(home + "/.asoundrc") << "pcm.!default {\n    type file\n    slave.pcm \"null\"\n"
                                        << "    file \"" << soundFile << "\"\n    format \"raw\"\n}\n";
-    return home;
 }
 
 // How often `part` occurs in `text`.
@@ -101,35 +100,67 @@ long steadyScreen(const std::string& display)
     return 0;
 }
 
+// A Wine prefix, a home folder and an Xvfb display of the test's own; skipped where Wine or the
+// Windows build is missing.
+class WindowsGame : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const std::string why = whyWindowsProgramsCannotRun();
+        if (!why.empty()) {
+            GTEST_SKIP() << why;
+        }
+        folder = testFolder();
+        ASSERT_TRUE(useOwnWinePrefix(folder + "wine"));
+        user = wineUserFolder(folder + "wine");
+        gameLog = user + "/AppData/Roaming/Vantor/vantor.log";
+        std::filesystem::create_directories(folder + "home");
+        setenv("HOME", (folder + "home").c_str(), 1);
+        xvfb = std::make_unique<XvfbDisplay>(screenWidth, screenHeight);
+        ASSERT_TRUE(xvfb->running()) << xvfb->failure();
+        display = xvfb->name();
+    }
+
+    // Starts `game` through Wine from the test's folder and answers the full-screen question
+    // No in Wine's message box; false when the question never showed.
+    bool startAndAnswer(const std::string& game)
+    {
+        const std::filesystem::path before = std::filesystem::current_path();
+        std::filesystem::current_path(folder);
+        pid = startProgram({"wine", game}, folder + "wine.log");
+        std::filesystem::current_path(before);
+        return pid > 0 && answerNo(display, findQuestion(display, gameLog, 90s));
+    }
+
+    // Waits up to a minute for the game to end (ending it otherwise) and for Wine to go; the
+    // game's exit status, or -1 when it did not end by itself (*ended false).
+    int finish(bool* ended)
+    {
+        const int status = waitForExit(pid, 60000ms, ended);
+        if (!*ended) {
+            stopProcess(pid);
+        }
+        endWine();
+        return status;
+    }
+
+    std::string folder;
+    std::string user;    // the Windows user's folder in the prefix
+    std::string gameLog; // the game's vantor.log in the roaming application data
+    std::unique_ptr<XvfbDisplay> xvfb;
+    std::string display;
+    pid_t pid = -1;
+};
+
 } // namespace
 
-TEST(WindowsGame, UnderWineAsksShowsTheMenuRacesKeepsAPictureAndQuitsWithStatusZero)
+TEST_F(WindowsGame, UnderWineAsksShowsTheMenuRacesKeepsAPictureAndQuitsWithStatusZero)
 {
-    const std::string why = whyWindowsProgramsCannotRun();
-    if (!why.empty()) {
-        GTEST_SKIP() << why;
-    }
-    const std::string folder = testFolder();
-    const std::string prefix = folder + "wine";
-    ASSERT_TRUE(useOwnWinePrefix(prefix));
     const std::string game = copyOfTheGame(folder + "Spiele Zoë/Vantor");
     const std::string soundFile = folder + "sound.raw";
-    setenv("HOME", homeHearingInto(folder + "home", soundFile).c_str(), 1);
+    homeHearingInto(folder + "home", soundFile);
 
-    XvfbDisplay xvfb(screenWidth, screenHeight);
-    ASSERT_TRUE(xvfb.running()) << xvfb.failure();
-    const std::string& display = xvfb.name();
-    const std::string wineLog = folder + "wine.log";
-    const std::string user = wineUserFolder(prefix);
-    const std::string gameLog = user + "/AppData/Roaming/Vantor/vantor.log";
-    const std::filesystem::path before = std::filesystem::current_path();
-    std::filesystem::current_path(folder);
-    const pid_t pid = startProgram({"wine", game}, wineLog);
-    std::filesystem::current_path(before);
-    ASSERT_GT(pid, 0);
-
-    // Wine shows the system's box; Escape picks No.
-    const bool answered = answerNo(display, findQuestion(display, gameLog, 90s));
+    const bool answered = startAndAnswer(game);
     const std::string window = "xdotool search --sync --name '^Vantor \\(Version 1\\.02\\)$' ";
     bool focused = answered && onDisplay(display, window + "windowfocus --sync");
     const long menuPixels = steadyScreen(display);
@@ -140,15 +171,11 @@ TEST(WindowsGame, UnderWineAsksShowsTheMenuRacesKeepsAPictureAndQuitsWithStatusZ
     focused = focused && onDisplay(display, "xdotool keyup Up key --delay 600 Escape Return "
                                             "Escape");
     bool ended = false;
-    const int status = waitForExit(pid, 60000ms, &ended);
-    if (!ended) {
-        stopProcess(pid);
-    }
-    endWine();
+    const int status = finish(&ended);
 
     const std::string reports = readFile(gameLog);
     EXPECT_TRUE(answered) << "the full-screen question never showed; Wine wrote:\n"
-                          << readFile(wineLog) << "\nthe game wrote:\n" << reports;
+                          << readFile(folder + "wine.log") << "\nthe game wrote:\n" << reports;
     EXPECT_TRUE(focused) << "the game window could not be driven";
     EXPECT_TRUE(ended) << "the game did not end after Escape on the menu";
     EXPECT_EQ(status, 0);
@@ -164,37 +191,16 @@ TEST(WindowsGame, UnderWineAsksShowsTheMenuRacesKeepsAPictureAndQuitsWithStatusZ
     EXPECT_EQ(pictures, 1) << "F12 keeps one picture in the Pictures folder";
 }
 
-TEST(WindowsGame, UnderWineWithoutASoundDeviceSaysSoInOneLineAndQuitsWithStatusZero)
+TEST_F(WindowsGame, UnderWineWithoutASoundDeviceSaysSoInOneLineAndQuitsWithStatusZero)
 {
-    const std::string why = whyWindowsProgramsCannotRun();
-    if (!why.empty()) {
-        GTEST_SKIP() << why;
-    }
-    const std::string folder = testFolder();
-    const std::string prefix = folder + "wine";
-    ASSERT_TRUE(useOwnWinePrefix(prefix));
-    // A home without .asoundrc: this machine has no sound card, so ALSA offers no device.
-    std::filesystem::create_directories(folder + "home");
-    setenv("HOME", (folder + "home").c_str(), 1);
-
-    XvfbDisplay xvfb(screenWidth, screenHeight);
-    ASSERT_TRUE(xvfb.running()) << xvfb.failure();
-    const std::string& display = xvfb.name();
-    const std::string gameLog = wineUserFolder(prefix) + "/AppData/Roaming/Vantor/vantor.log";
-    const pid_t pid = startProgram({"wine", windowsBuildFolder() + "/src/game/vantor.exe"},
-                                   folder + "wine.log");
-    ASSERT_GT(pid, 0);
-    const bool answered = answerNo(display, findQuestion(display, gameLog, 90s));
+    // The home has no .asoundrc: this machine has no sound card, so ALSA offers no device.
+    const bool answered = startAndAnswer(windowsBuildFolder() + "/src/game/vantor.exe");
     const bool quit =
         answered && steadyScreen(display) > 0 &&
         onDisplay(display, "xdotool search --sync --name '^Vantor \\(Version 1\\.02\\)$' "
                            "windowfocus --sync key --delay 500 Escape");
     bool ended = false;
-    const int status = waitForExit(pid, 60000ms, &ended);
-    if (!ended) {
-        stopProcess(pid);
-    }
-    endWine();
+    const int status = finish(&ended);
     const std::string reports = readFile(gameLog);
     EXPECT_TRUE(answered && quit) << reports;
     EXPECT_TRUE(ended);
