@@ -1,4 +1,4 @@
-// Replays a fuzzing corpus through the picture loader's fuzz target without the fuzzer, so every
+// Replays a fuzzing corpus through a file reader's fuzz target without the fuzzer, so every
 // test run checks the inputs the fuzzer found. Arguments: files or folders of inputs.
 #include <cstddef>
 #include <cstdint>
