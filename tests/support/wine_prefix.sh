@@ -4,7 +4,7 @@
 # folders are copied (some 8 MB), so whatever a test's programs write stays in FOLDER; the
 # Windows folder (some 700 MB of Wine's libraries, only read) is a link to the template's.
 set -eu
-template=$1
+template=$(cd "$1" && pwd)
 folder=$2
 mkdir -p "$folder/drive_c"
 cp -a "$template"/*.reg "$template/.update-timestamp" "$template/dosdevices" "$folder/"
