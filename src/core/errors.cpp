@@ -9,10 +9,6 @@
 #include "core/files.h"
 #include "core/user_folders.h"
 
-#ifdef _WIN32
-#include <cwchar>
-#endif
-
 namespace {
 
 ReportBox reportBox = nullptr;

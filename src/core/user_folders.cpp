@@ -150,8 +150,9 @@ std::string dataFolder() { return gameFolderIn(xdgFolder("XDG_DATA_HOME", ".loca
 std::string picturesFolder()
 {
     const std::string home = environment("HOME");
+    const std::string config = xdgFolder("XDG_CONFIG_HOME", ".config");
     const std::string pictures =
-        picturesEntry(xdgFolder("XDG_CONFIG_HOME", ".config") + "/user-dirs.dirs", home);
+        config.empty() ? "" : picturesEntry(config + "/user-dirs.dirs", home);
     return isFolder(pictures) ? pictures : home;
 }
 
