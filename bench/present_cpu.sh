@@ -59,7 +59,9 @@ measure() {
         echo "Xvfb on $DISPLAY did not start" >&2
         exit 1
     fi
-    (cd "$work" && SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy exec "$game" >"$work/game.log" 2>&1) &
+    # The game's own keys, whatever the player's settings file says.
+    (cd "$work" && XDG_CONFIG_HOME="$work" SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy \
+        exec "$game" >"$work/game.log" 2>&1) &
     gamepid=$!
     # The full-screen question: Escape says No, in the system's box or in the game's window.
     local box=""

@@ -17,12 +17,12 @@
 #include <vector>
 
 #include "audio/race_sound.h"
+#include "controls/player_controls.h"
 #include "frame_times.h"
 #include "game/game.h"
 #include "game/race_loop.h"
 #include "platform/headless/headless_backend.h"
 #include "audio/sound_mixer.h"
-#include "platform/virtual_keys.h"
 #include "platform/window.h"
 #include "race/race_events.h"
 #include "race/race_state.h"
@@ -62,7 +62,7 @@ void BM_SoundDuringRace(benchmark::State& state)
         player.raceFrameShown = [&](const HeadlessBackend&, uint64_t) {
             if (!raceState.raceRunning)
                 return;
-            const bool throttle = isKeyHeld(raceState.raceWindow, keyUp);
+            const bool throttle = readRaceControls(raceState.raceWindow).accelerate;
             const Instant start = now();
             const SoundFrame frame = sound.hear(raceState, raceEvents, throttle, 0.016f);
             const Instant end = now();

@@ -6,9 +6,10 @@ set -euo pipefail
 
 # xfonts-base: the X server's core fonts, which SDL's own message box needs where no dialog
 # helper is installed (the game asks in its own window without them, but the box is nicer).
+# openbox: the window manager the desktop tests run the window under (frames, Alt+F4).
 packages=(g++ cmake ninja-build pkg-config libsdl2-dev libsdl2-mixer-dev libpng-dev libgtest-dev
           libgmock-dev libbenchmark-dev libfreetype-dev fonts-dejavu-core xvfb xfonts-base xdotool
-          x11-utils imagemagick sox "$@")
+          x11-utils imagemagick sox openbox "$@")
 missing=()
 for p in "${packages[@]}"; do
     status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)

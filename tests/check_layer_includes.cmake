@@ -4,6 +4,8 @@
 #   0 core      fatal reports, allocation that reports, the platform's last error
 #   1 gfx       software raster
 #   2 platform  the Window, its event dispatch, the game's own message box, the backend interface
+#   3 controls  game actions and the keys bound to them, the settings file: read by the screens,
+#               the race and the sound; the backends report raw keys and buttons only
 #   3 pictures  picture files, bitmaps, sprites, text
 #   4 race      race-wide records: state, timer, settings, graphics set
 #   5 track     random source, track model and generation
@@ -23,6 +25,7 @@ endif()
 set(rank_core 0)
 set(rank_gfx 1)
 set(rank_platform 2)
+set(rank_controls 3)
 set(rank_pictures 3)
 set(rank_race 4)
 set(rank_track 5)

@@ -2,7 +2,10 @@
 #include "race_player.h"
 
 #include "auto_driver.h"
+#include "controls/input_names.h"
+#include "controls/player_controls.h"
 #include "game/controls_screen.h"
+#include "game/keys_screen.h"
 #include "race/race_state.h"
 #include "game/result_screen.h"
 #include "platform/headless/headless_backend.h"
@@ -10,10 +13,37 @@
 
 namespace {
 
-void press(HeadlessBackend& backend, uint32_t key)
+// The modifier keys a key binding asks for, in the order they are pressed.
+constexpr struct {
+    uint32_t flag;
+    uint32_t key;
+} modifierKeys[] = {{withShift, keyShift}, {withCtrl, keyCtrl}, {withAlt, keyAlt}};
+
+// Presses or lets go of a key binding as a player would: its modifiers held around its key.
+void holdBinding(HeadlessBackend& backend, uint32_t binding, bool held)
 {
-    backend.keyDown(key);
-    backend.keyUp(key);
+    for (const auto& modifier : modifierKeys) {
+        if (held && (binding & modifier.flag) != 0)
+            backend.keyDown(modifier.key);
+    }
+    if (held) {
+        backend.keyDown(plainKey(binding));
+    } else {
+        backend.keyUp(plainKey(binding));
+    }
+    for (const auto& modifier : modifierKeys) {
+        if (!held && (binding & modifier.flag) != 0)
+            backend.keyUp(modifier.key);
+    }
+}
+
+// The key a player presses for `action`: the first the player's controls bind to it.
+uint32_t keyFor(Action action) { return playerControls.settings.bindings.keys[indexOf(action)][0]; }
+
+void press(HeadlessBackend& backend, Action action)
+{
+    holdBinding(backend, keyFor(action), true);
+    holdBinding(backend, keyFor(action), false);
 }
 
 } // namespace
@@ -26,6 +56,8 @@ GameScreen currentGameScreen()
         return GameScreen::Controls;
     if (resultScreen.resultRunning)
         return GameScreen::Result;
+    if (keysScreen.keysRunning)
+        return GameScreen::Keys;
     return GameScreen::Menu;
 }
 
@@ -48,38 +80,35 @@ void RacePlayer::pickSettings(HeadlessBackend& backend)
                                 wanted.numCompetitors, wanted.aiCarSpeed,    wanted.gridSpacing};
     for (int row = 0; row < 6; ++row) {
         // Every setting starts at index 1 ("NORMAL"): at most one Left, or Right up to twice.
-        const uint32_t key = targets[row] < 1 ? keyLeft : keyRight;
+        const Action action = targets[row] < 1 ? Action::MenuLeft : Action::MenuRight;
         const int32_t presses = targets[row] < 1 ? 1 - targets[row] : targets[row] - 1;
         for (int32_t i = 0; i < presses; ++i)
-            press(backend, key);
+            press(backend, action);
         if (row < 5)
-            press(backend, keyDown);
+            press(backend, Action::MenuDown);
     }
 }
 
-void RacePlayer::holdKey(HeadlessBackend& backend, uint32_t key, bool held, bool* state)
+void RacePlayer::hold(HeadlessBackend& backend, Action action, bool held)
 {
-    if (held == *state)
+    bool& state = heldNow[indexOf(action)];
+    if (held == state)
         return;
-    if (held) {
-        backend.keyDown(key);
-    } else {
-        backend.keyUp(key);
-    }
-    *state = held;
+    holdBinding(backend, keyFor(action), held);
+    state = held;
 }
 
 void RacePlayer::drive(HeadlessBackend& backend)
 {
     if (plan.drive == Drive::None)
         return;
-    holdKey(backend, keyUp, true, &upHeld);
+    hold(backend, Action::Accelerate, true);
     if (plan.drive != Drive::Auto)
         return;
     const Steer steer =
         autoSteer(*raceState.cars[0], raceState.track, static_cast<float>(plan.stepMs) * 0.001f);
-    holdKey(backend, keyRight, steer == Steer::Right, &rightHeld);
-    holdKey(backend, keyLeft, steer == Steer::Left, &leftHeld);
+    hold(backend, Action::SteerRight, steer == Steer::Right);
+    hold(backend, Action::SteerLeft, steer == Steer::Left);
 }
 
 void RacePlayer::onPump(HeadlessBackend& backend)
@@ -105,7 +134,7 @@ void RacePlayer::onPump(HeadlessBackend& backend)
     switch (screen) {
     case GameScreen::Menu:
         if (raceEnded) {
-            press(backend, keyEscape);
+            press(backend, Action::MenuBack);
         } else if (!settingsPicked) {
             pickSettings(backend);
             settingsPicked = true;
@@ -113,22 +142,23 @@ void RacePlayer::onPump(HeadlessBackend& backend)
             if (!menuShown && screenShown)
                 screenShown(backend, GameScreen::Menu);
             menuShown = true;
-            press(backend, keyEnter);
+            press(backend, Action::MenuConfirm);
         }
         break;
+    case GameScreen::Keys: press(backend, Action::MenuBack); break;
     case GameScreen::Controls:
         if (!controlsShown && screenShown)
             screenShown(backend, GameScreen::Controls);
         controlsShown = true;
         // The race set-up reads the clock right after this pump: it seeds the race with it.
         backend.setClock(plan.seed);
-        press(backend, keyEnter);
+        press(backend, Action::MenuConfirm);
         return;
     case GameScreen::Race:
         lastPumpRan = true;
         if (frames >= plan.maxFrames) {
             limitReached = true;
-            press(backend, keyEscape);
+            press(backend, Action::GiveUp);
         } else {
             drive(backend);
         }
@@ -140,14 +170,14 @@ void RacePlayer::onPump(HeadlessBackend& backend)
             place = raceState.finishPosition;
             cars = raceState.carCount;
             // Keys still held from the race are let go, as a player's fingers would be.
-            holdKey(backend, keyUp, false, &upHeld);
-            holdKey(backend, keyLeft, false, &leftHeld);
-            holdKey(backend, keyRight, false, &rightHeld);
+            hold(backend, Action::Accelerate, false);
+            hold(backend, Action::SteerLeft, false);
+            hold(backend, Action::SteerRight, false);
         } else {
             if (!resultShown && screenShown)
                 screenShown(backend, GameScreen::Result);
             resultShown = true;
-            press(backend, keyEnter);
+            press(backend, Action::MenuConfirm);
         }
         break;
     }

@@ -1,9 +1,12 @@
 #pragma once
 // The scripted player of the developer tools, the benchmarks and the soak: plays one race of the
-// real game on the headless backend through its real screens and keys. The full-screen question
-// is left to the backend's answer; on the main menu the six settings are picked with the arrow
-// keys and Enter starts the race; Enter leaves the controls screen; the race is driven through
-// the keys; Enter leaves the result screen and Escape then leaves the menu, which ends the game.
+// real game on the headless backend through its real screens and keys, pressing for each action
+// the first key the player's controls bind to it (controls/player_controls.h; the game's own keys
+// unless a settings file changed them). The full-screen question is left to the backend's answer;
+// on the main menu the six settings are picked with the menu's left, right and down keys and
+// confirm (Enter) starts the race; confirm leaves the controls screen; the race is driven through
+// the keys of accelerate and steering; confirm leaves the result screen and back (Escape) then
+// leaves the menu, which ends the game.
 //
 // Typical use:
 //   RacePlayer player(plan);
@@ -14,12 +17,14 @@
 #include <cstdint>
 #include <functional>
 
+#include "controls/actions.h"
 #include "race/race_settings.h"
 
 class HeadlessBackend;
 
-// How the player drives: `None` touches nothing, `Up` holds Up, `Auto` holds Up and steers with
-// Left and Right towards the middle of the road ahead (autoSteer).
+// How the player drives: `None` touches nothing, `Up` holds the accelerate key (Up), `Auto` holds
+// it and steers with the steering keys (Left and Right) towards the middle of the road ahead
+// (autoSteer).
 enum class Drive { None, Up, Auto };
 
 // One race to play.
@@ -30,7 +35,7 @@ struct RacePlan {
     RaceSettings settings; // the six menu indices to pick
     Drive drive = Drive::None;
     uint32_t stepMs = 16;        // the clock moves this many milliseconds every pump
-    uint64_t maxFrames = 100000; // race frames before the race is left with Escape
+    uint64_t maxFrames = 100000; // race frames before the race is given up (Escape)
     // Race frame after which the window is closed instead (0: never). Closing ends the game.
     uint64_t closeAfterFrame = 0;
 };
@@ -39,7 +44,7 @@ struct RacePlan {
 enum class RaceOutcome { Finished, Quit, FrameLimit, Closed };
 
 // The screens of the game, told apart by the state each one keeps while it runs.
-enum class GameScreen { Menu, Controls, Race, Result };
+enum class GameScreen { Menu, Keys, Controls, Race, Result };
 GameScreen currentGameScreen();
 
 class RacePlayer {
@@ -66,7 +71,8 @@ public:
 private:
     void pickSettings(HeadlessBackend& backend);
     void drive(HeadlessBackend& backend);
-    void holdKey(HeadlessBackend& backend, uint32_t key, bool held, bool* state);
+    // Holds or lets go of the key of a race action, when it is not so already.
+    void hold(HeadlessBackend& backend, Action action, bool held);
 
     RacePlan plan;
     bool settingsPicked = false;
@@ -77,9 +83,7 @@ private:
     bool limitReached = false;
     bool closed = false;
     bool raceEnded = false;
-    bool upHeld = false;
-    bool leftHeld = false;
-    bool rightHeld = false;
+    bool heldNow[raceActionCount] = {}; // by race action: its key is held
     uint64_t frames = 0;
     int32_t place = -1;
     uint32_t cars = 0;

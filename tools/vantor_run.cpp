@@ -1,5 +1,6 @@
 // vantor-run --seed N --settings L,H,T,C,S,G --drive none|up|auto [--step MS] [--frames MAX]
-//            [--shot FRAME:FILE ...] [--trace FILE] [--audio FILE.wav] [--scale K]
+//            [--shot FRAME:FILE ...] [--trace FILE] [--audio FILE.wav] [--scale K] [--keys FILE]
+// vantor-run --track CODE --drive ...   the same, with the seed and settings of a track code
 //
 // Plays one race of the real game on the headless backend, through the real screens and keys:
 // the full-screen question is answered No, the six settings are picked on the main menu with the
@@ -9,7 +10,10 @@
 // frame moves the clock by MS milliseconds (default 16).
 //
 // Driving, through the keys only: `none` touches nothing, `up` holds Up, `auto` holds Up and steers
-// with Left and Right towards the middle of the road ahead.
+// with Left and Right towards the middle of the road ahead. `--keys FILE` reads FILE as the game
+// reads the player's settings file (its lines that cannot be read told on standard error), and
+// every key pressed, on the screens and in the race, is then the first one FILE binds to its
+// action (with "accelerate = W", `up` holds W). Without it the game's own keys count.
 //
 // Race frames are numbered from 1 (the first frame of the countdown). `--frames MAX` ends the race
 // with Escape after MAX frames (default 100000). `--shot FRAME:FILE` writes race frame FRAME as a
@@ -47,13 +51,13 @@
 #include "race/frame_timer.h"
 #include "game/game.h"
 #include "race/race_state.h"
+#include "race/track_code.h"
 #include "objects/game_object.h"
 #include "core/errors.h"
 #include "core/files.h"
 #include "platform/headless/headless_backend.h"
 #include "audio/sound_mixer.h"
 #include "audio/wave_file.h"
-#include "platform/virtual_keys.h"
 #include "platform/window.h"
 #include "pictures/picture_writer.h"
 #include "race_player.h"
@@ -77,15 +81,17 @@ struct Options {
     std::vector<Shot> shots;
     std::string tracePath;
     std::string audioPath;
-    uint64_t scale = 1; // the drawing scale
+    uint64_t scale = 1;   // the drawing scale
+    std::string keysPath; // the settings file read as the game's, empty for none
 };
 
 int usage()
 {
     std::fputs(
         "usage: vantor-run --seed N --settings L,H,T,C,S,G --drive none|up|auto\n"
+        "       vantor-run --track CODE --drive none|up|auto (and the options below)\n"
         "                  [--step MS] [--frames MAX] [--shot FRAME:FILE ...] [--trace FILE]\n"
-        "                  [--audio FILE.wav] [--scale K]\n"
+        "                  [--audio FILE.wav] [--scale K] [--keys FILE]\n"
         "  N      random seed of the race, 0 to 4294967295\n"
         "  L,H,T  track length, hill steepness, turn sharpness: 0 to 2 each\n"
         "  C      competitors: 0 to 3 (8, 16, 24 or 32 cars)\n"
@@ -93,7 +99,9 @@ int usage()
         "  MS     clock step per frame in milliseconds, 1 to 1000 (default 16)\n"
         "  MAX    race frames before the race is left with Escape, at least 1 (default 100000)\n"
         "  FRAME  a race frame from 1, or menu, controls or result\n"
-        "  K      drawing scale, 1 to 4 (default 1): every frame K times 640 x 480\n",
+        "  K      drawing scale, 1 to 4 (default 1): every frame K times 640 x 480\n"
+        "  FILE   (--keys) a settings file whose keys the race is played with\n"
+        "  CODE   a track code (vantor-track --code): the race's seed and settings\n",
         stderr);
     return 2;
 }
@@ -177,6 +185,20 @@ std::string parseOptions(int argc, char** argv, Options* options)
             if (*value == '\0')
                 return wrong;
             (name == "--trace" ? options->tracePath : options->audioPath) = value;
+        } else if (name == "--keys") {
+            if (*value == '\0')
+                return wrong;
+            options->keysPath = value;
+        } else if (name == "--track") {
+            // The code holds both the seed and the settings.
+            for (const char* held : {"--seed", "--settings"}) {
+                if (std::find(seen.begin(), seen.end(), held) != seen.end())
+                    return wrong + " (the code holds the seed and settings: " + held + " too)";
+                seen.push_back(held);
+            }
+            std::string why;
+            if (!decodeTrackCode(value, &options->plan.seed, &options->plan.settings, &why))
+                return wrong + " (it " + why + ")";
         } else {
             return wrong;
         }
@@ -297,7 +319,7 @@ bool playRace(Options& options, std::FILE* trace)
         b.keepFrames(std::any_of(options.shots.begin(), options.shots.end(),
                                  [](const Shot& shot) { return !shot.taken; }));
     });
-    runGame(&backend);
+    runGame(&backend, options.keysPath.empty() ? nullptr : options.keysPath.c_str());
 
     if (soundFile.isOpen()) {
         if (mixing && !soundFull && !soundFailed)

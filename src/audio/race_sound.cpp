@@ -6,8 +6,8 @@
 
 #include "core/exact_maths.h"
 #include "audio/game_sounds.h"
+#include "controls/race_controls.h"
 #include "objects/game_object.h"
-#include "platform/virtual_keys.h"
 #include "platform/window.h"
 #include "race/frame_timer.h"
 #include "race/race_events.h"
@@ -203,11 +203,11 @@ SoundFrame RaceSound::hear(const RaceState& race, const RaceEvents& events, bool
 
 void startRaceSound() { raceSound.reset(); }
 
-void hearRaceFrame(Window* window)
+void hearRaceFrame(Window* window, const RaceControls& controls)
 {
     const RaceState& race = raceState;
-    const bool throttle = isKeyHeld(race.raceWindow, keyUp);
-    playSound(window, raceSound.hear(race, raceEvents, throttle, race.frameTimer->elapsedSeconds));
+    playSound(window, raceSound.hear(race, raceEvents, controls.accelerate,
+                                     race.frameTimer->elapsedSeconds));
 }
 
 void silenceRaceSound(Window* window) { playSound(window, RaceSound::silence()); }

@@ -10,6 +10,7 @@
 
 #include "platform/sound.h"
 
+struct RaceControls;
 struct RaceEvents;
 struct RaceState;
 struct Window;
@@ -48,7 +49,8 @@ private:
 // The game's one RaceSound, driven by the race loop:
 // at set-up,
 void startRaceSound();
-// at the end of every race frame (the frame's events published, the finish included),
-void hearRaceFrame(Window* window);
+// at the end of every race frame (the frame's events published, the finish included), with the
+// controls the frame read (the throttle is the accelerate action held),
+void hearRaceFrame(Window* window, const RaceControls& controls);
 // and at teardown, which silences the race's loops.
 void silenceRaceSound(Window* window);

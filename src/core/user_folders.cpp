@@ -13,6 +13,7 @@
 #include <shlobj.h>
 #else
 #include <fstream>
+#include <sstream>
 #endif
 
 namespace {
@@ -94,22 +95,41 @@ std::string environment(const char* name)
     return value ? value : "";
 }
 
-// $variable when set and not empty, otherwise $HOME/fallback; "" without a home folder.
+// $variable when it is an absolute path, otherwise $HOME/fallback (the desktop's rule: a relative
+// path is ignored); "" without a home folder.
 std::string xdgFolder(const char* variable, const char* fallback)
 {
     const std::string set = environment(variable);
-    if (!set.empty()) {
+    if (isAbsolutePath(set)) {
         return set;
     }
     const std::string home = environment("HOME");
     return home.empty() ? "" : home + "/" + fallback;
 }
 
+// The most of a user-dirs.dirs file read: the desktop's own is a few hundred bytes.
+constexpr size_t userDirsLimit = 64 * 1024;
+
+// The start of a user-dirs.dirs file, at most userDirsLimit bytes of it, when it is a regular
+// file; empty otherwise. A link to a device or a pipe gives nothing and is never read from.
+std::string userDirsText(const std::string& file)
+{
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(file, error)) {
+        return "";
+    }
+    std::ifstream in(file, std::ios::binary);
+    std::string text(userDirsLimit, '\0');
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<size_t>(in.gcount()));
+    return text;
+}
+
 // The value of XDG_PICTURES_DIR in a user-dirs.dirs file: the quoted text after the "=",
 // "$HOME" at its start replaced by the home folder; empty when the line is missing.
 std::string picturesEntry(const std::string& file, const std::string& home)
 {
-    std::ifstream in(file, std::ios::binary);
+    std::istringstream in(userDirsText(file));
     std::string line;
     const std::string key = "XDG_PICTURES_DIR=";
     while (std::getline(in, line)) {

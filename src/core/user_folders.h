@@ -10,18 +10,19 @@
 std::string executableFolder();
 
 // Where the game keeps the player's settings and its log: $XDG_CONFIG_HOME/vantor
-// (~/.config/vantor) on Linux, the roaming application data (%APPDATA%\Vantor) on Windows. The
+// (~/.config/vantor when XDG_CONFIG_HOME is unset, empty or relative) on Linux, the roaming application data (%APPDATA%\Vantor) on Windows. The
 // folder may not exist yet: whoever writes there first makes it (makeFolders).
 std::string settingsFolder();
 
 // Where the game keeps what it makes for the player (records, replays): $XDG_DATA_HOME/vantor
-// (~/.local/share/vantor) on Linux, the local application data (%LOCALAPPDATA%\Vantor) on
+// (~/.local/share/vantor, as above) on Linux, the local application data (%LOCALAPPDATA%\Vantor) on
 // Windows. May not exist yet, as above.
 std::string dataFolder();
 
 // Where the pictures kept with F12 go. Linux: XDG_PICTURES_DIR from
 // $XDG_CONFIG_HOME/user-dirs.dirs ($HOME/.config when XDG_CONFIG_HOME is unset or empty), with
-// "$HOME" at its start expanded, when that folder exists; otherwise the home folder ($HOME).
+// "$HOME" at its start expanded, when that folder exists; otherwise the home folder ($HOME). Only
+// a regular user-dirs.dirs is read, and only its first 64 KiB.
 // Windows: the Pictures known folder, otherwise the user's profile folder.
 std::string picturesFolder();
 

@@ -2,6 +2,7 @@
 #include "game/game.h"
 
 #include "audio/game_sounds.h"
+#include "controls/player_controls.h"
 #include "game/main_menu.h"
 #include "pictures/bitmap.h"
 #include "pictures/picture_file.h"
@@ -9,7 +10,7 @@
 #include "platform/box/own_box.h"
 #include "platform/window.h"
 
-int runGame(Backend* backend)
+int runGame(Backend* backend, const char* settingsFile)
 {
     Window window{};
     window.backend = backend;
@@ -17,6 +18,7 @@ int runGame(Backend* backend)
     create(&window);
     requirePictureFolder();
     startSound(&window, &gameSoundBank());
+    startControls(&window, settingsFile);
     setWindowTitle(&window, "Vantor (Version 1.02)");
     sizeClientArea(&window);
     centreOnDesktop(&window);
@@ -45,9 +47,13 @@ int runGame(Backend* backend)
     }
     // The window is made without a sizing border or maximise button, so its frame stays fixed.
 
-    runMainMenu(&window);
+    // A window closed at the question (which answers No) ends the game as closing the menu does.
+    if (isWindowAlive(&window)) {
+        runMainMenu(&window);
+    }
 
     destroyWindow(&window);
+    stopControls(&window);
     setBoxFont(&window, BoxFont{});
     freeBitmapFont(boxFont);
     releaseWindow(&window);

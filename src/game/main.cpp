@@ -1,4 +1,7 @@
-// The game executable: the whole game on the desktop backend.
+// The game executable: the whole game on the desktop backend, with the player's settings file.
+#include <string>
+
+#include "controls/settings_file.h"
 #include "core/errors.h"
 #include "game/game.h"
 #include "platform/sdl/sdl_backend.h"
@@ -7,5 +10,6 @@ int main()
 {
     keepReportsInLogFile();
     SdlBackend backend;
-    return runGame(&backend);
+    const std::string settings = settingsFilePath();
+    return runGame(&backend, settings.empty() ? nullptr : settings.c_str());
 }

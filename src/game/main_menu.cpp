@@ -1,14 +1,18 @@
 // The main menu.
 #include "game/main_menu.h"
 
+#include <string>
+
 #include "audio/game_sounds.h"
+#include "controls/input_names.h"
+#include "controls/player_controls.h"
+#include "game/keys_screen.h"
 #include "game/race_loop.h"
 #include "race/race_settings.h"
 #include "game/screen_loop.h"
 #include "pictures/bitmap.h"
 #include "pictures/sprite_draw.h"
 #include "pictures/text.h"
-#include "platform/virtual_keys.h"
 #include "platform/window.h"
 
 MainMenu mainMenu;
@@ -38,16 +42,27 @@ int32_t* settingOfRow(int32_t row) { return &settingAt(raceSettings, row); }
 
 constexpr ScreenHandlers menuHandlers{menuOnPaint, menuOnKeyDown, menuOnDestroy};
 
-// Enter: the race runs inside this call; the menu comes back only if the window survived it.
-void startRace(Window* window)
+// Runs a screen (a race, or the keys screen) from the menu; the menu comes back only if the
+// window survived it.
+void runFromMenu(Window* window, void (*screen)(Window* window))
 {
     clearScreenHandlers(window);
-    runRace(window, raceParameters(raceSettings));
+    screen(window);
     if (isWindowAlive(window)) {
         installScreenHandlers(window, menuHandlers);
     } else {
         mainMenu.menuRunning = false;
     }
+}
+
+// Confirm: the race runs inside this call.
+void startRace(Window* window) { runRace(window, raceParameters(raceSettings)); }
+
+// The line under the settings that names the key of the keys screen: "PRESS K TO CHANGE KEYS".
+std::string keysLine()
+{
+    const uint32_t key = playerControls.settings.bindings.keys[indexOf(Action::MenuKeys)][0];
+    return std::string("PRESS ").append(screenName(key)).append(" TO CHANGE KEYS");
 }
 
 } // namespace
@@ -87,38 +102,44 @@ void menuOnPaint(Window* window)
         drawText(window, menu.menuFont, menuRows[row].label, 2 * w, y);
         drawText(window, menu.menuFont, menuRows[row].values[*settingOfRow(row)], 475, y);
     }
+    // The keys screen's line, on its own below the settings: a row and a half below the last.
+    drawCentredText(window, menu.menuFont, keysLine().c_str(), static_cast<int>(h * 13.5));
     drawCentredText(window, menu.menuFont, "USE ARROW KEYS TO MODIFY", screenHeight - 3 * h);
     drawCentredText(window, menu.menuFont, "ENTER BEGINS, ESC QUITS.", screenHeight - h);
 }
 
-void menuOnKeyDown(Window* window, uint32_t virtualKey)
+void menuOnKeyDown(Window* window, uint32_t code)
 {
     MainMenu& menu = mainMenu;
     int32_t* setting = settingOfRow(menu.menuSelectedRow);
     const int32_t rowBefore = menu.menuSelectedRow;
     const int32_t settingBefore = *setting;
-    switch (virtualKey) {
-    case keyEnter:
+    switch (menuActionOf(window, code)) {
+    case Action::MenuConfirm:
         playMenuConfirm(window);
-        startRace(window);
+        runFromMenu(window, startRace);
         break;
-    case keyEscape: menu.menuRunning = false; break;
-    case keyUp:
+    case Action::MenuBack: menu.menuRunning = false; break;
+    case Action::MenuKeys:
+        playMenuConfirm(window);
+        runFromMenu(window, runKeysScreen);
+        break;
+    case Action::MenuUp:
         if (menu.menuSelectedRow > 0) {
             --menu.menuSelectedRow;
         }
         break;
-    case keyDown:
+    case Action::MenuDown:
         if (menu.menuSelectedRow < rowCount - 1) {
             ++menu.menuSelectedRow;
         }
         break;
-    case keyLeft:
+    case Action::MenuLeft:
         if (*setting > 0) {
             --*setting;
         }
         break;
-    case keyRight:
+    case Action::MenuRight:
         if (*setting < largestSettingIndex[menu.menuSelectedRow]) {
             ++*setting;
         }

@@ -1,6 +1,7 @@
 #pragma once
 // The main menu, the game's home screen: six race settings chosen with the arrow keys, Enter
-// starts a race (controls screen, race, result screen) and comes back here, Escape quits.
+// starts a race (controls screen, race, result screen) and comes back here, Escape quits, K opens
+// the keys screen (the keys are the player's menu actions, controls/player_controls.h).
 
 #include <cstdint>
 
@@ -23,11 +24,13 @@ extern MainMenu mainMenu;
 void runMainMenu(Window* window);
 
 // The menu's handlers, installed in the window's slots while the menu shows.
-// onPaint: clears the back buffer and draws the heading, bars, arrow, settings and help lines.
+// onPaint: clears the back buffer and draws the heading, bars, arrow, settings, the line naming
+// the keys screen's key, and the help lines.
 void menuOnPaint(Window* window);
-// onKeyDown: Up/Down move the arrow, Left/Right change the selected setting (nothing wraps),
-// Enter runs a race with the settings, Escape ends the menu; other keys are ignored.
-void menuOnKeyDown(Window* window, uint32_t virtualKey);
+// onKeyDown, by the menu action the key or controller input stands for: up/down move the arrow,
+// left/right change the selected setting (nothing wraps), confirm runs a race with the settings,
+// back ends the menu, keys runs the keys screen; other keys are ignored.
+void menuOnKeyDown(Window* window, uint32_t code);
 // onDestroy: ends the menu.
 void menuOnDestroy(Window* window);
 

@@ -1,31 +1,29 @@
 // The player's controls during a race.
 #include "game/race_input.h"
 
-#include "race/race_state.h"
+#include "controls/race_controls.h"
 #include "field/field_placement.h"
 #include "objects/game_object.h"
-#include "platform/virtual_keys.h"
-#include "platform/window.h"
+#include "race/race_state.h"
 
-bool pollRaceKeys()
+bool applyRaceControls(const RaceControls& controls)
 {
-    const Window* window = raceState.raceWindow;
     Obj_Car* car = raceState.cars[0];
-    if (isKeyHeld(window, keyLeft)) {
+    if (controls.steerLeft) {
         car->accel.x = car->velocity.z * -carSteering;
     }
-    if (isKeyHeld(window, keyRight)) {
+    if (controls.steerRight) {
         car->accel.x = car->velocity.z * carSteering;
     }
-    if (isKeyHeld(window, keyUp)) {
+    if (controls.accelerate) {
         car->accel.z = car->power;
     }
-    if (isKeyHeld(window, keySpace)) {
+    if (controls.brake) {
         if (car->position.z >= gridStartZ) {
             car->accel.z = -6000.0f;
         } else {
             car->velocity.z = 0.0f;
         }
     }
-    return isKeyHeld(window, keyEscape);
+    return controls.giveUp;
 }

@@ -1,11 +1,14 @@
 #pragma once
-// The player's controls during a race: five keys polled once per frame through the window's
-// held-key table, each writing straight into the player's car (car 0 of raceState.cars).
+// The player's controls during a race: the frame's RaceControls (read once per frame by the race
+// loop, controls/player_controls.h) written straight into the player's car (car 0 of
+// raceState.cars).
 
-// Reads Left, Right, Up, Space and Escape in that order; a later key overwrites what an earlier
-// one wrote. Left/Right: sideways accel of -/+1.35 x the forward speed; Up: forward accel of the
-// car's power; Space: brake at -6000 from the grid place (z 4096) on, a dead stop behind it.
-// Returns whether Escape is held: the player quits the race, and the caller ends it at once
-// (Escape is read last, so nothing happens between the key and the end of the race). Called only
-// by raceOnPaint while the race runs.
-bool pollRaceKeys();
+struct RaceControls;
+
+// Writes the controls held this frame into the player's car in this order, a later one
+// overwriting what an earlier one wrote: steer left and right, a sideways accel of -/+1.35 x the
+// forward speed; accelerate, a forward accel of the car's power; brake, -6000 from the grid place
+// (z 4096) on, a dead stop behind it. Returns whether the player gives up: the caller ends the
+// race at once (give up is read last, so nothing happens between it and the end of the race).
+// Called only by raceOnPaint while the race runs.
+bool applyRaceControls(const RaceControls& controls);

@@ -2,6 +2,7 @@
 #include "game/race_loop.h"
 
 #include "audio/race_sound.h"
+#include "controls/player_controls.h"
 #include "field/opponent_driving.h"
 #include "game/controls_screen.h"
 #include "game/race_happenings.h"
@@ -67,8 +68,9 @@ void raceOnPaint(Window* window)
         race.framesSummed = 0;
     }
 
-    if (pollRaceKeys()) {
-        endRace(); // Escape: nothing of the race may be touched after this
+    const RaceControls controls = readRaceControls(window);
+    if (applyRaceControls(controls)) {
+        endRace(); // the player gave up: nothing of the race may be touched after this
         return;
     }
 
@@ -103,7 +105,7 @@ void raceOnPaint(Window* window)
         finish.value = race.finishPosition;
         publishRaceEvent(finish);
     }
-    hearRaceFrame(window);
+    hearRaceFrame(window, controls);
     if (finished) {
         endRace();
     }

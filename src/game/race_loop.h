@@ -16,10 +16,10 @@ void runRace(Window* window, const RaceParameters& parameters);
 
 // Tears the race down (tearDownRace, which clears raceRunning), frees the loop's own record of
 // the cars' places and clears the window's race handlers. Called only while raceRunning is true:
-// by raceOnPaint at the finish or when pollRaceKeys reports Escape, and by raceOnDestroy.
+// by raceOnPaint at the finish or when the player gives up, and by raceOnDestroy.
 void endRace();
 
-// The race frame, installed as onPaint: timer and 8-frame mean, keys, opponents, world update
+// The race frame, installed as onPaint: timer and 8-frame mean, controls, opponents, world update
 // once the countdown is over, camera, drawing, finish test.
 void raceOnPaint(Window* window);
 

@@ -11,8 +11,8 @@
 #include "pictures/bitmap.h"
 #include "pictures/sprite_draw.h"
 #include "pictures/text.h"
+#include "controls/player_controls.h"
 #include "core/errors.h"
-#include "platform/virtual_keys.h"
 #include "platform/window.h"
 #include "render/race_frame.h"
 
@@ -115,9 +115,9 @@ void resultOnPaint(Window* window)
     drawCentredText(window, screen.font, "Press enter to continue.", screenHeight - h);
 }
 
-void resultOnKeyDown(Window* window, uint32_t virtualKey)
+void resultOnKeyDown(Window* window, uint32_t code)
 {
-    if (virtualKey == keyEnter) {
+    if (menuActionOf(window, code) == Action::MenuConfirm) {
         playMenuConfirm(window);
         resultScreen.resultRunning = false;
     }

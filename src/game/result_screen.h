@@ -31,7 +31,8 @@ void runResultScreen(Window* window);
 // onPaint: clears the back buffer and draws the picture in its three grey frames, the headline,
 // the bars, the result line and the prompt.
 void resultOnPaint(Window* window);
-// onKeyDown: Enter (13) ends the screen; every other key is ignored.
-void resultOnKeyDown(Window* window, uint32_t virtualKey);
+// onKeyDown: confirm (Enter unless the player changed it) ends the screen; every other key is
+// ignored.
+void resultOnKeyDown(Window* window, uint32_t code);
 // onDestroy: ends the screen.
 void resultOnDestroy(Window* window);

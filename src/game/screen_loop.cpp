@@ -20,7 +20,9 @@ void clearScreenHandlers(Window* window)
 
 void runFrames(Window* window, const bool* running)
 {
-    while (*running) {
+    // A window destroyed before the screen installed its handlers (closed at the start-up
+    // question) never drops the flag: the loop ends with the window all the same.
+    while (*running && isWindowAlive(window)) {
         requestRepaint(window);
         pumpMessages(window);
     }

@@ -21,8 +21,9 @@ struct ScreenHandlers {
 void installScreenHandlers(Window* window, const ScreenHandlers& handlers);
 // Empties the onPaint, onKeyDown and onDestroy slots.
 void clearScreenHandlers(Window* window);
-// Requests a repaint and pumps the window's events while *running is true; the screen's handlers
-// (Enter, Escape, the window's destruction, the end of a race) drop the flag. Never sleeps.
+// Requests a repaint and pumps the window's events while *running is true and the window lives;
+// the screen's handlers (Enter, Escape, the window's destruction, the end of a race) drop the
+// flag. Never sleeps.
 void runFrames(Window* window, const bool* running);
 // A menu-like screen's whole loop: installs its handlers, runs frames while *running, then clears
 // the three slots. The caller loads its pictures before and frees them after.

@@ -14,22 +14,12 @@ struct SoundFrame;
 
 // One input or window event, already translated to the game's terms: key codes are Win32
 // virtual-key values (Left 0x25, Up 0x26, Right 0x27, Down 0x28, Enter 13, Escape 27, Space 0x20,
-// letters and digits as their ASCII capitals); mouse positions are back-buffer pixels.
+// letters and digits as their ASCII capitals, F10 0x79); mouse positions are back-buffer pixels.
 // Controller is the state of the controllers after a change (buttons pressed, sticks, triggers,
-// every plugged-in controller merged into one); the Window turns it into virtual keys.
-// ToggleFullscreen is the player's full-screen key (F11 or Alt+Enter).
+// every plugged-in controller merged into one); the Window turns it into input codes. Every key
+// arrives as it is: what a key means, the full-screen and picture keys included, is the game's.
 struct PlatformEvent {
-    enum class Kind {
-        KeyDown,
-        KeyUp,
-        MouseDown,
-        MouseUp,
-        MouseMove,
-        Close,
-        FocusLost,
-        Controller,
-        ToggleFullscreen
-    };
+    enum class Kind { KeyDown, KeyUp, MouseDown, MouseUp, MouseMove, Close, FocusLost, Controller };
     Kind kind = Kind::Close;
     uint32_t key = 0; // KeyDown (also each automatic repeat) and KeyUp
     int x = 0;        // mouse events
@@ -63,21 +53,27 @@ public:
     virtual void moveWindow(int x, int y) = 0;
     // Takes the next waiting event without blocking; false when none waits.
     virtual bool pollEvent(PlatformEvent* event) = 0;
-    // Drops the key and mouse events waiting to be taken; other events stay queued. The Window
-    // calls it after the system's box asked the full-screen question: what was typed meanwhile
-    // was meant for the box, not for the game.
+    // Drops the key presses and mouse events waiting to be taken; key releases and other events
+    // stay queued. The Window calls it after the system's box asked the full-screen question:
+    // what was typed meanwhile was meant for the box, not for the game. The desktop takes the
+    // presses that come in a fifth of a second after the box too: a key held down through the
+    // box gives no further press, only its release.
     virtual void discardInput() = 0;
     // Shows the back buffer in the window, its shape kept, whatever its size. Returns false (last
     // error set) when it failed.
     virtual bool present(const Surface& backBuffer) = 0;
     // The drawing scale the game should draw at now, 1 to 4: the back buffer is 640k by 480k
     // pixels. The window at whole scale s asks for k = s, full screen for the largest k whose
-    // picture fits the display, the classic picture for 1. The Window asks before every paint.
+    // picture fits the display. The Window asks before every paint (not while the player chose
+    // the classic picture, which is drawn at 1).
     virtual int drawingScale() = 0;
     // 0 hides the pointer (full-screen kind), 1 arrow, 2 crosshair.
     virtual void setCursor(int kind) = 0;
     // Desktop full screen on or off; false (last error set) when refused.
     virtual bool setFullscreen(bool on) = 0;
+    // Keeps a picture of the next frame presented, exactly as the player sees it (the desktop
+    // writes a PNG file in the player's pictures folder, away from the game's thread).
+    virtual void askForPicture() = 0;
     // Shows the system's message box with an OK button, or Yes and No for a question, and waits
     // for the player. A box that cannot be shown returns NotShown at once.
     virtual BoxAnswer showMessageBox(MessageBoxKind kind, const char* caption,

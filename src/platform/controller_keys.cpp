@@ -1,59 +1,55 @@
-// Controller buttons, stick and triggers as the keys of the keyboard.
+// Controller buttons, stick and triggers as inputs that are pressed or not.
 #include "platform/controller_keys.h"
-
-#include "platform/virtual_keys.h"
-
-const uint32_t controllerKeyCodes[7] = {keyLeft,  keyUp,     keyRight, keyDown,
-                                        keyEnter, keyEscape, keySpace};
 
 namespace {
 
-enum KeyBit : uint32_t {
-    bitLeft = 1u << 0,
-    bitUp = 1u << 1,
-    bitRight = 1u << 2,
-    bitDown = 1u << 3,
-    bitEnter = 1u << 4,
-    bitEscape = 1u << 5,
-    bitSpace = 1u << 6,
-};
-
-bool held(const ControllerState& state, uint32_t buttons) { return (state.buttons & buttons) != 0; }
+uint32_t bit(PadInput input) { return 1u << static_cast<uint32_t>(input); }
 
 } // namespace
 
-uint32_t controllerKeys(const ControllerState& state, ControllerLayout layout)
+uint32_t padInputsHeld(const ControllerState& state)
 {
-    uint32_t keys = 0;
-    if (held(state, padLeft) || state.stickX <= -controllerDeadZone) {
-        keys |= bitLeft;
-    }
-    if (held(state, padRight) || state.stickX >= controllerDeadZone) {
-        keys |= bitRight;
-    }
-    if (layout == ControllerLayout::Menu) {
-        if (held(state, padUp) || state.stickY <= -controllerDeadZone) {
-            keys |= bitUp;
+    struct Button {
+        uint32_t button;
+        PadInput input;
+    };
+    static constexpr Button buttons[] = {
+        {padA, PadInput::A},
+        {padB, PadInput::B},
+        {padX, PadInput::X},
+        {padY, PadInput::Y},
+        {padBack, PadInput::Back},
+        {padStart, PadInput::Start},
+        {padLeftShoulder, PadInput::LeftShoulder},
+        {padRightShoulder, PadInput::RightShoulder},
+        {padUp, PadInput::DpadUp},
+        {padDown, PadInput::DpadDown},
+        {padLeft, PadInput::DpadLeft},
+        {padRight, PadInput::DpadRight},
+    };
+    uint32_t held = 0;
+    for (const Button& button : buttons) {
+        if ((state.buttons & button.button) != 0) {
+            held |= bit(button.input);
         }
-        if (held(state, padDown) || state.stickY >= controllerDeadZone) {
-            keys |= bitDown;
-        }
-        if (held(state, padA | padStart)) {
-            keys |= bitEnter;
-        }
-        if (held(state, padB | padBack)) {
-            keys |= bitEscape;
-        }
-        return keys;
     }
-    if (held(state, padA) || state.rightTrigger >= controllerDeadZone) {
-        keys |= bitUp;
+    if (state.stickX <= -controllerDeadZone) {
+        held |= bit(PadInput::StickLeft);
     }
-    if (held(state, padX) || state.leftTrigger >= controllerDeadZone) {
-        keys |= bitSpace;
+    if (state.stickX >= controllerDeadZone) {
+        held |= bit(PadInput::StickRight);
     }
-    if (held(state, padBack)) {
-        keys |= bitEscape;
+    if (state.stickY <= -controllerDeadZone) {
+        held |= bit(PadInput::StickUp);
     }
-    return keys;
+    if (state.stickY >= controllerDeadZone) {
+        held |= bit(PadInput::StickDown);
+    }
+    if (state.leftTrigger >= controllerDeadZone) {
+        held |= bit(PadInput::LeftTrigger);
+    }
+    if (state.rightTrigger >= controllerDeadZone) {
+        held |= bit(PadInput::RightTrigger);
+    }
+    return held;
 }

@@ -1,8 +1,9 @@
 #pragma once
-// Game controllers as keys: the state of the controllers (buttons, left stick, triggers) turned
-// into the virtual keys the keyboard would hold. Both backends deliver controller state; the
-// Window calls controllerKeys after every change and feeds the difference to the screens as key
-// presses and releases, so the race's rules and the screens see only keys.
+// Game controllers as raw inputs: the state the backends report (buttons, left stick, triggers,
+// every plugged-in controller merged into one), and a code for each input beside the keyboard's
+// virtual keys. The Window calls padInputsHeld after every change and feeds the difference to the
+// screens as presses and releases of those codes, through the same slots and held-key table as the
+// keyboard's. What an input means (throttle, confirm, ...) is for the game's controls to say.
 
 #include <cstdint>
 
@@ -19,6 +20,8 @@ enum ControllerButton : uint32_t {
     padDown = 1u << 7,
     padLeft = 1u << 8,
     padRight = 1u << 9,
+    padLeftShoulder = 1u << 10,
+    padRightShoulder = 1u << 11,
 };
 
 // Every plugged-in controller merged into one: a button counts when any controller holds it;
@@ -33,19 +36,44 @@ struct ControllerState {
     bool operator==(const ControllerState&) const = default;
 };
 
-// Which keys a controller stands for depends on what the screen reads. Menu: the menu, controls
-// and result screens and the message boxes (key presses). Race: the race, which polls held keys.
-enum class ControllerLayout { Menu, Race };
-
 // How far a stick or trigger must go, of 32767, before it counts as pressed.
 constexpr int controllerDeadZone = 12000;
 
-// The virtual keys one controller state holds, as a bit per key in this order: Left, Up, Right,
-// Down, Enter, Escape, Space (bit i for controllerKeyCodes[i]).
-// Menu: d-pad or stick move (Up, Down, Left, Right); A or Start is Enter; B or Back is Escape.
-// Race: d-pad or stick steer (Left, Right); right trigger or A is Up (throttle); left trigger
-// or X is Space (brake); Back is Escape (give up).
-uint32_t controllerKeys(const ControllerState& state, ControllerLayout layout);
+// The inputs of the controllers that are either pressed or not: the buttons, the stick's four
+// directions and the two triggers. Input i has the code padCodeBase + i.
+enum class PadInput : uint32_t {
+    A,
+    B,
+    X,
+    Y,
+    Back,
+    Start,
+    LeftShoulder,
+    RightShoulder,
+    DpadUp,
+    DpadDown,
+    DpadLeft,
+    DpadRight,
+    StickLeft,
+    StickRight,
+    StickUp,
+    StickDown,
+    LeftTrigger,
+    RightTrigger,
+    Count
+};
 
-// The virtual-key code of each bit of controllerKeys.
-extern const uint32_t controllerKeyCodes[7];
+// Codes 0 to 255 are the keyboard's virtual keys; the controllers' inputs follow them.
+constexpr uint32_t padCodeBase = 0x100;
+constexpr uint32_t padInputCount = static_cast<uint32_t>(PadInput::Count);
+// Every code a key or controller input can have: the size of the Window's held-key tables.
+constexpr uint32_t inputCodeCount = padCodeBase + padInputCount;
+
+// The code of a controller input.
+constexpr uint32_t padCode(PadInput input) { return padCodeBase + static_cast<uint32_t>(input); }
+// Whether a code is a controller input's rather than a key's.
+constexpr bool isPadCode(uint32_t code) { return code >= padCodeBase && code < inputCodeCount; }
+
+// The inputs one controller state holds, bit i for PadInput i: the buttons as they are, the
+// stick's directions and the triggers once they pass controllerDeadZone.
+uint32_t padInputsHeld(const ControllerState& state);

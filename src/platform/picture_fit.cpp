@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 #include "gfx/surface.h"
@@ -99,4 +100,14 @@ void showPicture(const Surface& picture, const PictureFit& fit, uint32_t* output
         previousRow = sourceRow;
         previousOut = out;
     }
+}
+
+bool surfaceBytesFit(int width, int height)
+{
+    if (width < 0 || height < 0) {
+        return false;
+    }
+    const int64_t bytes =
+        static_cast<int64_t>(width) * height * static_cast<int64_t>(sizeof(uint32_t));
+    return bytes <= std::numeric_limits<int>::max();
 }

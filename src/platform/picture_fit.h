@@ -29,3 +29,9 @@ PictureFit fitPicture(int outW, int outH, int pictureW, int pictureH, bool fill)
 // the window's own surface; `output` belongs to the caller.
 void showPicture(const Surface& picture, const PictureFit& fit, uint32_t* output, int outW,
                  int outH, int pitch);
+
+// Whether a picture of width x height 32-bit pixels can be held by the window's own surface: its
+// size in bytes fits in an int, the type SDL works a surface's size out in (a window the window
+// manager makes larger than that would get a surface smaller than it claims). The desktop backend
+// asks before every present through the window's own surface.
+bool surfaceBytesFit(int width, int height);

@@ -10,13 +10,17 @@
 #include "gfx/raster.h"
 #include "platform/backend.h"
 #include "core/errors.h"
-#include "platform/virtual_keys.h"
+#include "platform/sound.h"
 
 namespace {
 
-// The drawing scale the backend asks for, kept within 1 to largestDrawingScale.
+// The drawing scale to draw at: 1 for the classic picture, otherwise the one the backend asks
+// for, kept within 1 to largestDrawingScale.
 int wantedDrawingScale(const Window* window)
 {
+    if (window->classicLook) {
+        return 1;
+    }
     return std::clamp(window->backend->drawingScale(), 1, largestDrawingScale);
 }
 
@@ -61,30 +65,59 @@ void paint(Window* window)
     }
 }
 
-// The controllers stand for the keys of the screen that runs: one that reads key presses gets the
-// menu's keys, the race (which polls held keys and reads no presses) the race's. After a change
-// of the controllers or of the screen, the keys they stop holding are released and the keys they
-// start holding pressed, through the same slots as the keyboard's.
-void followController(Window* window)
+// A key or controller input went down (a key's automatic repeats too) or up: the held tables, the
+// game's own keys of every screen, then the screen's slot.
+void inputChanged(Window* window, uint32_t code, bool down)
 {
-    const ControllerLayout layout =
-        window->callbacks.onKeyDown ? ControllerLayout::Menu : ControllerLayout::Race;
-    const uint32_t now = controllerKeys(window->pad, layout);
-    const uint32_t released = window->padKeys & ~now;
-    const uint32_t pressed = now & ~window->padKeys;
-    window->padKeys = now;
-    for (size_t bit = 0; bit < std::size(controllerKeyCodes) && isWindowAlive(window); ++bit) {
-        if ((released >> bit) & 1u) {
-            if (auto handler = window->callbacks.onKeyUp) {
-                handler(window, controllerKeyCodes[bit]);
+    const bool inTable = code < std::size(window->keysHeld);
+    if (down) {
+        const bool fresh = !inTable || !window->keysHeld[code];
+        if (inTable) {
+            window->keysHeld[code] = true;
+            window->keysTapped[code] = true;
+        }
+        if (fresh && window->takeKey && window->takeKey(window, code)) {
+            if (inTable) {
+                window->keysCarried[code] = true; // its repeats and release stay with the game
             }
+            return;
+        }
+        if (inTable && window->keysCarried[code]) {
+            return; // a repeat of a key held since before this screen began
+        }
+        if (auto handler = window->callbacks.onKeyDown) {
+            handler(window, code);
+        }
+        return;
+    }
+    if (inTable) {
+        window->keysHeld[code] = false;
+        if (window->keysCarried[code]) {
+            window->keysCarried[code] = false;
+            return;
         }
     }
-    for (size_t bit = 0; bit < std::size(controllerKeyCodes) && isWindowAlive(window); ++bit) {
+    if (auto handler = window->callbacks.onKeyUp) {
+        handler(window, code);
+    }
+}
+
+// The controllers changed: the inputs they stop holding are released and those they start holding
+// pressed, in the order of their codes, through the same slots as the keyboard's keys.
+void controllerChanged(Window* window, const ControllerState& pad)
+{
+    const uint32_t now = padInputsHeld(pad);
+    const uint32_t released = window->padHeld & ~now;
+    const uint32_t pressed = now & ~window->padHeld;
+    window->padHeld = now;
+    for (uint32_t bit = 0; bit < padInputCount && isWindowAlive(window); ++bit) {
+        if ((released >> bit) & 1u) {
+            inputChanged(window, padCodeBase + bit, false);
+        }
+    }
+    for (uint32_t bit = 0; bit < padInputCount && isWindowAlive(window); ++bit) {
         if ((pressed >> bit) & 1u) {
-            if (auto handler = window->callbacks.onKeyDown) {
-                handler(window, controllerKeyCodes[bit]);
-            }
+            inputChanged(window, padCodeBase + bit, true);
         }
     }
 }
@@ -97,36 +130,8 @@ void dispatch(Window* window, const PlatformEvent& event)
     // Mouse positions arrive in back-buffer pixels; the screens lay out in screen pixels.
     const int k = window->drawingScale;
     switch (event.kind) {
-    case PlatformEvent::Kind::KeyDown:
-        // M mutes and unmutes on every screen; a held key's automatic repeats do not switch it
-        // again. The key still reaches the screen, which has no use for it.
-        if (event.key == keyM && !window->keysHeld[keyM]) {
-            window->soundMuted = !window->soundMuted;
-            window->backend->muteSound(window->soundMuted);
-        }
-        if (event.key < std::size(window->keysHeld)) {
-            window->keysHeld[event.key] = true;
-            window->keysTapped[event.key] = true;
-            if (window->keysCarried[event.key]) {
-                break; // a repeat of a key held since before this screen began
-            }
-        }
-        if (auto handler = slots.onKeyDown) {
-            handler(window, event.key);
-        }
-        break;
-    case PlatformEvent::Kind::KeyUp:
-        if (event.key < std::size(window->keysHeld)) {
-            window->keysHeld[event.key] = false;
-            if (window->keysCarried[event.key]) {
-                window->keysCarried[event.key] = false;
-                break;
-            }
-        }
-        if (auto handler = slots.onKeyUp) {
-            handler(window, event.key);
-        }
-        break;
+    case PlatformEvent::Kind::KeyDown: inputChanged(window, event.key, true); break;
+    case PlatformEvent::Kind::KeyUp: inputChanged(window, event.key, false); break;
     case PlatformEvent::Kind::MouseDown:
         if (auto handler = slots.onMouseDown) {
             handler(window, event.x / k, event.y / k, event.button);
@@ -155,14 +160,9 @@ void dispatch(Window* window, const PlatformEvent& event)
         // every held key so that none sticks.
         std::fill(std::begin(window->keysHeld), std::end(window->keysHeld), false);
         std::fill(std::begin(window->keysCarried), std::end(window->keysCarried), false);
-        window->pad = ControllerState{};
-        window->padKeys = 0;
+        window->padHeld = 0;
         break;
-    case PlatformEvent::Kind::Controller:
-        window->pad = event.pad;
-        followController(window);
-        break;
-    case PlatformEvent::Kind::ToggleFullscreen: toggleFullscreen(window); break;
+    case PlatformEvent::Kind::Controller: controllerChanged(window, event.pad); break;
     }
 }
 
@@ -213,19 +213,21 @@ void requestRepaint(Window* window) { window->repaintRequested = true; }
 
 void pumpMessages(Window* window)
 {
-    // A new screen begins with the keys held now carried over: it acts only on fresh presses.
+    // A new screen begins with the keys held now carried over, besides those still carried:
+    // it acts only on fresh presses.
     if (!(window->callbacks == window->screenSeen)) {
         window->screenSeen = window->callbacks;
-        std::copy(std::begin(window->keysHeld), std::end(window->keysHeld),
-                  std::begin(window->keysCarried));
-    }
-    // The screen may have changed since the last pump: the controllers follow its keys.
-    if (isWindowAlive(window)) {
-        followController(window);
+        for (size_t key = 0; key < std::size(window->keysHeld); ++key) {
+            window->keysCarried[key] = window->keysCarried[key] || window->keysHeld[key];
+        }
     }
     PlatformEvent event;
     while (isWindowAlive(window) && window->backend->pollEvent(&event)) {
         dispatch(window, event);
+    }
+    if (window->fullscreenKeyPending) {
+        window->fullscreenKeyPending = false;
+        toggleFullscreen(window);
     }
     if (isWindowAlive(window) && window->repaintRequested) {
         // Cleared before the paint, so that a repaint asked for during onPaint is kept for the
@@ -299,25 +301,44 @@ void releaseWindow(Window* window)
     setReportBox(nullptr);
 }
 
-bool isKeyHeld(const Window* window, uint32_t virtualKey)
+bool isKeyHeld(const Window* window, uint32_t code)
 {
-    if (virtualKey < std::size(window->keysHeld) &&
-        (window->keysHeld[virtualKey] || window->keysTapped[virtualKey])) {
-        return true;
-    }
-    for (size_t bit = 0; bit < std::size(controllerKeyCodes); ++bit) {
-        if (controllerKeyCodes[bit] == virtualKey && ((window->padKeys >> bit) & 1u)) {
-            return true;
-        }
-    }
-    return false;
+    return code < std::size(window->keysHeld) &&
+           (window->keysHeld[code] || window->keysTapped[code]);
 }
 
 uint32_t readClock(const Window* window) { return window->backend->milliseconds(); }
 
 void startSound(Window* window, const SoundBank* bank) { window->backend->startSound(bank); }
 
-void playSound(Window* window, const SoundFrame& frame) { window->backend->playSound(frame); }
+void playSound(Window* window, const SoundFrame& frame)
+{
+    if (window->soundVolume == 1.0f) {
+        window->backend->playSound(frame);
+        return;
+    }
+    SoundFrame quieter = frame;
+    for (LoopVoice& loop : quieter.loops) {
+        loop.volume *= window->soundVolume;
+    }
+    for (int i = 0; i < quieter.shotCount; ++i) {
+        quieter.shots[i].volume *= window->soundVolume;
+    }
+    window->backend->playSound(quieter);
+}
+
+void setSoundMuted(Window* window, bool muted)
+{
+    window->soundMuted = muted;
+    window->backend->muteSound(muted);
+}
+
+void keepPicture(Window* window)
+{
+    if (isWindowAlive(window)) {
+        window->backend->askForPicture();
+    }
+}
 
 void setFullscreen(Window* window)
 {
@@ -349,6 +370,11 @@ void toggleFullscreen(Window* window)
     }
     window->fullscreen = on;
     applyCursor(window, on ? 0 : 1);
+}
+
+void askFullscreenToggle(Window* window)
+{
+    window->fullscreenKeyPending = !window->fullscreenKeyPending;
 }
 
 void rumbleControllers(Window* window, float strength, uint32_t milliseconds)

@@ -35,7 +35,8 @@ struct BoxFont {
 };
 
 // The nine handler slots of the screen that runs now; a null slot means the event is not handled.
-// Key codes are Win32 virtual-key values; mouse positions are screen pixels (640 by 480).
+// Key codes are Win32 virtual-key values, and a controller's inputs come through the key slots too
+// with codes of their own (controller_keys.h); mouse positions are screen pixels (640 by 480).
 struct WindowCallbacks {
     void (*onKeyDown)(Window* window, uint32_t virtualKey) = nullptr;
     void (*onKeyUp)(Window* window, uint32_t virtualKey) = nullptr;
@@ -62,19 +63,32 @@ struct Window {
     bool messageBoxShown = false; // true while a box owned by this window is open
     bool fullscreen = false;      // true once setFullscreen succeeded
     int cursorKind = 0;           // 0 hidden (full screen), 1 arrow, 2 crosshair
-    bool keysHeld[256] = {};      // held keys by virtual-key code, kept from key events
-    // Keys already held when the screen that runs now began: their repeats and their release
-    // do not reach the screen's key slots, so a key held down does not run through the screens.
-    bool keysCarried[256] = {};
+    // Held keys and controller inputs by code (controller_keys.h), kept from their events.
+    bool keysHeld[inputCodeCount] = {};
+    // Keys already held when the screen that runs now began, or pressed for a box of the game's
+    // own and still down when it closed: their repeats and their release do not reach the
+    // screen's key slots, so a key held down does not run through the screens. The keys the game
+    // took for itself (takeKey) are carried the same way until released.
+    bool keysCarried[inputCodeCount] = {};
     // Keys pressed during the pump that runs: each counts as held until the pump's paint is
     // done, so a press and release between two race frames is seen by the next frame.
-    bool keysTapped[256] = {};
+    bool keysTapped[inputCodeCount] = {};
+    // The player's full-screen key was pressed an odd number of times in the pump that runs.
+    bool fullscreenKeyPending = false;
     WindowCallbacks screenSeen; // the slots of the last pump, to tell when the screen changed
-    bool soundMuted = false;    // switched by the M key, on every screen
-    ControllerState pad;        // the controllers as last reported
-    uint32_t padKeys = 0;       // the keys the controllers hold now (controllerKeys bits)
-    BoxFont boxFont;            // the font of the game's own message boxes
+    bool soundMuted = false;    // the player silenced the sound (setSoundMuted)
+    float soundVolume = 1.0f;   // every sound's volume is multiplied by this, 0 to 1
+    // The classic picture: every frame drawn at drawing scale 1 and enlarged by the backend,
+    // whatever scale the backend asks for. Read at each paint.
+    bool classicLook = false;
+    uint32_t padHeld = 0; // the controller inputs held now (padInputsHeld bits)
+    BoxFont boxFont;      // the font of the game's own message boxes
     WindowCallbacks callbacks;
+    // The game's own keys of every screen, ahead of the screen's slots: called with the code of
+    // each fresh press of a key or controller input (not its repeats). Returns true when the
+    // game took it (the full-screen key, say): the press, its repeats and its release then never
+    // reach the screen. Set by the game's controls for the whole run; null in a bare window.
+    bool (*takeKey)(Window* window, uint32_t code) = nullptr;
 };
 
 // Opens the window through window->backend (which must be set), with its back buffer, the
@@ -96,11 +110,12 @@ int clientWidth(const Window* window);
 int clientHeight(const Window* window);
 // Asks for one repaint of the whole client area; delivered by the next pumpMessages.
 void requestRepaint(Window* window);
-// Dispatches every waiting event to the handler slots without waiting; a requested repaint is
-// delivered last, once: the drawing scale the backend asks for now (a new one gives a new black
-// back buffer), cursor, onPaint, present. When the slots differ from the last pump's, a
-// new screen began: the keys held at that moment reach its key slots again only once released
-// and pressed anew.
+// Dispatches every waiting event to the handler slots without waiting; the full-screen key
+// (askFullscreenToggle) switches once after them when it was pressed an odd number of times; a
+// requested repaint is delivered last, once: the drawing scale the backend asks for now, or 1 for
+// the classic picture (a new one gives a new black back buffer), cursor, onPaint, present. When
+// the slots differ from the last pump's, a new screen began: the keys held at that moment reach
+// its key slots again only once released and pressed anew.
 void pumpMessages(Window* window);
 // Copies the back buffer to the window; a failure shows the non-fatal warning
 // "Blit back buffer to front buffer".
@@ -117,15 +132,16 @@ void destroyWindow(Window* window);
 bool isWindowAlive(const Window* window);
 // Releases what create made (after the window was destroyed); the entry point calls it at exit.
 void releaseWindow(Window* window);
-// Whether the key with this virtual-key code is held now, on the keyboard or through a controller,
-// or was pressed during this pump (the race's polled query, asked while a frame is painted).
-bool isKeyHeld(const Window* window, uint32_t virtualKey);
+// Whether the key or controller input with this code is held now, or was pressed during this
+// pump (the race's polled query, asked while a frame is painted).
+bool isKeyHeld(const Window* window, uint32_t code);
 // The platform clock: milliseconds since start, from window->backend.
 uint32_t readClock(const Window* window);
 // Starts the sound with the game's clips (`bank` stays alive until exit). Called once by the
 // entry point after `create`.
 void startSound(Window* window, const SoundBank* bank);
-// Hands one frame's sound to the backend: loop targets and clips to start.
+// Hands one frame's sound to the backend: loop targets and clips to start, their volumes times
+// soundVolume.
 void playSound(Window* window, const SoundFrame& frame);
 // Switches to desktop full screen, the back buffer scaled to fit with its aspect kept; on failure
 // shows the fault report and the game goes on windowed.
@@ -135,6 +151,13 @@ void setFullscreen(Window* window);
 // (cursor kind 0), the window shows the arrow. A refusal is written to stderr only, so a key
 // pressed in the middle of a race never stops it with a box.
 void toggleFullscreen(Window* window);
+// The player pressed the full-screen key: toggleFullscreen once the pump that runs has taken every
+// waiting event, so that presses queued up meanwhile switch once, to the state the last asks for.
+void askFullscreenToggle(Window* window);
+// Silences every sound, or brings it back (the sound goes on meanwhile, unheard).
+void setSoundMuted(Window* window, bool muted);
+// Asks the backend to keep a picture of the next frame presented (the player's picture key).
+void keepPicture(Window* window);
 // Shakes the player's controllers for `milliseconds` with strength 0 to 1; nothing happens
 // without a controller that can rumble. The race calls it when the player's car hits something.
 void rumbleControllers(Window* window, float strength, uint32_t milliseconds);

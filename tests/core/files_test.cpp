@@ -23,9 +23,11 @@ TEST(UserFolders, SettingsAndDataFollowTheDesktopsVariablesOrElseHome)
     EXPECT_EQ(settingsFolder(), home + "/.config/vantor");
     EXPECT_EQ(dataFolder(), home + "/.local/share/vantor");
 
-    // Set but empty counts as unset; set, it is taken as it is.
+    // Set but empty or relative counts as unset; an absolute path is taken as it is.
     setenv("XDG_CONFIG_HOME", "", 1);
     EXPECT_EQ(settingsFolder(), home + "/.config/vantor");
+    setenv("XDG_DATA_HOME", "data", 1);
+    EXPECT_EQ(dataFolder(), home + "/.local/share/vantor");
     setenv("XDG_CONFIG_HOME", "/elsewhere/config", 1);
     setenv("XDG_DATA_HOME", "/elsewhere/data", 1);
     EXPECT_EQ(settingsFolder(), "/elsewhere/config/vantor");

@@ -2,7 +2,10 @@
 // xdotool: the full-screen question answered No (in the system's box, or in the game's window
 // when the system cannot show one), then menu -> controls -> race -> Escape -> result -> menu ->
 // Escape. The game must end by itself with status 0 after showing frames. It runs with no sound
-// device (SDL's dummy audio driver): silent, it says so in one line and plays on.
+// device (SDL's dummy audio driver): silent, it says so in one line and plays on. Its settings
+// file, in the test's own XDG_CONFIG_HOME, makes W the throttle: the car drives on W, and the
+// file is the same afterwards. And the question's own faults: its window closed under a window
+// manager ends the game, and a key held down to answer it does not act on the menu.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -24,32 +27,53 @@ using namespace std::chrono_literals;
 constexpr int screenWidth = 1024;
 constexpr int screenHeight = 768;
 
-} // namespace
-
-TEST(DesktopGame, PlaysMenuControlsRaceResultAndQuitsWithStatusZero)
+// Starts the game built in VANTOR_BUILD_DIR on the display DISPLAY names, without a sound device
+// (SDL's dummy audio driver), its output in `logFile`; -1 when there is no game to start.
+pid_t startGame(const std::string& logFile)
 {
     const char* buildDir = std::getenv("VANTOR_BUILD_DIR");
-    ASSERT_NE(buildDir, nullptr) << "VANTOR_BUILD_DIR is not set";
+    if (buildDir == nullptr) {
+        ADD_FAILURE() << "VANTOR_BUILD_DIR is not set";
+        return -1;
+    }
     const std::string game = std::string(buildDir) + "/src/game/vantor";
-    ASSERT_TRUE(std::filesystem::exists(game)) << game;
-    const std::string folder = testFolder();
-
-    XvfbDisplay xvfb(screenWidth, screenHeight);
-    ASSERT_TRUE(xvfb.running()) << xvfb.failure();
-    const std::string& display = xvfb.name();
+    if (!std::filesystem::exists(game)) {
+        ADD_FAILURE() << "no game at " << game;
+        return -1;
+    }
     setenv("SDL_VIDEODRIVER", "x11", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     // Only leaks of the game's own code count; the desktop libraries keep a few buffers.
     const std::string suppressions =
         (std::filesystem::current_path() / "tests" / "game" / "desktop_leaks.supp").string();
     setenv("LSAN_OPTIONS", ("suppressions=" + suppressions).c_str(), 1);
+    return startProgram({game}, logFile);
+}
+
+// The xdotool command that finds the game's window (waiting for it) and acts on it.
+const std::string gameWindow = "xdotool search --sync --name '^Vantor \\(Version 1\\.02\\)$' ";
+
+} // namespace
+
+TEST(DesktopGame, PlaysMenuControlsRaceResultAndQuitsWithStatusZero)
+{
+    const std::string folder = testFolder();
+    XvfbDisplay xvfb(screenWidth, screenHeight);
+    ASSERT_TRUE(xvfb.running()) << xvfb.failure();
+    const std::string& display = xvfb.name();
+    // The player's settings: W accelerates, Up no longer does.
+    const std::string config = folder + "config";
+    std::filesystem::create_directories(config + "/vantor");
+    const std::string settings = "# by hand\n[keys]\naccelerate = W\n";
+    std::ofstream(config + "/vantor/vantor.ini") << settings;
+    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
     const std::string logFile = folder + "game.log";
-    const pid_t pid = startProgram({game}, logFile);
+    const pid_t pid = startGame(logFile);
     ASSERT_GT(pid, 0);
 
     // The full-screen question: Escape picks No, in the system's box or in the game's window.
     const Question question = findQuestion(display, logFile, 20s);
-    const std::string window = "xdotool search --sync --name '^Vantor \\(Version 1\\.02\\)$' ";
+    const std::string& window = gameWindow;
     bool answered = false;
     if (!question.box.empty()) {
         answered = onDisplay(display, "xdotool windowfocus --sync " + question.box +
@@ -63,13 +87,18 @@ TEST(DesktopGame, PlaysMenuControlsRaceResultAndQuitsWithStatusZero)
     bool focused = answered && onDisplay(display, window + "windowfocus --sync");
     std::this_thread::sleep_for(500ms);
     const long menuPixels = litPixels(display);
-    // Menu -> controls -> race, then Up held through the countdown and some driving.
+    // Menu -> controls -> race; the speed gauge at the top left is empty on the grid.
     focused = focused && onDisplay(display, window + "windowfocus --sync key --delay 300 "
                                                      "Return Return");
-    focused = focused && onDisplay(display, "xdotool keydown Up sleep 4.5");
+    std::this_thread::sleep_for(500ms);
+    const std::string gauge = "180x36+4+4"; // the bars, where no sky shows through
+    const std::string gaugeOnTheGrid = shownPixels(display, gauge);
+    // W held through the countdown and some driving fills the gauge.
+    focused = focused && onDisplay(display, "xdotool keydown w sleep 4.5");
     const long racePixels = litPixels(display);
+    const std::string gaugeDriving = shownPixels(display, gauge);
     // Escape ends the race, Enter leaves the result screen, Escape leaves the menu.
-    focused = focused && onDisplay(display, "xdotool keyup Up key --delay 600 Escape Return "
+    focused = focused && onDisplay(display, "xdotool keyup w key --delay 600 Escape Return "
                                             "Escape");
 
     bool ended = false;
@@ -84,6 +113,10 @@ TEST(DesktopGame, PlaysMenuControlsRaceResultAndQuitsWithStatusZero)
     EXPECT_EQ(status, 0);
     EXPECT_GT(menuPixels, 1000) << "the menu showed nothing";
     EXPECT_GT(racePixels, screenWidth * 100) << "the race showed nothing";
+    EXPECT_EQ(gaugeOnTheGrid.size(), 180u * 36u * 3u) << "the gauge could not be read";
+    EXPECT_TRUE(gaugeDriving != gaugeOnTheGrid)
+        << "W did not drive the car: the gauge stayed empty";
+    EXPECT_EQ(readFile(config + "/vantor/vantor.ini"), settings);
     std::ifstream log(logFile);
     int soundLines = 0;
     for (std::string line; std::getline(log, line);) {
@@ -212,3 +245,101 @@ TEST(DesktopGame, PackagedGameStartsFromTheRootFolderAndFindsItsPictures)
     EXPECT_EQ(status, 0) << readFile(logFile);
     EXPECT_GT(menuPixels, 1000) << "the menu showed nothing: its pictures were not found";
 }
+
+TEST(DesktopGame, ClosingTheWindowAtTheQuestionInTheWindowEndsTheGame)
+{
+    // Without core fonts SDL's own box cannot be shown: the game asks in its window, and the
+    // window manager closes that window on Alt+F4.
+    const std::string folder = testFolder();
+    XvfbDisplay xvfb(screenWidth, screenHeight, false);
+    ASSERT_TRUE(xvfb.running()) << xvfb.failure();
+    WindowManager manager(folder);
+    if (manager.notInstalled()) {
+        GTEST_SKIP() << manager.failure();
+    }
+    ASSERT_TRUE(manager.running()) << manager.failure();
+    const std::string logFile = folder + "game.log";
+    const pid_t pid = startGame(logFile);
+    ASSERT_GT(pid, 0);
+    const Question question = findQuestion(xvfb.name(), logFile, 20s);
+    const bool closed = !question.inWindow.empty() &&
+                        onDisplay(xvfb.name(), gameWindow + "windowfocus --sync") &&
+                        onDisplay(xvfb.name(), "xdotool key alt+F4");
+    const auto closedAt = std::chrono::steady_clock::now();
+    bool ended = false;
+    const int status = waitForExit(pid, 10000ms, &ended);
+    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - closedAt);
+    if (!ended) {
+        stopProcess(pid);
+    }
+    EXPECT_TRUE(closed) << "the question never showed in the window; the game wrote:\n"
+                        << readFile(logFile);
+    EXPECT_TRUE(ended) << "the game went on without its window";
+    EXPECT_EQ(status, 0);
+    std::printf("The game ended %lld ms after its window was closed at the question.\n",
+                static_cast<long long>(took.count()));
+}
+
+// A key held down to answer the full-screen question, in the system's box or in the game's
+// window, and let go on the menu, does nothing there: the game still runs, and one Escape ends
+// it. Escape held answers No (and would quit the menu); Enter held answers Yes (and would start
+// a race, where one Escape ends nothing).
+struct HeldAnswer {
+    bool systemBox;
+    const char* key;
+    const char* seconds;
+};
+
+void PrintTo(const HeldAnswer& held, std::ostream* out)
+{
+    *out << held.key << " held " << held.seconds << " s in "
+         << (held.systemBox ? "the system's box" : "the game's own box");
+}
+
+class KeyHeldThroughTheQuestion : public testing::TestWithParam<HeldAnswer> {};
+
+TEST_P(KeyHeldThroughTheQuestion, DoesNotActOnTheMenu)
+{
+    const HeldAnswer held = GetParam();
+    const std::string folder = testFolder();
+    XvfbDisplay xvfb(screenWidth, screenHeight, held.systemBox);
+    ASSERT_TRUE(xvfb.running()) << xvfb.failure();
+    const std::string& display = xvfb.name();
+    const std::string logFile = folder + "game.log";
+    const pid_t pid = startGame(logFile);
+    ASSERT_GT(pid, 0);
+    const Question question = findQuestion(display, logFile, 20s);
+    if (held.systemBox && question.box.empty()) {
+        stopProcess(pid);
+        GTEST_SKIP() << "SDL's own box cannot be shown on this display: " << question.inWindow;
+    }
+    const std::string target = held.systemBox ? "xdotool windowfocus --sync " + question.box + " "
+                                              : gameWindow + "windowfocus --sync ";
+    const bool pressed = (!question.box.empty() || !question.inWindow.empty()) &&
+                         onDisplay(display, target + "keydown " + held.key + " sleep " +
+                                                held.seconds + " keyup " + held.key + " sleep 1");
+    int status = 0;
+    const bool stillRan = waitpid(pid, &status, WNOHANG) == 0;
+    const bool escaped =
+        stillRan && onDisplay(display, gameWindow + "windowfocus --sync key Escape");
+    bool ended = !stillRan; // reaped already when it ended early
+    status = stillRan ? waitForExit(pid, 10000ms, &ended) : -1;
+    if (!ended) {
+        stopProcess(pid);
+    }
+    EXPECT_TRUE(pressed) << "the question never showed; the game wrote:\n" << readFile(logFile);
+    EXPECT_TRUE(stillRan) << held.key << " held through the question quit the game";
+    EXPECT_TRUE(escaped);
+    EXPECT_TRUE(ended) << "one Escape did not end the game: " << held.key
+                       << " held through the question went past the menu";
+    EXPECT_EQ(status, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    InBothBoxes, KeyHeldThroughTheQuestion,
+    testing::Values(HeldAnswer{true, "Escape", "1"}, HeldAnswer{true, "Return", "3"},
+                    HeldAnswer{false, "Escape", "1"}, HeldAnswer{false, "Return", "3"}),
+    [](const testing::TestParamInfo<HeldAnswer>& answer) {
+        return std::string(answer.param.systemBox ? "SystemBox" : "GamesOwnBox") + answer.param.key;
+    });

@@ -12,6 +12,7 @@
 #include "game/controls_screen.h"
 #include "race/frame_timer.h"
 #include "game/game.h"
+#include "game/keys_screen.h"
 #include "game/main_menu.h"
 #include "game/race_loop.h"
 #include "race/race_settings.h"
@@ -84,6 +85,8 @@ void expectEverythingReleased(const ScriptedGame& game, const PictureCounts& bef
                           raceState.hudGaugeEmptyRight,
                           mainMenu.menuFont,
                           controlsScreen.font,
+                          keysScreen.font,
+                          keysScreen.arrow,
                           resultScreen.resultLine};
     for (const void* pointer : left)
         EXPECT_EQ(pointer, nullptr);
@@ -187,6 +190,32 @@ TEST(GameStart, WithoutTheSystemsBoxTheQuestionIsAskedInTheWindowWithTheGamesFon
     expectEverythingReleased(game, before);
 }
 
+TEST(GameStart, ClosingTheWindowAtTheQuestionInTheWindowEndsTheGame)
+{
+    // The window closed while the game asks in it, and the session's request to end at the same
+    // moment: the game ends with status 0, no menu run in a window that is gone.
+    const PictureCounts before = livePictureCounts();
+    ScriptedGame game;
+    game.backend.failMessageBoxes = true;
+    bool closed = false;
+    int pumpsAfter = 0;
+    testing::internal::CaptureStderr();
+    game.run([&](HeadlessBackend& b, Screen) {
+        if (closed) {
+            ++pumpsAfter;
+        } else if (b.presentCount() > 0) {
+            closed = true;
+            b.closeRequest();
+            b.closeRequest();
+        }
+    });
+    testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(pumpsAfter, 0) << "the game went on after its window was closed";
+    EXPECT_FALSE(game.backend.isFullscreen());
+    expectEverythingReleased(game, before);
+}
+
 TEST(MainMenu, ArrowKeysMoveWithinEveryLimitAndNothingWraps)
 {
     ScriptedGame game;
@@ -282,6 +311,7 @@ TEST(Race, FirstRaceUsesTheNormalSettingsAndIsSeededFromTheClock)
             }
             b.keyDown(keyEscape);
             break;
+        case Screen::Keys: break; // never opened here
         case Screen::Result: press(b, keyEnter); break;
         }
     });
@@ -321,6 +351,7 @@ TEST(Race, EscapeDuringTheRaceShowsTheQuitResultAndReturnsToTheMenu)
                 b.keyDown(keyEscape);
             }
             break;
+        case Screen::Keys: break; // never opened here
         case Screen::Result:
             if (!sawResult) {
                 sawResult = true;
@@ -374,6 +405,7 @@ TEST(Race, LongFramesAreCutToATenthOfASecond)
                 b.keyDown(keyEscape);
             }
             break;
+        case Screen::Keys: break; // never opened here
         case Screen::Result:
             b.keyUp(keyEscape);
             press(b, keyEnter);
@@ -422,6 +454,50 @@ TEST(HeldKeys, KeysTypedWhileTheQuestionIsShownAreDropped)
     EXPECT_EQ(menuPumps, 5);
 }
 
+TEST(HeldKeys, AKeyHeldToAnswerTheQuestionInTheWindowDoesNotActOnTheMenu)
+{
+    // Escape held answers No and would quit the menu; Enter held answers Yes and would start a
+    // race. Their repeats and release on the menu do nothing; pressed anew, they count.
+    for (const uint32_t key : {keyEscape, keyEnter}) {
+        ScriptedGame game;
+        game.backend.failMessageBoxes = true;
+        bool answered = false;
+        int menuPumps = 0;
+        bool leftTheMenu = false;
+        bool fullscreenOnMenu = false;
+        testing::internal::CaptureStderr();
+        game.run([&](HeadlessBackend& b, Screen screen) {
+            if (!answered) {
+                if (b.presentCount() > 0) {
+                    answered = true;
+                    b.keyDown(key);
+                }
+                return;
+            }
+            if (screen != Screen::Menu) {
+                leftTheMenu = true;
+                b.closeRequest();
+                return;
+            }
+            fullscreenOnMenu = b.isFullscreen();
+            ++menuPumps;
+            if (menuPumps < 40) {
+                b.keyDown(key); // the held key's automatic repeat
+            } else if (menuPumps == 40) {
+                b.keyUp(key);
+            } else if (menuPumps == 45) {
+                press(b, keyEscape);
+            }
+        });
+        testing::internal::GetCapturedStderr();
+        EXPECT_TRUE(answered);
+        EXPECT_FALSE(leftTheMenu) << "the key held for the question started a race";
+        EXPECT_EQ(menuPumps, 45) << "the menu did not wait for a fresh Escape";
+        EXPECT_EQ(fullscreenOnMenu, key == keyEnter) << "Enter answers Yes, Escape No";
+        EXPECT_EQ(game.exitStatus, 0);
+    }
+}
+
 TEST(HeldKeys, AKeyPressedAndReleasedBetweenTwoRaceFramesCountsForOneFrame)
 {
     ScriptedGame game;
@@ -455,6 +531,7 @@ TEST(HeldKeys, AKeyPressedAndReleasedBetweenTwoRaceFramesCountsForOneFrame)
                 b.closeRequest();
             }
             break;
+        case Screen::Keys: break; // never opened here
         case Screen::Result: press(b, keyEnter); break;
         }
     });
@@ -485,9 +562,12 @@ TEST_P(WindowClosed, EndsTheGameCleanly)
         case Screen::Menu:
             if (where == "menu")
                 closeHere();
+            else if (where == "keys")
+                b.keyDown('K');
             else
                 b.keyDown(keyEnter);
             break;
+        case Screen::Keys: closeHere(); break;
         case Screen::Controls:
             if (where == "controls")
                 closeHere();
@@ -523,7 +603,8 @@ TEST_P(WindowClosed, EndsTheGameCleanly)
 }
 
 INSTANTIATE_TEST_SUITE_P(OnEveryScreen, WindowClosed,
-                         testing::Values("menu", "controls", "countdown", "race", "result"));
+                         testing::Values("menu", "keys", "controls", "countdown", "race",
+                                         "result"));
 
 TEST(FinishingPlace, RanksByTheMomentEachCarCrossedTheLine)
 {
@@ -596,6 +677,7 @@ TEST(FinishingPlace, AgreesWithTheCarsPositionsInARealRace)
                     lastZ[i] = raceState.cars[i]->position.z;
                 break;
             }
+            case Screen::Keys: break; // never opened here
             case Screen::Result:
                 place = raceState.finishPosition;
                 press(b, keyEnter);

@@ -1,5 +1,4 @@
-// Controllers as keys: which keys a controller's buttons, stick and triggers stand for on the
-// menu-like screens and in the race.
+// Controllers as raw inputs: which inputs a controller's buttons, stick and triggers hold.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -8,13 +7,16 @@
 
 namespace {
 
-// The keys held, as their names in bit order, for readable failures.
-std::string keyNames(uint32_t keys)
+// The inputs held, as their names in the order of PadInput, for readable failures.
+std::string inputNames(uint32_t inputs)
 {
-    static const char* const names[] = {"Left", "Up", "Right", "Down", "Enter", "Escape", "Space"};
+    static const char* const names[padInputCount] = {
+        "A",         "B",          "X",       "Y",         "Back",     "Start",
+        "LB",        "RB",         "DpadUp",  "DpadDown",  "DpadLeft", "DpadRight",
+        "StickLeft", "StickRight", "StickUp", "StickDown", "LT",       "RT"};
     std::string text;
-    for (int bit = 0; bit < 7; ++bit) {
-        if ((keys >> bit) & 1u) {
+    for (uint32_t bit = 0; bit < padInputCount; ++bit) {
+        if ((inputs >> bit) & 1u) {
             text += text.empty() ? "" : " ";
             text += names[bit];
         }
@@ -25,38 +27,33 @@ std::string keyNames(uint32_t keys)
 struct Case {
     const char* what;
     ControllerState state;
-    const char* menu;
-    const char* race;
+    const char* held;
 };
 
 const Case cases[] = {
-    {"nothing", {}, "", ""},
-    {"d-pad", {padUp | padLeft, 0, 0, 0, 0}, "Left Up", "Left"},
-    {"d-pad down right", {padDown | padRight, 0, 0, 0, 0}, "Right Down", "Right"},
+    {"nothing", {}, ""},
+    {"buttons", {padA | padBack | padLeftShoulder | padRightShoulder, 0, 0, 0, 0}, "A Back LB RB"},
+    {"d-pad",
+     {padUp | padLeft | padDown | padRight, 0, 0, 0, 0},
+     "DpadUp DpadDown DpadLeft DpadRight"},
     {"stick past the dead zone",
      {0, -controllerDeadZone, controllerDeadZone, 0, 0},
-     "Left Down",
-     "Left"},
-    {"stick inside the dead zone",
-     {0, controllerDeadZone - 1, 1 - controllerDeadZone, 0, 0},
-     "",
-     ""},
-    {"A", {padA, 0, 0, 0, 0}, "Enter", "Up"},
-    {"Start", {padStart, 0, 0, 0, 0}, "Enter", ""},
-    {"B", {padB, 0, 0, 0, 0}, "Escape", ""},
-    {"Back", {padBack, 0, 0, 0, 0}, "Escape", "Escape"},
-    {"X", {padX, 0, 0, 0, 0}, "", "Space"},
-    {"Y", {padY, 0, 0, 0, 0}, "", ""},
-    {"triggers pulled", {0, 0, 0, controllerDeadZone, 32767}, "", "Up Space"},
-    {"triggers barely touched", {0, 0, 0, controllerDeadZone - 1, controllerDeadZone - 1}, "", ""},
+     "StickLeft StickDown"},
+    {"stick the other way", {0, 32767, -32768, 0, 0}, "StickRight StickUp"},
+    {"stick inside the dead zone", {0, controllerDeadZone - 1, 1 - controllerDeadZone, 0, 0}, ""},
+    {"triggers pulled", {0, 0, 0, controllerDeadZone, 32767}, "LT RT"},
+    {"triggers barely touched", {0, 0, 0, controllerDeadZone - 1, controllerDeadZone - 1}, ""},
 };
 
 } // namespace
 
-TEST(ControllerKeys, MenuAndRaceLayoutsGiveTheKeysOfTheKeyboard)
+TEST(ControllerInputs, ButtonsCountAsTheyAreSticksAndTriggersPastTheDeadZone)
 {
     for (const Case& c : cases) {
-        EXPECT_EQ(keyNames(controllerKeys(c.state, ControllerLayout::Menu)), c.menu) << c.what;
-        EXPECT_EQ(keyNames(controllerKeys(c.state, ControllerLayout::Race)), c.race) << c.what;
+        EXPECT_EQ(inputNames(padInputsHeld(c.state)), c.held) << c.what;
     }
+    EXPECT_EQ(padCode(PadInput::A), padCodeBase);
+    EXPECT_TRUE(isPadCode(padCode(PadInput::RightTrigger)));
+    EXPECT_FALSE(isPadCode(0xFF));
+    EXPECT_FALSE(isPadCode(inputCodeCount));
 }

@@ -123,6 +123,12 @@ TEST_F(PictureFolder, PicturesGoToTheDesktopsPicturesFolderOrElseHome)
     writeUserDirs(root / "config", "XDG_PICTURES_DIR=\"" + (root / "shots").string() + "\"");
     setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
     EXPECT_EQ(picturesFolder(), (root / "shots").string());
+
+    // A file that never ends (a link to /dev/zero) is not read; home it is.
+    std::filesystem::create_directories(root / "endless");
+    std::filesystem::create_symlink("/dev/zero", root / "endless" / "user-dirs.dirs");
+    setenv("XDG_CONFIG_HOME", (root / "endless").c_str(), 1);
+    EXPECT_EQ(picturesFolder(), home.string());
 }
 
 TEST_F(PictureFolder, NamesCarryDateAndTimeAndNeverReplaceAPicture)
@@ -169,6 +175,14 @@ TEST_F(PictureFolder, PngHoldsThePictureAndAFailureSaysWhy)
 
     const std::string nowhere = (root / "missing" / "shot.png").string();
     EXPECT_FALSE(writePng(nowhere, picture, &why));
-    EXPECT_FALSE(why.empty());
+    EXPECT_EQ(why, "No such file or directory");
     EXPECT_FALSE(std::filesystem::exists(nowhere));
+
+    // A full disk, as /dev/full is: the system's reason, and the file (here a link) removed.
+    const std::filesystem::path full = root / "full.png";
+    std::filesystem::create_symlink("/dev/full", full);
+    EXPECT_FALSE(writePng(full.string(), picture, &why));
+    EXPECT_EQ(why, "No space left on device");
+    EXPECT_FALSE(std::filesystem::is_symlink(full));
+    EXPECT_TRUE(std::filesystem::exists("/dev/full"));
 }

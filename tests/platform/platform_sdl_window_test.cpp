@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -14,9 +15,11 @@
 #include <string>
 #include <vector>
 
+#include "controls/player_controls.h"
 #include "platform/sdl/sdl_backend.h"
 #include "core/errors.h"
 #include "platform/box/own_box.h"
+#include "platform/sound.h"
 #include "platform/window.h"
 #include "test_folder.h"
 #include "xvfb_display.h"
@@ -75,8 +78,9 @@ SeenWindow lookAtWindow()
 
 class SdlWindowOnXvfb : public ::testing::Test {
 protected:
-    // Starts the server with the given screen and opens the game's window on it as start-up does.
-    void openOn(int screenWidth, int screenHeight)
+    // Starts the server with the given screen (and a window manager on it when asked) and opens
+    // the game's window on it as start-up does.
+    void openOn(int screenWidth, int screenHeight, bool managed = false)
     {
         keysDown.clear();
         keysUp.clear();
@@ -84,6 +88,13 @@ protected:
         display = std::make_unique<XvfbDisplay>(screenWidth, screenHeight);
         if (!display->running()) {
             GTEST_SKIP() << display->failure();
+        }
+        if (managed) {
+            manager = std::make_unique<WindowManager>(testFolder());
+            if (manager->notInstalled()) {
+                GTEST_SKIP() << manager->failure();
+            }
+            ASSERT_TRUE(manager->running()) << manager->failure();
         }
         // SDL's own software renderer, which the backend sets aside for the window's own
         // surface: Mesa's software GL, probed otherwise, is far slower under the sanitizers and
@@ -95,6 +106,8 @@ protected:
         window.backend = backend.get();
         showReportsIn(&window);
         create(&window);
+        // The game's own keys of every screen (F10, F11 and Alt+Enter, F12) as the game has them.
+        startControls(&window, nullptr);
         setWindowTitle(&window, gameTitle);
         sizeClientArea(&window);
         centreOnDesktop(&window);
@@ -109,6 +122,7 @@ protected:
             releaseWindow(&window);
             backend.reset();
         }
+        manager.reset();
         display.reset();
     }
 
@@ -149,6 +163,7 @@ protected:
     }
 
     std::unique_ptr<XvfbDisplay> display;
+    std::unique_ptr<WindowManager> manager;
     std::unique_ptr<SdlBackend> backend;
     Window window{};
 };
@@ -282,6 +297,46 @@ TEST_F(SdlWindowOnXvfb, F11AndAltEnterSwitchFullScreenAndBackToTheSamePlace)
     EXPECT_EQ(std::count(keysDown.begin(), keysDown.end(), 0x7Au), 0);
 }
 
+TEST_F(SdlWindowOnXvfb, FullScreenRoundTripsUnderAWindowManagerPutTheWindowBackWhereItWas)
+{
+    // openbox frames the window (a title bar above, a border round it) and takes full screen
+    // itself; each way back must give the frame its old place, however often and however fast.
+    openOn(1920, 1080, true);
+    if (IsSkipped() || HasFatalFailure()) {
+        return;
+    }
+    runFrames(5);
+    const SeenWindow before = lookAtWindow();
+    ASSERT_FALSE(before.id.empty());
+    runCommand("xdotool windowfocus --sync " + before.id);
+    auto place = [](const SeenWindow& seen) {
+        return std::to_string(seen.x) + "," + std::to_string(seen.y) + " " +
+               std::to_string(seen.width) + "x" + std::to_string(seen.height);
+    };
+    for (int trip = 1; trip <= 20; ++trip) {
+        const char* key = trip % 2 == 1 ? "F11" : "alt+Return";
+        runCommand(std::string("xdotool key ") + key);
+        ASSERT_TRUE(runFramesUntil([&] { return window.fullscreen; })) << key;
+        runCommand(std::string("xdotool key ") + key);
+        ASSERT_TRUE(runFramesUntil([&] { return !window.fullscreen; })) << key;
+        runFrames(2);
+        const SeenWindow after = lookAtWindow();
+        ASSERT_EQ(place(after), place(before)) << "after round trip " << trip;
+    }
+    // Keys typed while no frame runs wait together: the window ends in the state the last one
+    // asks for, full screen after an odd number, and still comes back to its place.
+    runCommand("xdotool key --delay 20 F11 F11 F11 F11 F11 F11 F11 F11 F11 F11 F11");
+    runFrames(30);
+    EXPECT_TRUE(window.fullscreen);
+    runCommand("xdotool key F11");
+    ASSERT_TRUE(runFramesUntil([&] { return !window.fullscreen; }));
+    runFrames(2);
+    EXPECT_EQ(place(lookAtWindow()), place(before));
+    std::printf("Window at %s before and after 21 full-screen round trips and a burst of 11 keys "
+                "under openbox.\n",
+                place(before).c_str());
+}
+
 TEST_F(SdlWindowOnXvfb, FullScreenDrawsAtTheLargestScaleThatFitsTheDisplay)
 {
     // The window fits twice 640x480; the whole display fits three times (1920x1440 of 2600x1450).
@@ -412,6 +467,34 @@ TEST_F(SdlWindowOnXvfb, TheDisplayShowsEveryPixelOfTheBackBufferInItsPlace)
     EXPECT_EQ(mismatches(1000, 700, PixelRect{180, 110, 640, 480}, 1), 0);
 }
 
+TEST_F(SdlWindowOnXvfb, AWindowTooLargeForASurfaceOfItsOwnSkipsItsFramesAndComesBack)
+{
+    openOn(1024, 768);
+    window.callbacks.onPaint = paintPattern;
+    runFrames(3);
+    const SeenWindow seen = lookAtWindow();
+    ASSERT_FALSE(seen.id.empty());
+    ASSERT_TRUE(backend->showsThroughWindowSurface());
+    testing::internal::CaptureStderr();
+    // X sizes are 16 bits: 100000 pixels arrive as 34464. Neither that nor 32767 square fits a
+    // surface whose size in bytes SDL counts in an int.
+    for (const char* size : {"100000 100000", "32767 32767"}) {
+        runCommand("xdotool windowsize " + seen.id + " " + size);
+        runFrames(20);
+    }
+    runCommand("xdotool windowsize " + seen.id + " 800 600");
+    const bool back = runFramesUntil([&] {
+        const PictureFit& fit = backend->lastPictureFit();
+        return fit.rect.x == 80 && fit.rect.y == 60 && fit.rect.w == 640 && fit.rect.h == 480;
+    });
+    const std::string written = testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(back) << "the picture did not come back in the smaller window";
+    EXPECT_TRUE(isWindowAlive(&window));
+    const std::string line = "The window is too large to show the game (34464 x 34464 pixels); "
+                             "nothing is shown until it is smaller.\n";
+    EXPECT_EQ(written, line) << "one line, not one a frame or one a size";
+}
+
 TEST_F(SdlWindowOnXvfb, F12KeepsThePictureAsAPngInThePicturesFolder)
 {
     // HOME as a player has it, without a closing slash.
@@ -491,6 +574,35 @@ TEST_F(SdlWindowOnXvfb, PresentsWaitForTheDisplayEvenWithoutVerticalSync)
     // Xvfb has no vertical sync; 30 frames at the display's rate (60 Hz unless it says otherwise)
     // still take about half a second, where unpaced they would take a few milliseconds.
     EXPECT_GE(took.count(), 30 * 1000 / 60 * 3 / 4);
+}
+
+TEST_F(SdlWindowOnXvfb, ASoundDeviceThatStopsTakingTheSoundIsSaidOnceAndTheGameGoesOn)
+{
+    // SDL's disk driver writing into a full disk: the device opens, then refuses the first
+    // samples and SDL drops it.
+    const std::filesystem::path full = std::filesystem::path(testFolder()) / "sound.raw";
+    std::filesystem::create_symlink("/dev/full", full);
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", full.c_str(), 1);
+    openOn(1024, 768);
+    const SoundBank bank;
+    testing::internal::CaptureStderr();
+    startSound(&window, &bank);
+    const bool openedFirst = backend->soundPlaying();
+    const bool stopped = runFramesUntil([&] { return !backend->soundPlaying(); });
+    runFrames(10);
+    const std::string written = testing::internal::GetCapturedStderr();
+    unsetenv("SDL_AUDIODRIVER");
+    unsetenv("SDL_DISKAUDIOFILE");
+    EXPECT_TRUE(openedFirst) << written;
+    EXPECT_TRUE(stopped);
+    const std::string line =
+        "vantor: no sound (the sound device stopped taking sound); the game plays on silent\n";
+    const size_t at = written.find(line);
+    EXPECT_NE(at, std::string::npos) << written;
+    EXPECT_EQ(written.find(line, at + 1), std::string::npos) << "said more than once";
+    EXPECT_TRUE(isWindowAlive(&window));
+    playSound(&window, SoundFrame{});
 }
 
 TEST(SdlWindowWithoutDisplay, CreateEndsWithTheFatalReportAndStatusOne)

@@ -1,5 +1,6 @@
 // The Window on the scripted backend: the pump's dispatch, closing, held keys, the reports, the
-// game's own message box, controllers and the full-screen switch.
+// game's own message box, controllers, the keys the game takes ahead of the screens and the
+// full-screen switch.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -487,63 +488,111 @@ TEST_F(WindowOnScript, WithoutTheSystemsBoxReportsShowInTheWindowAndStillGoToStd
     EXPECT_EQ(seen, std::vector<std::string>{"destroy"});
 }
 
-TEST_F(WindowOnScript, ControllersPressAndHoldTheKeysOfTheScreenThatRuns)
+TEST_F(WindowOnScript, ControllersPressAndReleaseTheirInputsAsKeysOfTheirOwn)
 {
-    // A screen that reads key presses: the menu's keys.
     window.callbacks.onKeyDown = logKeyDown;
     window.callbacks.onKeyUp = logKeyUp;
+    const auto code = [](PadInput input) { return std::to_string(padCode(input)); };
     backend.controller(ControllerState{padDown, 0, 0, 0, 0});
     backend.controller(ControllerState{padDown | padA, 0, 0, 0, 0});
     backend.controller(ControllerState{0, 0, 0, 0, 0});
     backend.controller(ControllerState{padB, 0, 0, 0, 0});
     pumpMessages(&window);
-    EXPECT_EQ(seen, (std::vector<std::string>{"down 40", "down 13", "up 40", "up 13", "down 27"}));
+    EXPECT_EQ(seen, (std::vector<std::string>{
+                        "down " + code(PadInput::DpadDown), "down " + code(PadInput::A),
+                        "up " + code(PadInput::A), "up " + code(PadInput::DpadDown),
+                        "down " + code(PadInput::B)}));
 
-    // The race reads no presses: the same controller now holds the race's keys. Leaving the menu
-    // releases Escape; the trigger and the stick hold the throttle and the steering.
+    // The stick and the triggers count past the dead zone, and stay held while they are.
     seen.clear();
-    window.callbacks.onKeyDown = nullptr;
     backend.controller(ControllerState{0, -20000, 0, 0, 30000});
     pumpMessages(&window);
-    EXPECT_EQ(seen, (std::vector<std::string>{"up 27"}));
-    EXPECT_TRUE(isKeyHeld(&window, 0x26));
-    EXPECT_TRUE(isKeyHeld(&window, 0x25));
-    EXPECT_FALSE(isKeyHeld(&window, 0x27));
-    EXPECT_FALSE(isKeyHeld(&window, 0x20));
-
-    // A key held on the keyboard and by the controller stays held until both let go.
-    backend.keyDown(0x26);
-    backend.controller(ControllerState{});
-    pumpMessages(&window);
-    EXPECT_TRUE(isKeyHeld(&window, 0x26));
-    EXPECT_FALSE(isKeyHeld(&window, 0x25));
+    EXPECT_EQ(seen, (std::vector<std::string>{"up " + code(PadInput::B),
+                                              "down " + code(PadInput::StickLeft),
+                                              "down " + code(PadInput::RightTrigger)}));
+    EXPECT_TRUE(isKeyHeld(&window, padCode(PadInput::StickLeft)));
+    EXPECT_TRUE(isKeyHeld(&window, padCode(PadInput::RightTrigger)));
+    EXPECT_FALSE(isKeyHeld(&window, padCode(PadInput::StickUp)));
+    EXPECT_FALSE(isKeyHeld(&window, padCode(PadInput::LeftTrigger)));
 
     // Losing the focus forgets the controllers as it forgets the keyboard.
     backend.controller(ControllerState{padX, 0, 0, 0, 0});
     backend.focusLost();
     pumpMessages(&window);
-    EXPECT_FALSE(isKeyHeld(&window, 0x20));
-    EXPECT_FALSE(isKeyHeld(&window, 0x26));
+    EXPECT_FALSE(isKeyHeld(&window, padCode(PadInput::X)));
+    EXPECT_FALSE(isKeyHeld(&window, padCode(PadInput::StickLeft)));
 }
 
-TEST_F(WindowOnScript, FullScreenKeySwitchesBothWaysAndARefusalIsNoBox)
+TEST_F(WindowOnScript, KeysTheGameTakesNeverReachTheScreenNorDoTheirRepeatsOrRelease)
 {
-    backend.fullscreenKey();
+    static std::vector<uint32_t>* taken = nullptr;
+    std::vector<uint32_t> takenKeys;
+    taken = &takenKeys;
+    window.takeKey = [](Window*, uint32_t code) {
+        taken->push_back(code);
+        return code == 0x7A;
+    };
+    window.callbacks.onKeyDown = logKeyDown;
+    window.callbacks.onKeyUp = logKeyUp;
+    backend.keyDown(0x7A);
+    backend.keyDown(0x7A); // a repeat: the game is not asked again
+    backend.keyDown(0x25);
+    backend.keyDown(0x25);
+    backend.keyUp(0x7A);
+    backend.keyUp(0x25);
+    backend.controller(ControllerState{padY, 0, 0, 0, 0});
     pumpMessages(&window);
+    EXPECT_EQ(takenKeys, (std::vector<uint32_t>{0x7A, 0x25, padCode(PadInput::Y)}));
+    EXPECT_EQ(seen, (std::vector<std::string>{"down 37", "down 37", "up 37",
+                                              "down " + std::to_string(padCode(PadInput::Y))}));
+    taken = nullptr;
+}
+
+TEST_F(WindowOnScript, FullScreenSwitchesBothWaysAndARefusalIsNoBox)
+{
+    toggleFullscreen(&window);
     EXPECT_TRUE(window.fullscreen);
     EXPECT_TRUE(backend.isFullscreen());
     EXPECT_EQ(window.cursorKind, 0);
 
-    backend.fullscreenKey();
-    pumpMessages(&window);
+    toggleFullscreen(&window);
     EXPECT_FALSE(window.fullscreen);
     EXPECT_FALSE(backend.isFullscreen());
     EXPECT_EQ(window.cursorKind, 1);
 
-    backend.refuseFullscreen = true;
-    backend.fullscreenKey();
-    testing::internal::CaptureStderr();
+    // Presses of the full-screen key (F11, as the game's controls take it) waiting together
+    // switch once, to the state the last of them asks for.
+    window.takeKey = [](Window* w, uint32_t code) {
+        if (code != 0x7A) {
+            return false;
+        }
+        askFullscreenToggle(w);
+        return true;
+    };
+    const auto pressF11 = [this] {
+        backend.keyDown(0x7A);
+        backend.keyUp(0x7A);
+    };
+    const int switches = backend.fullscreenSwitches();
+    for (int press = 0; press < 3; ++press) {
+        pressF11();
+    }
     pumpMessages(&window);
+    EXPECT_TRUE(backend.isFullscreen());
+    EXPECT_EQ(backend.fullscreenSwitches(), switches + 1);
+    for (int press = 0; press < 4; ++press) {
+        pressF11();
+    }
+    pumpMessages(&window);
+    EXPECT_TRUE(window.fullscreen);
+    EXPECT_EQ(backend.fullscreenSwitches(), switches + 1);
+    pressF11();
+    pumpMessages(&window);
+    window.takeKey = nullptr;
+
+    backend.refuseFullscreen = true;
+    testing::internal::CaptureStderr();
+    toggleFullscreen(&window);
     const std::string written = testing::internal::GetCapturedStderr();
     EXPECT_EQ(written,
               "Full screen could not be switched on (headless: the script refused full screen).\n");
@@ -583,4 +632,15 @@ TEST_F(WindowOnScript, TheBackBufferFollowsTheDrawingScaleAndTheMouseStaysInScre
         EXPECT_EQ(window.drawingScale, drawn) << asked;
         EXPECT_EQ(backend.lastFrame().width, 640 * drawn) << asked;
     }
+
+    // The classic picture is drawn at scale 1 whatever the backend asks for, from the next paint.
+    backend.setDrawingScale(2);
+    window.classicLook = true;
+    requestRepaint(&window);
+    pumpMessages(&window);
+    EXPECT_EQ(backend.lastFrame().width, 640);
+    window.classicLook = false;
+    requestRepaint(&window);
+    pumpMessages(&window);
+    EXPECT_EQ(backend.lastFrame().width, 1280);
 }

@@ -126,20 +126,36 @@ Question findQuestion(const std::string& display, const std::string& logFile,
     return question;
 }
 
-long litPixels(const std::string& display)
+std::string shownPixels(const std::string& display, const std::string& area)
 {
+    const std::string from =
+        area.empty() ? "-window root"
+                     : "-window \"$(xdotool search --name '^Vantor \\(Version 1\\.02\\)$' | "
+                       "head -1)\" -crop " +
+                           area;
     const std::string command =
-        "DISPLAY=" + display + " timeout 30 import -silent -window root -depth 8 rgb:- 2>/dev/null";
+        "DISPLAY=" + display + " timeout 30 import -silent " + from + " -depth 8 rgb:- 2>/dev/null";
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) {
-        return -1;
+        return "";
     }
-    long lit = 0;
-    unsigned char pixel[3];
-    while (std::fread(pixel, 1, 3, pipe) == 3) {
-        lit += (pixel[0] | pixel[1] | pixel[2]) != 0 ? 1 : 0;
+    std::string pixels;
+    char buffer[4096];
+    size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+        pixels.append(buffer, got);
     }
     pclose(pipe);
+    return pixels;
+}
+
+long litPixels(const std::string& display)
+{
+    const std::string pixels = shownPixels(display);
+    long lit = 0;
+    for (size_t i = 0; i + 2 < pixels.size(); i += 3) {
+        lit += (pixels[i] | pixels[i + 1] | pixels[i + 2]) != 0 ? 1 : 0;
+    }
     return lit;
 }
 

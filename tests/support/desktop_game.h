@@ -40,5 +40,9 @@ struct Question {
 Question findQuestion(const std::string& display, const std::string& logFile,
                       std::chrono::milliseconds limit);
 
+// What the display shows of the whole screen, or of `area` ("WxH+X+Y") of the game's window (the
+// window titled "Vantor (Version 1.02)"): its pixels as 8-bit RGB, empty when they cannot be read.
+std::string shownPixels(const std::string& display, const std::string& area = "");
+
 // How many pixels of the whole screen are not black.
 long litPixels(const std::string& display);

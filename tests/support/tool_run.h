@@ -31,6 +31,12 @@ inline std::string readFile(const std::string& path)
     return contents.str();
 }
 
+// Writes `text` to a new file at `path`, byte for byte.
+inline void writeFile(const std::string& path, const std::string& text)
+{
+    std::ofstream(path, std::ios::binary) << text;
+}
+
 // Runs `tool` (the path under the build folder) once for each entry of `argumentLists` (each
 // already quoted for the shell), all at the same time, and returns their runs in the same order.
 // Runs that take long each (a race drawn at a large scale) finish together sooner on a machine

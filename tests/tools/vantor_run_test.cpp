@@ -4,7 +4,7 @@
 // in range; the same arguments give the same output, trace, pictures and sound byte for byte; the
 // sound lasts as long as the race when the clock wraps; the race, its trace and its result are the
 // same at every drawing scale; the frame limit ends an undriven race, and a shot that was never
-// taken fails the run.
+// taken fails the run; a settings file's keys drive the same race.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -58,7 +58,9 @@ TEST(VantorRunTool, RefusesBadArgumentsWithTheUsage)
                              race + " --scale 5",
                              race + " --scale ''",
                              race + " --scale two",
-                             race + " --scale 2 --scale 2"},
+                             race + " --scale 2 --scale 2",
+                             race + " --keys ''",
+                             race + " --keys a.ini --keys b.ini"},
                             "usage: vantor-run");
     tool_run::expectRefusalNames("tools/vantor-run", race + " --frames 18446744073709551617",
                                  "--frames 18446744073709551617");
@@ -327,4 +329,55 @@ TEST(VantorRunTool, EndsAnUndrivenRaceAtTheFrameLimitAndFailsForAShotNeverTaken)
     ASSERT_EQ(readPictureFile(folder + "menu.bmp", &picture), PictureRead::Loaded);
     EXPECT_EQ(picture.width, 640);
     EXPECT_EQ(picture.height, 480);
+}
+
+TEST(VantorRunTool, KeysFromASettingsFileDriveTheSameRaceAndALineItCannotReadIsTold)
+{
+    const std::string folder = testFolder();
+    const std::string rebound = folder + "wasd.ini";
+    const std::string bad = folder + "bad.ini";
+    const std::string badText = "[keys]\naccelerate = W\nbrake = Sapce\n";
+    {
+        std::ofstream(rebound, std::ios::binary) << "[keys]\naccelerate = W\nleft = A\nright = D\n";
+        std::ofstream(bad, std::ios::binary) << badText;
+    }
+    const std::string race = "--seed 31 --settings 1,1,1,0,1,1 --drive auto --frames 600 --trace ";
+    const std::vector<tool_run::ToolRun> runs =
+        tool_run::runToolTogether("tools/vantor-run", {race + folder + "own.csv",
+                                                       race + folder + "wasd.csv --keys " + rebound,
+                                                       race + folder + "bad.csv --keys " + bad});
+    for (const tool_run::ToolRun& run : runs) {
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.out, runs[0].out);
+    }
+    const std::string own = readFile(folder + "own.csv");
+    EXPECT_GT(lines(own).size(), 500u);
+    EXPECT_EQ(readFile(folder + "wasd.csv"), own) << "W, A and D drive as Up, Left and Right";
+    EXPECT_EQ(readFile(folder + "bad.csv"), own) << "the line read holds, brake keeps Space";
+    EXPECT_EQ(runs[1].err, "");
+    EXPECT_EQ(runs[2].err, bad + ":3: no key is named \"Sapce\"; brake keeps its default\n");
+    EXPECT_EQ(readFile(bad), badText);
+}
+
+TEST(VantorRunTool, ATrackCodeRunsTheRaceOfItsSeedAndSettingsAndAMistypedOneIsNamed)
+{
+    const std::string folder = testFolder();
+    const tool_run::ToolRun coded = tool_run::runTool("tools/vantor-track", "--code 4294967295 0,1,1,0,1,1");
+    ASSERT_EQ(coded.status, 0);
+    const std::string code = coded.out.substr(0, 10);
+    const tool_run::ToolRun byCode =
+        runTool("--track " + code + " --drive auto --frames 900 --trace " + folder + "code.csv");
+    const tool_run::ToolRun bySeed = runTool("--seed 4294967295 --settings 0,1,1,0,1,1 --drive auto "
+                                             "--frames 900 --trace " + folder + "seed.csv");
+    EXPECT_EQ(byCode.status, 0) << byCode.err;
+    EXPECT_EQ(byCode.out, bySeed.out);
+    EXPECT_EQ(tool_run::readFile(folder + "code.csv"), tool_run::readFile(folder + "seed.csv"));
+
+    std::string typo = code;
+    typo[3] = typo[3] == '7' ? '8' : '7';
+    const tool_run::ToolRun refused = runTool("--track " + typo + " --drive auto");
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_NE(refused.err.find("--track " + typo + " (it does not check out"), std::string::npos)
+        << refused.err;
+    EXPECT_EQ(runTool("--track " + code + " --seed 3 --drive auto").status, 2);
 }

@@ -178,10 +178,31 @@ void answer(bool yes)
     openBox->yes = yes && openBox->kind == MessageBoxKind::Question;
 }
 
-void boxOnKeyDown(Window*, uint32_t key)
+// The key a controller's input stands for in a box, whatever the player's controls say: A or
+// Start is Enter, B or Back Escape, the d-pad and the stick the arrows. Keys stay as they are.
+uint32_t boxKeyOf(uint32_t code)
+{
+    switch (code) {
+    case padCode(PadInput::A):
+    case padCode(PadInput::Start): return keyEnter;
+    case padCode(PadInput::B):
+    case padCode(PadInput::Back): return keyEscape;
+    case padCode(PadInput::DpadLeft):
+    case padCode(PadInput::StickLeft): return keyLeft;
+    case padCode(PadInput::DpadUp):
+    case padCode(PadInput::StickUp): return keyUp;
+    case padCode(PadInput::DpadRight):
+    case padCode(PadInput::StickRight): return keyRight;
+    case padCode(PadInput::DpadDown):
+    case padCode(PadInput::StickDown): return keyDown;
+    default: return code;
+    }
+}
+
+void boxOnKeyDown(Window*, uint32_t code)
 {
     const size_t last = openBox->kind == MessageBoxKind::Question ? 1 : 0;
-    switch (key) {
+    switch (boxKeyOf(code)) {
     case keyEnter:
     case keySpace: answer(openBox->focus == 0); break;
     case keyEscape: answer(false); break;
@@ -291,8 +312,16 @@ bool askInWindow(Window* window, MessageBoxKind kind, const char* caption, const
         box.under.height == window->backBuffer.height) {
         window->backBuffer = box.under;
     }
-    // The box had the keyboard: keys pressed for it must not count as held by the screen.
-    std::fill(std::begin(window->keysHeld), std::end(window->keysHeld), false);
+    // The box had the keyboard: keys pressed for it and still down do not count as held by the
+    // screen, and are carried, so that their repeats and their release do not reach it either
+    // (Escape held to answer No does not quit the menu behind the box). Keys held since before
+    // the box opened were carried through it and stay so.
+    for (size_t key = 0; key < std::size(window->keysHeld); ++key) {
+        if (window->keysHeld[key] && !window->keysCarried[key]) {
+            window->keysHeld[key] = false;
+            window->keysCarried[key] = true;
+        }
+    }
     if (box.closeAsked && isWindowAlive(window)) {
         if (auto onClose = window->callbacks.onClose) {
             onClose(window);

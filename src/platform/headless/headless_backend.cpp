@@ -51,13 +51,6 @@ void HeadlessBackend::controller(const ControllerState& state)
     queueEvent(event);
 }
 
-void HeadlessBackend::fullscreenKey()
-{
-    PlatformEvent event;
-    event.kind = PlatformEvent::Kind::ToggleFullscreen;
-    queueEvent(event);
-}
-
 void HeadlessBackend::queueAnswer(bool yes) { answers.push_back(yes); }
 
 void HeadlessBackend::setDefaultAnswer(bool yes) { defaultAnswer = yes; }
@@ -143,9 +136,8 @@ void HeadlessBackend::discardInput()
 {
     std::erase_if(events, [](const PlatformEvent& event) {
         using Kind = PlatformEvent::Kind;
-        return event.kind == Kind::KeyDown || event.kind == Kind::KeyUp ||
-               event.kind == Kind::MouseDown || event.kind == Kind::MouseUp ||
-               event.kind == Kind::MouseMove;
+        return event.kind == Kind::KeyDown || event.kind == Kind::MouseDown ||
+               event.kind == Kind::MouseUp || event.kind == Kind::MouseMove;
     });
 }
 
@@ -172,8 +164,11 @@ bool HeadlessBackend::setFullscreen(bool on)
         return false;
     }
     fullscreen = on;
+    ++fullscreenCalls;
     return true;
 }
+
+void HeadlessBackend::askForPicture() { ++pictures; }
 
 BoxAnswer HeadlessBackend::showMessageBox(MessageBoxKind kind, const char* caption,
                                           const char* text)
@@ -204,8 +199,12 @@ uint32_t HeadlessBackend::milliseconds() { return clock; }
 void HeadlessBackend::recordSound(bool on)
 {
     recordingSound = on;
-    if (on)
+    if (on) {
         recording.clear();
+        // A recording that starts muted is heard muted from its start.
+        if (muted)
+            recording.push_back(RecordedSound{clock, RecordedSound::Kind::Mute, SoundFrame{}});
+    }
 }
 
 void HeadlessBackend::startSound(const SoundBank* soundBank) { bank = soundBank; }

@@ -53,10 +53,8 @@ public:
     void mouseMove(int x, int y);
     void mouseDown(int x, int y, int button);
     void mouseUp(int x, int y, int button);
-    // The controllers' merged state after a change (the Window turns it into keys).
+    // The controllers' merged state after a change (the Window turns it into input codes).
     void controller(const ControllerState& state);
-    // The player's full-screen key (F11 or Alt+Enter on the desktop).
-    void fullscreenKey();
     // Events queued and not yet taken by a pump.
     size_t pendingEvents() const { return events.size(); }
 
@@ -96,6 +94,8 @@ public:
     int windowY() const { return posY; }
     int cursor() const { return cursorKind; }
     bool isFullscreen() const { return fullscreen; }
+    // How many times full screen was switched on or off (accepted requests only).
+    int fullscreenSwitches() const { return fullscreenCalls; }
     // A copy of the back buffer as last presented (empty before the first present, and left as
     // it was while frames are not kept) and how many presents succeeded.
     const Surface& lastFrame() const { return frame; }
@@ -103,6 +103,8 @@ public:
     // coming frames switches it off: at drawing scale 2 the copy is a third of a race's time.
     void keepFrames(bool keep) { keepingFrames = keep; }
     int presentCount() const { return presents; }
+    // How many pictures of the screen the game asked to keep (the player's picture key).
+    int picturesAsked() const { return pictures; }
     // One rumble the game asked for.
     struct Rumble {
         float strength;
@@ -138,6 +140,7 @@ public:
     int drawingScale() override { return scaleWanted; }
     void setCursor(int kind) override;
     bool setFullscreen(bool on) override;
+    void askForPicture() override;
     BoxAnswer showMessageBox(MessageBoxKind kind, const char* caption, const char* text) override;
     void rumble(float strength, uint32_t milliseconds) override;
     uint32_t milliseconds() override;
@@ -171,9 +174,11 @@ private:
     int posY = 0;
     int cursorKind = -1;
     bool fullscreen = false;
+    int fullscreenCalls = 0;
     Surface frame;
     bool keepingFrames = true;
     int presents = 0;
+    int pictures = 0;
 
     const SoundBank* bank = nullptr;
     int soundFrames = 0;

@@ -6,6 +6,7 @@
 
 #include <png.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
@@ -68,22 +69,43 @@ bool writePng(const std::string& path, const Surface& picture, std::string* why)
     image.width = static_cast<png_uint_32>(picture.width);
     image.height = static_cast<png_uint_32>(picture.height);
     image.format = PNG_FORMAT_RGB;
-    std::FILE* file = openFile(path, "wb");
-    if (file == nullptr) {
-        *why = "the file could not be made";
+    // The file is put together in memory and written with one call of our own, so that a
+    // failure gives the system's reason ("No space left on device"), not libpng's "Write Error".
+    png_alloc_size_t size = 0;
+    std::vector<unsigned char> png;
+    bool made = png_image_write_to_memory(&image, nullptr, &size, 0, rgb.data(), 0, nullptr);
+    if (made) {
+        png.resize(size);
+        made = png_image_write_to_memory(&image, png.data(), &size, 0, rgb.data(), 0, nullptr);
+    }
+    if (!made) {
+        *why = image.message[0] ? image.message : "libpng could not make the picture";
+        png_image_free(&image);
         return false;
     }
-    const bool written = png_image_write_to_stdio(&image, file, 0, rgb.data(), 0, nullptr) != 0;
+    std::FILE* file = openFile(path, "wb");
+    if (file == nullptr) {
+        *why = std::generic_category().message(errno);
+        return false;
+    }
+    // The reason is taken from the failing call itself, never from an earlier one.
+    errno = 0;
+    const bool complete = std::fwrite(png.data(), 1, size, file) == size;
+    const int writeError = errno;
+    errno = 0;
     const bool closed = std::fclose(file) == 0;
-    if (!written || !closed) {
-        *why = !written && image.message[0] ? image.message : "libpng could not write the file";
-        png_image_free(&image);
-        std::error_code error;
-        std::filesystem::remove(pathFromUtf8(path), error);
+    const int error = complete ? errno : writeError;
+    if (!complete || !closed) {
+        *why = error != 0 ? std::generic_category().message(error) : "the file was not written";
+        std::error_code removing;
+        std::filesystem::remove(pathFromUtf8(path), removing);
         return false;
     }
     return true;
 }
+
+// The picture is taken at the next present, exactly as the player sees it.
+void SdlBackend::askForPicture() { pictureWanted = true; }
 
 void SdlBackend::keepPicture(const Surface& backBuffer)
 {

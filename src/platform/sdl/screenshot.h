@@ -14,5 +14,6 @@
 std::string newPictureName(const std::string& folder, std::time_t when);
 
 // Writes the picture (0x00RRGGBB pixels) as an 8-bit RGB PNG file. False when it cannot be
-// written, with the reason in *why; a partly written file is removed.
+// written, with the reason in *why (the system's own where the file refused it, "No space left
+// on device"); a partly written file is removed.
 bool writePng(const std::string& path, const Surface& picture, std::string* why);

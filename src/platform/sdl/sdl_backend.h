@@ -5,9 +5,7 @@
 // code, where only a software renderer would (there a texture costs many times more processor time
 // than the frame itself), desktop full screen, SDL key events turned into Win32 virtual-key codes
 // (the keypad's arrows when NumLock is off), game controllers plugged in or out at any time, SDL
-// message boxes, the player's comfort keys (F11 or Alt+Enter switch full screen, F10 switches
-// between the sharp picture drawn at the window's own resolution and the classic one drawn at
-// 640x480 and enlarged, F12 keeps a picture of the game as a PNG file, screenshot.h), and the sound
+// message boxes, the pictures the player keeps as PNG files (screenshot.h), and the sound
 // through SDL2_mixer: the game's own mixer (audio/sound_mixer.h) fills SDL2_mixer's music hook
 // on the audio thread with what the game thread handed over. The entry point owns one SdlBackend
 // for the whole run and hands it to the Window.
@@ -44,8 +42,6 @@ struct SdlBackendOptions {
     // they pace themselves to its refresh rate. false: presents never wait (benchmarks of the
     // present itself).
     bool vsync = true;
-    // true: the game starts with the classic picture (drawing scale 1, enlarged); F10 switches.
-    bool classic = false;
 };
 
 class SdlBackend final : public Backend {
@@ -68,11 +64,12 @@ public:
     // Where the last present put the picture, in the window's real pixels, and whether it was
     // scaled smoothly.
     const PictureFit& lastPictureFit() const { return shownFit; }
-    // Whether the classic picture is chosen now (F10 switches it).
-    bool classicPicture() const { return classic; }
     // How many game controllers are open now.
     int controllerCount() const { return static_cast<int>(controllers.size()); }
-    // Waits until the picture asked for with F12 is written (tests; closing the window waits too).
+    // Whether the sound device is open and fed by the game's mixer.
+    bool soundPlaying() const { return soundOpen; }
+    // Waits until the picture asked for with askForPicture is written (tests; closing the window
+    // waits too).
     void finishPictures();
 
     bool openWindow(const char* title, int clientWidth, int clientHeight) override;
@@ -87,6 +84,7 @@ public:
     int drawingScale() override;
     void setCursor(int kind) override;
     bool setFullscreen(bool on) override;
+    void askForPicture() override;
     BoxAnswer showMessageBox(MessageBoxKind kind, const char* caption, const char* text) override;
     void rumble(float strength, uint32_t milliseconds) override;
     uint32_t milliseconds() override;
@@ -108,9 +106,17 @@ private:
     bool presentOnWindowSurface(const Surface& backBuffer);
     // Puts the window back where it stood before full screen, with its frame.
     void restoreWindowedPlace();
+    // The window manager's frame above and left of the client area, 0 without one.
+    void frameSize(int* top, int* left);
+    // Moves the window so that its frame's top-left corner is at (x, y) on the desktop.
+    void placeFrame(int x, int y);
     void toBackBuffer(int windowX, int windowY, int* x, int* y);
     // SDL2_mixer's music hook, on the audio thread: takes what the game handed over and mixes.
     static void fillSound(void* backend, uint8_t* stream, int bytes);
+    // Tells the player, on stderr, that the game plays on silent and why.
+    static void sayNoSound(const char* reason);
+    // The sound device went away while open: the sound is closed and the player told once.
+    void soundDeviceLost();
     // Turns one SDL key event into a game event; false when it gives none.
     bool keyEvent(const void* sdlKeyEvent, PlatformEvent* event);
     // Opens or closes a controller on plug-in or removal.
@@ -135,23 +141,29 @@ private:
     int pictureH = 0;
     // Window surfaces in another pixel format than the back buffer's get the picture here first.
     std::vector<uint32_t> converted;
+    // The window is too large for a surface of its own; said once until it is small enough.
+    bool surfaceTooLarge = false;
     SDL_Cursor* arrowCursor = nullptr;
     SDL_Cursor* crossCursor = nullptr;
     int cursorShown = -1;
     bool fullscreen = false;
-    // Where the window stood before full screen, to put it back when full screen ends.
+    // Where the window stood before full screen, to put it back when full screen ends: its
+    // frame's top-left corner on the desktop and its client size.
     int windowedX = 0;
     int windowedY = 0;
     int windowedW = 0;
     int windowedH = 0;
+    // The frame above and left of the client area then.
+    int windowedTop = 0;
+    int windowedLeft = 0;
     std::string renderName;
     int scaleFactor = 0;
-    bool classic = false;
     PictureFit shownFit;
     bool smoothTexture = false;
 
     // The virtual key each physical key gave when pressed, so that its release gives the same
-    // one even if NumLock changed in between; swallowedKey for the comfort keys.
+    // one even if NumLock changed in between; heldThroughBox for keys held down through the
+    // system's box.
     std::vector<uint32_t> pressedKeys;
     bool controllersStarted = false;
     std::vector<_SDL_GameController*> controllers;

@@ -5,15 +5,22 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 #include "platform/sdl/sdl_calls.h"
 
 namespace {
 
-// Marks a physical key whose press was a comfort key (F11, F12, Alt+Enter): its release gives
-// no event either.
-constexpr uint32_t swallowedKey = 0xFFFFFFFFu;
+// Marks a physical key pressed for the system's box and held past it: its repeats give no event,
+// its release gives the key's own.
+constexpr uint32_t heldThroughBox = 0xFFFFFFFEu;
+// How long after the system's box closed a key that arrives pressed counts as held through it:
+// the box answers when a key is let go, or at its first automatic repeat, and the key's next
+// repeats reach the game's window as soon as it has the keyboard back, a few hundredths of a
+// second later.
+constexpr std::chrono::milliseconds boxKeysSettle{200};
 
 // The keypad's keys with NumLock off, as a keyboard without a keypad has them: 8, 2, 4, 6 are
 // the arrows, 7 and 1 Home and End, 9 and 3 Page Up and Down, 0 Insert, the point Delete, 5 the
@@ -176,6 +183,11 @@ bool SdlBackend::pollEvent(PlatformEvent* event)
                 return true;
             }
             break;
+        case SDL_AUDIODEVICEREMOVED:
+            if (sdlEvent.adevice.iscapture == 0) {
+                soundDeviceLost();
+            }
+            break;
         case SDL_QUIT:
             // The session asks the program to end: the same as closing its window.
             event->kind = PlatformEvent::Kind::Close;
@@ -191,9 +203,28 @@ void SdlBackend::discardInput()
     if (!videoStarted) {
         return;
     }
-    // Keys, text and the mouse lie between SDL_KEYDOWN and SDL_MOUSEWHEEL.
-    SDL_PumpEvents();
-    SDL_FlushEvents(SDL_KEYDOWN, SDL_MOUSEWHEEL);
+    const Clock::time_point until = Clock::now() + boxKeysSettle;
+    for (;;) {
+        SDL_PumpEvents();
+        SDL_Event taken[16];
+        int count = 0;
+        while ((count = SDL_PeepEvents(taken, 16, SDL_GETEVENT, SDL_KEYDOWN, SDL_KEYDOWN)) > 0) {
+            for (int i = 0; i < count; ++i) {
+                const auto physical = static_cast<size_t>(taken[i].key.keysym.scancode);
+                if (physical < pressedKeys.size()) {
+                    pressedKeys[physical] = heldThroughBox;
+                }
+            }
+        }
+        // Typed text and the mouse; key releases stay, so that the Window learns which keys
+        // were let go.
+        SDL_FlushEvents(SDL_TEXTEDITING, SDL_TEXTINPUT);
+        SDL_FlushEvents(SDL_MOUSEMOTION, SDL_MOUSEWHEEL);
+        if (Clock::now() >= until) {
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
 }
 
 bool SdlBackend::keyEvent(const void* sdlKeyEvent, PlatformEvent* event)
@@ -203,31 +234,14 @@ bool SdlBackend::keyEvent(const void* sdlKeyEvent, PlatformEvent* event)
     const size_t physical = static_cast<size_t>(key.keysym.scancode);
     const bool tracked = physical < pressedKeys.size();
     uint32_t code = 0;
-    if (down) {
-        const SDL_Keycode sym = key.keysym.sym;
-        const bool altEnter =
-            (sym == SDLK_RETURN || sym == SDLK_KP_ENTER) && (key.keysym.mod & KMOD_ALT);
-        if (sym == SDLK_F10 || sym == SDLK_F11 || sym == SDLK_F12 || altEnter) {
-            if (tracked) {
-                pressedKeys[physical] = swallowedKey;
-            }
-            if (key.repeat) {
-                return false;
-            }
-            if (sym == SDLK_F10) {
-                // The Window asks for the drawing scale before its next paint.
-                classic = !classic;
-                return false;
-            }
-            if (sym == SDLK_F12) {
-                // The picture is taken at the next present, exactly as the player sees it.
-                pictureWanted = true;
-                return false;
-            }
-            event->kind = PlatformEvent::Kind::ToggleFullscreen;
-            return true;
+    if (tracked && pressedKeys[physical] == heldThroughBox) {
+        if (down) {
+            return false;
         }
-        code = virtualKeyOf(sym, (key.keysym.mod & KMOD_NUM) != 0);
+        pressedKeys[physical] = 0;
+        code = virtualKeyOf(key.keysym.sym, (key.keysym.mod & KMOD_NUM) != 0);
+    } else if (down) {
+        code = virtualKeyOf(key.keysym.sym, (key.keysym.mod & KMOD_NUM) != 0);
         if (tracked) {
             pressedKeys[physical] = code;
         }
@@ -240,7 +254,7 @@ bool SdlBackend::keyEvent(const void* sdlKeyEvent, PlatformEvent* event)
             pressedKeys[physical] = 0;
         }
     }
-    if (code == 0 || code == swallowedKey) {
+    if (code == 0) {
         return false;
     }
     // Automatic repeats arrive as further key-downs, as the screens expect.
@@ -289,6 +303,8 @@ ControllerState SdlBackend::controllerState()
         {SDL_CONTROLLER_BUTTON_Y, padY},
         {SDL_CONTROLLER_BUTTON_BACK, padBack},
         {SDL_CONTROLLER_BUTTON_START, padStart},
+        {SDL_CONTROLLER_BUTTON_LEFTSHOULDER, padLeftShoulder},
+        {SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, padRightShoulder},
         {SDL_CONTROLLER_BUTTON_DPAD_UP, padUp},
         {SDL_CONTROLLER_BUTTON_DPAD_DOWN, padDown},
         {SDL_CONTROLLER_BUTTON_DPAD_LEFT, padLeft},

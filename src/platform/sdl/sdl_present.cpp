@@ -6,6 +6,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "core/errors.h"
@@ -114,6 +115,24 @@ void SdlBackend::toBackBuffer(int windowX, int windowY, int* x, int* y)
 
 bool SdlBackend::presentOnWindowSurface(const Surface& backBuffer)
 {
+    int windowW = 0;
+    int windowH = 0;
+    SDL_GetWindowSizeInPixels(window, &windowW, &windowH);
+    if (!surfaceBytesFit(windowW, windowH)) {
+        // No surface of that size can be made: the frame is skipped, and the player told once
+        // until the window is small enough again. A window resized in the middle of a race never
+        // stops it with a box.
+        if (!surfaceTooLarge) {
+            surfaceTooLarge = true;
+            std::fprintf(stderr,
+                         "The window is too large to show the game (%d x %d pixels); nothing is "
+                         "shown until it is smaller.\n",
+                         windowW, windowH);
+            std::fflush(stderr);
+        }
+        return true;
+    }
+    surfaceTooLarge = false;
     beginSdlCall();
     SDL_Surface* surface = SDL_GetWindowSurface(window);
     if (!surface) {
@@ -152,7 +171,7 @@ bool SdlBackend::presentOnWindowSurface(const Surface& backBuffer)
 
 int SdlBackend::drawingScale()
 {
-    if (classic || !window) {
+    if (!window) {
         return 1;
     }
     int outW = 0;

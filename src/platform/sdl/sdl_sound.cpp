@@ -30,13 +30,31 @@ void SdlBackend::startSound(const SoundBank* bank)
         reason = Mix_GetError();
     }
     if (!reason.empty()) {
-        std::fprintf(stderr, "vantor: no sound (%s); the game plays on silent\n", reason.c_str());
-        std::fflush(stderr);
+        sayNoSound(reason.c_str());
         return;
     }
     mixer = std::make_unique<SoundMixer>(bank);
     soundOpen = true;
     Mix_HookMusic(fillSound, this);
+}
+
+void SdlBackend::sayNoSound(const char* reason)
+{
+    std::fprintf(stderr, "vantor: no sound (%s); the game plays on silent\n", reason);
+    std::fflush(stderr);
+}
+
+void SdlBackend::soundDeviceLost()
+{
+    if (!soundOpen) {
+        return;
+    }
+    // SDL stopped feeding the device (unplugged, or a file it writes to refused the samples);
+    // the reason stayed on SDL's audio thread.
+    Mix_HookMusic(nullptr, nullptr);
+    Mix_CloseAudio();
+    soundOpen = false;
+    sayNoSound("the sound device stopped taking sound");
 }
 
 void SdlBackend::playSound(const SoundFrame& frame)

@@ -7,8 +7,10 @@
 #include <SDL_mixer.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <thread>
 
 #include "core/errors.h"
 #include "gfx/surface.h"
@@ -23,6 +25,8 @@ constexpr int frameAllowanceW = 16;
 constexpr int frameAllowanceH = 64;
 // The refresh rate assumed when the display does not tell its own.
 constexpr int defaultRefreshHz = 60;
+// How long leaving full screen waits for the window manager to put the window's frame back.
+constexpr std::chrono::milliseconds frameSettleLimit{250};
 
 } // namespace
 
@@ -32,10 +36,7 @@ constexpr int defaultRefreshHz = 60;
 extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\n"; }
 #endif
 
-SdlBackend::SdlBackend(const SdlBackendOptions& chosen)
-    : options(chosen), started(Clock::now()), classic(chosen.classic)
-{
-}
+SdlBackend::SdlBackend(const SdlBackendOptions& chosen) : options(chosen), started(Clock::now()) {}
 
 // SDL's video stays up until the process ends: quitting it would unload the system libraries
 // it opened, leaving their own allocations behind where no tool can trace them.
@@ -248,14 +249,28 @@ void SdlBackend::moveWindow(int x, int y)
     if (SDL_GetDisplayUsableBounds(std::max(0, SDL_GetWindowDisplayIndex(window)), &usable) != 0) {
         usable = SDL_Rect{};
     }
+    placeFrame(usable.x + x, usable.y + y);
+}
+
+void SdlBackend::frameSize(int* top, int* left)
+{
+    // Without a window manager there is no frame, and SDL may say so by failing.
+    if (SDL_GetWindowBordersSize(window, top, left, nullptr, nullptr) != 0) {
+        *top = 0;
+        *left = 0;
+    }
+}
+
+void SdlBackend::placeFrame(int x, int y)
+{
+    // SDL places the client area: it asks the system for the client's place less the frame it
+    // knows of, and the window manager puts the frame's corner where it was asked. Adding the
+    // same frame SDL takes off puts the frame at (x, y) even while SDL's idea of the frame is
+    // out of date, as it is just after the frame came back from full screen.
     int top = 0;
     int left = 0;
-    if (SDL_GetWindowBordersSize(window, &top, &left, nullptr, nullptr) != 0) {
-        top = 0;
-        left = 0;
-    }
-    // SDL places the client area; the game places the outer corner.
-    SDL_SetWindowPosition(window, usable.x + x + left, usable.y + y + top);
+    frameSize(&top, &left);
+    SDL_SetWindowPosition(window, x + left, y + top);
 }
 
 void SdlBackend::setCursor(int kind)
@@ -279,7 +294,26 @@ void SdlBackend::restoreWindowedPlace()
 {
     SDL_SetWindowBordered(window, SDL_TRUE);
     SDL_SetWindowSize(window, windowedW, windowedH);
-    SDL_SetWindowPosition(window, windowedX, windowedY);
+    placeFrame(windowedX, windowedY);
+    // The window manager puts the frame back in its own time; until SDL has heard of it, SDL's
+    // idea of the window's place and frame is the full screen's, and a switch back to full screen
+    // would remember that place. Wait for it, a quarter of a second at most (a window manager
+    // that keeps the window elsewhere). Events that arrive meanwhile stay queued.
+    const Clock::time_point deadline = Clock::now() + frameSettleLimit;
+    while (Clock::now() < deadline) {
+        SDL_PumpEvents();
+        int top = 0;
+        int left = 0;
+        int x = 0;
+        int y = 0;
+        frameSize(&top, &left);
+        SDL_GetWindowPosition(window, &x, &y);
+        if (top == windowedTop && left == windowedLeft && x - left == windowedX &&
+            y - top == windowedY) {
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
 }
 
 bool SdlBackend::setFullscreen(bool on)
@@ -301,7 +335,11 @@ bool SdlBackend::setFullscreen(bool on)
             recordSdlFailure("SDL_GetDisplayBounds");
             return false;
         }
+        // The frame's corner, not the client's: that is what the window manager puts back.
+        frameSize(&windowedTop, &windowedLeft);
         SDL_GetWindowPosition(window, &windowedX, &windowedY);
+        windowedX -= windowedLeft;
+        windowedY -= windowedTop;
         SDL_GetWindowSize(window, &windowedW, &windowedH);
         SDL_SetWindowBordered(window, SDL_FALSE);
         SDL_SetWindowPosition(window, display.x, display.y);
