@@ -17,15 +17,21 @@
 //
 // BM_StartToMenu: spawns first-menu-frame (the game on the headless backend) and times from the
 // spawn until it reports its first presented menu frame.
+//
+// BM_RaceFrameAsThePageTimesIt: the race frame paced and timed as the web page times its own
+// (below), for bench/web_bench.sh.
 #include <benchmark/benchmark.h>
 
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "frame_times.h"
@@ -131,6 +137,46 @@ void BM_RaceFrame(benchmark::State& state)
     copy.report(state);
 }
 BENCHMARK(BM_RaceFrame)->DenseRange(0, placeCount)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// The race frame as the web page times its own, for bench/web_bench.sh to set beside the page's:
+// a race of the menu's middle settings with Up held from the grid, its first 1200 race frames,
+// paced as the page is paced, one frame per refresh of a 60 Hz display; each frame timed from the
+// game's resuming after the wait to the start of its next pump (events, the race's step and
+// drawing, the present, which keeps no copy as the page keeps none). Paced frames find less of
+// their data in the caches than frames drawn back to back: they take about twice as long.
+// Arg: the race's seed.
+void BM_RaceFrameAsThePageTimesIt(benchmark::State& state)
+{
+    using Clock = std::chrono::steady_clock;
+    const auto refresh = std::chrono::duration_cast<Clock::duration>(std::chrono::seconds(1)) / 60;
+    FrameTimes frames;
+    for (auto _ : state) {
+        RacePlan plan;
+        plan.seed = static_cast<uint32_t>(state.range(0));
+        plan.settings = RaceSettings{1, 1, 1, 1, 1, 1};
+        plan.drive = Drive::Up;
+        plan.stepMs = 16;
+        plan.maxFrames = 1200;
+        Instant resumed{};
+        bool lastInRace = false;
+        Clock::time_point nextRefresh = Clock::now();
+        playGame(plan, [&](HeadlessBackend& backend) {
+            backend.keepFrames(false);
+            const bool inRace = raceState.raceRunning;
+            if (inRace && lastInRace)
+                frames.add(resumed, now());
+            lastInRace = inRace;
+            nextRefresh = std::max(nextRefresh + refresh, Clock::now());
+            std::this_thread::sleep_until(nextRefresh);
+            resumed = now();
+        });
+    }
+    frames.report(state);
+}
+BENCHMARK(BM_RaceFrameAsThePageTimesIt)
+    ->DenseRange(1, 5)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 
 // The time the controls screen's last frame was drawn, and the race set-up times so far.
 Instant controlsPainted{};

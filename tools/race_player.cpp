@@ -1,6 +1,8 @@
 // The scripted player of one race.
 #include "race_player.h"
 
+#include "game/replay_file.h"
+
 #include "auto_driver.h"
 #include "controls/input_names.h"
 #include "controls/player_controls.h"
@@ -100,6 +102,17 @@ void RacePlayer::hold(HeadlessBackend& backend, Action action, bool held)
 
 void RacePlayer::drive(HeadlessBackend& backend)
 {
+    if (plan.drive == Drive::Replay) {
+        const ReplayFrame none{};
+        const ReplayFrame& frame =
+            frames < plan.replay->frames.size() ? plan.replay->frames[frames] : none;
+        hold(backend, Action::Accelerate, (frame.controls & replayAccelerate) != 0);
+        hold(backend, Action::Brake, (frame.controls & replayBrake) != 0);
+        hold(backend, Action::SteerLeft, (frame.controls & replaySteerLeft) != 0);
+        hold(backend, Action::SteerRight, (frame.controls & replaySteerRight) != 0);
+        hold(backend, Action::GiveUp, (frame.controls & replayGiveUp) != 0);
+        return;
+    }
     if (plan.drive == Drive::None)
         return;
     hold(backend, Action::Accelerate, true);
@@ -173,6 +186,8 @@ void RacePlayer::onPump(HeadlessBackend& backend)
             hold(backend, Action::Accelerate, false);
             hold(backend, Action::SteerLeft, false);
             hold(backend, Action::SteerRight, false);
+            hold(backend, Action::Brake, false);
+            hold(backend, Action::GiveUp, false);
         } else {
             if (!resultShown && screenShown)
                 screenShown(backend, GameScreen::Result);

@@ -24,8 +24,12 @@ class HeadlessBackend;
 
 // How the player drives: `None` touches nothing, `Up` holds the accelerate key (Up), `Auto` holds
 // it and steers with the steering keys (Left and Right) towards the middle of the road ahead
-// (autoSteer).
-enum class Drive { None, Up, Auto };
+// (autoSteer), `Replay` plays a replay back: before each race frame the keys of the actions the
+// replay's frame held are held, so that with the replay's seed and clock step the race, its
+// pictures and its sound come out as they were.
+enum class Drive { None, Up, Auto, Replay };
+
+struct Replay;
 
 // One race to play.
 struct RacePlan {
@@ -38,6 +42,8 @@ struct RacePlan {
     uint64_t maxFrames = 100000; // race frames before the race is given up (Escape)
     // Race frame after which the window is closed instead (0: never). Closing ends the game.
     uint64_t closeAfterFrame = 0;
+    // Drive::Replay: the replay to play (owned by the caller, alive while the game runs).
+    const Replay* replay = nullptr;
 };
 
 // What the race came to.

@@ -1,6 +1,12 @@
 // vantor-run --seed N --settings L,H,T,C,S,G --drive none|up|auto [--step MS] [--frames MAX]
 //            [--shot FRAME:FILE ...] [--trace FILE] [--audio FILE.wav] [--scale K] [--keys FILE]
 // vantor-run --track CODE --drive ...   the same, with the seed and settings of a track code
+// vantor-run --replay FILE ...            the race of a replay file, played back
+//
+// `--record FILE` writes the race's replay (game/replay_file.h): its track code, clock readings
+// and controls. `--replay FILE` plays one back with its seed, settings, clock step and controls,
+// giving byte for byte the trace, shots and sound of the run that recorded it; a damaged,
+// truncated or foreign file is named with what is wrong (status 2).
 //
 // Plays one race of the real game on the headless backend, through the real screens and keys:
 // the full-screen question is answered No, the six settings are picked on the main menu with the
@@ -51,6 +57,8 @@
 #include "race/frame_timer.h"
 #include "game/game.h"
 #include "race/race_state.h"
+#include "game/race_loop.h"
+#include "game/replay_file.h"
 #include "race/track_code.h"
 #include "objects/game_object.h"
 #include "core/errors.h"
@@ -83,6 +91,9 @@ struct Options {
     std::string audioPath;
     uint64_t scale = 1;   // the drawing scale
     std::string keysPath; // the settings file read as the game's, empty for none
+    std::string recordPath; // --record: the replay file the race is written to
+    std::string replayPath; // --replay: the replay file the race is played from
+    Replay replay;          // what --replay read
 };
 
 int usage()
@@ -90,6 +101,7 @@ int usage()
     std::fputs(
         "usage: vantor-run --seed N --settings L,H,T,C,S,G --drive none|up|auto\n"
         "       vantor-run --track CODE --drive none|up|auto (and the options below)\n"
+        "       vantor-run --replay FILE (and the options below but --frames)\n"
         "                  [--step MS] [--frames MAX] [--shot FRAME:FILE ...] [--trace FILE]\n"
         "                  [--audio FILE.wav] [--scale K] [--keys FILE]\n"
         "  N      random seed of the race, 0 to 4294967295\n"
@@ -101,7 +113,8 @@ int usage()
         "  FRAME  a race frame from 1, or menu, controls or result\n"
         "  K      drawing scale, 1 to 4 (default 1): every frame K times 640 x 480\n"
         "  FILE   (--keys) a settings file whose keys the race is played with\n"
-        "  CODE   a track code (vantor-track --code): the race's seed and settings\n",
+        "  CODE   a track code (vantor-track --code): the race's seed and settings\n"
+        "  --record FILE  writes the race's replay; --replay FILE plays one back\n",
         stderr);
     return 2;
 }
@@ -189,6 +202,18 @@ std::string parseOptions(int argc, char** argv, Options* options)
             if (*value == '\0')
                 return wrong;
             options->keysPath = value;
+        } else if (name == "--record" || name == "--replay") {
+            if (*value == '\0')
+                return wrong;
+            (name == "--record" ? options->recordPath : options->replayPath) = value;
+            if (name == "--replay") {
+                // The replay holds the seed, the settings, the clock and the driving.
+                for (const char* held : {"--seed", "--settings", "--drive", "--frames", "--step"}) {
+                    if (std::find(seen.begin(), seen.end(), held) != seen.end())
+                        return wrong + " (the replay holds the race: " + held + " too)";
+                    seen.push_back(held);
+                }
+            }
         } else if (name == "--track") {
             // The code holds both the seed and the settings.
             for (const char* held : {"--seed", "--settings"}) {
@@ -203,6 +228,32 @@ std::string parseOptions(int argc, char** argv, Options* options)
             return wrong;
         }
     }
+    if (!options->replayPath.empty()) {
+        std::string why;
+        if (!readReplayFile(options->replayPath, &options->replay, &why))
+            return options->replayPath + " " + why;
+        if (!decodeTrackCode(options->replay.code, &options->plan.seed, &options->plan.settings,
+                             &why))
+            return options->replayPath + " holds no track: it " + why;
+        options->plan.seed = options->replay.startClock;
+        options->plan.drive = Drive::Replay;
+        options->plan.replay = &options->replay;
+        // The replay ends the race; the limit only stops one that would outlive it.
+        options->plan.maxFrames = options->replay.frames.size() + 1;
+        // The clock moves between frames as it did: a replay of vantor-run's steps once more
+        // moves it by its step after every frame (the trace's seconds and the sound's times).
+        const std::vector<ReplayFrame>& frames = options->replay.frames;
+        const uint32_t step = frames.size() >= 2 ? frames[1].clock - frames[0].clock
+                              : frames.empty()   ? 16u
+                                                 : frames[0].clock - options->replay.startClock;
+        for (std::size_t i = 1; i < frames.size(); ++i) {
+            if (frames[i].clock - frames[i - 1].clock != step || step < 1 || step > 1000)
+                return options->replayPath +
+                       " was played with a changing clock step; vantor-run plays back races of "
+                       "one step (--step)";
+        }
+        options->plan.stepMs = step;
+    }
     for (const char* needed : {"--seed", "--settings", "--drive"}) {
         if (std::find(seen.begin(), seen.end(), needed) == seen.end())
             return std::string("missing ") + needed;
@@ -210,7 +261,7 @@ std::string parseOptions(int argc, char** argv, Options* options)
     std::vector<std::string> outputs;
     for (const Shot& shot : options->shots)
         outputs.push_back(shot.file);
-    for (const std::string* path : {&options->tracePath, &options->audioPath}) {
+    for (const std::string* path : {&options->tracePath, &options->audioPath, &options->recordPath}) {
         if (!path->empty())
             outputs.push_back(*path);
     }
@@ -319,7 +370,17 @@ bool playRace(Options& options, std::FILE* trace)
         b.keepFrames(std::any_of(options.shots.begin(), options.shots.end(),
                                  [](const Shot& shot) { return !shot.taken; }));
     });
-    runGame(&backend, options.keysPath.empty() ? nullptr : options.keysPath.c_str());
+    GameOptions game;
+    game.settingsFile = options.keysPath.empty() ? nullptr : options.keysPath.c_str();
+    recordRacesTo(options.recordPath);
+    runGame(&backend, game);
+    if (!options.recordPath.empty() && !lastReplayWritten()) {
+        const char* reason = lastPlatformError();
+        std::fprintf(stderr, "vantor-run: cannot write %s: %s\n", options.recordPath.c_str(),
+                     reason != nullptr ? reason : "the race never began");
+        clearLastPlatformError();
+        failed = true;
+    }
 
     if (soundFile.isOpen()) {
         if (mixing && !soundFull && !soundFailed)

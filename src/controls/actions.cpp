@@ -22,6 +22,7 @@ constexpr ActionNames names[actionCount] = {
     {"menu_confirm", "CONFIRM"},
     {"menu_back", "BACK"},
     {"menu_keys", "KEYS"},
+    {"menu_race_again", "RACE AGAIN"},
     {"look", "LOOK"},
     {"full_screen", "FULL SCREEN"},
     {"picture", "PICTURE"},

@@ -21,7 +21,8 @@ enum class Action : uint8_t {
     MenuRight,
     MenuConfirm,
     MenuBack,
-    MenuKeys, // the main menu opens the keys screen
+    MenuKeys,      // the main menu opens the keys screen
+    MenuRaceAgain, // the result screen starts the same track again
     // Every screen.
     Look,       // the sharp picture or the classic one
     FullScreen, // full screen on or off
@@ -38,7 +39,7 @@ constexpr int indexOf(Action action) { return static_cast<int>(action); }
 constexpr bool isRaceAction(Action action) { return indexOf(action) < raceActionCount; }
 constexpr bool isMenuAction(Action action)
 {
-    return action >= Action::MenuUp && action <= Action::MenuKeys;
+    return action >= Action::MenuUp && action <= Action::MenuRaceAgain;
 }
 constexpr bool isEveryScreenAction(Action action)
 {
@@ -47,7 +48,7 @@ constexpr bool isEveryScreenAction(Action action)
 
 // The action's name in the settings file: "accelerate", "brake", "left", "right", "give_up",
 // "menu_up", "menu_down", "menu_left", "menu_right", "menu_confirm", "menu_back", "menu_keys",
-// "look", "full_screen", "picture", "mute". A static string.
+// "menu_race_again", "look", "full_screen", "picture", "mute". A static string.
 const char* actionName(Action action);
 // The action whose settings-file name is `name` (exact, lower case); false when there is none.
 bool actionNamed(std::string_view name, Action* action);

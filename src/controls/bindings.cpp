@@ -42,6 +42,7 @@ Bindings makeDefaults()
     set(Action::MenuConfirm, {keyEnter}, {PadInput::A, PadInput::Start});
     set(Action::MenuBack, {keyEscape}, {PadInput::B, PadInput::Back});
     set(Action::MenuKeys, {'K'}, {PadInput::Y});
+    set(Action::MenuRaceAgain, {'R'}, {PadInput::X});
     set(Action::Look, {keyF10}, {});
     set(Action::FullScreen, {keyF11, keyEnter | withAlt}, {});
     set(Action::Picture, {keyF12}, {});

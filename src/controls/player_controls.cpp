@@ -111,7 +111,7 @@ RaceControls readRaceControls(const Window* window)
 
 Action menuActionOf(const Window* window, uint32_t code)
 {
-    return bestAction(window, code, Action::MenuUp, Action::MenuKeys);
+    return bestAction(window, code, Action::MenuUp, Action::MenuRaceAgain);
 }
 
 void changeRaceControl(Action action, uint32_t code)

@@ -1,24 +1,52 @@
 // Start-up and shutdown of the game.
 #include "game/game.h"
 
+#include <cstdio>
+
 #include "audio/game_sounds.h"
 #include "controls/player_controls.h"
 #include "game/main_menu.h"
+#include "game/race_setup.h"
 #include "pictures/bitmap.h"
 #include "pictures/picture_file.h"
 #include "pictures/text.h"
 #include "platform/box/own_box.h"
 #include "platform/window.h"
+#include "race/race_settings.h"
+#include "race/track_code.h"
 
-int runGame(Backend* backend, const char* settingsFile)
+GameOptions gameOptions;
+
+namespace {
+
+// The track code the game was started with: the menu's settings and the first race's seed.
+void takeTrackCode(const std::string& code)
 {
+    uint32_t seed = 0;
+    RaceSettings settings;
+    std::string why;
+    if (!decodeTrackCode(code, &seed, &settings, &why)) {
+        std::fprintf(stderr, "vantor: %s is no track code: it %s; the menu starts as usual\n",
+                     code.c_str(), why.c_str());
+        std::fflush(stderr);
+        return;
+    }
+    raceSettings = settings;
+    fixNextRaceSeed(seed);
+}
+
+} // namespace
+
+int runGame(Backend* backend, const GameOptions& options)
+{
+    gameOptions = options;
     Window window{};
     window.backend = backend;
     showReportsIn(&window);
     create(&window);
     requirePictureFolder();
     startSound(&window, &gameSoundBank());
-    startControls(&window, settingsFile);
+    startControls(&window, options.settingsFile);
     setWindowTitle(&window, "Vantor (Version 1.02)");
     sizeClientArea(&window);
     centreOnDesktop(&window);
@@ -49,6 +77,9 @@ int runGame(Backend* backend, const char* settingsFile)
 
     // A window closed at the question (which answers No) ends the game as closing the menu does.
     if (isWindowAlive(&window)) {
+        if (!options.trackCode.empty()) {
+            takeTrackCode(options.trackCode);
+        }
         runMainMenu(&window);
     }
 

@@ -5,7 +5,9 @@
 #include "controls/player_controls.h"
 #include "field/opponent_driving.h"
 #include "game/controls_screen.h"
+#include "game/game.h"
 #include "game/race_happenings.h"
+#include "game/replay_file.h"
 #include "game/race_input.h"
 #include "game/race_rumble.h"
 #include "game/race_setup.h"
@@ -17,7 +19,9 @@
 #include "platform/window.h"
 #include "race/frame_timer.h"
 #include "race/race_events.h"
+#include "race/race_settings.h"
 #include "race/race_state.h"
+#include "race/track_code.h"
 #include "render/race_frame.h"
 #include "track/track.h"
 
@@ -28,30 +32,66 @@ namespace {
 // the moment in the frame at which each crossed the line.
 float* carZ = nullptr;
 
+// The replay of the race that runs, when races are recorded (recordRacesTo).
+std::string recordPath;
+ReplayWriter recorder;
+bool replayWritten = false;
+
+// Adds the frame that ran to the replay: its clock reading, the controls it read, and where the
+// player's car stands after it.
+void recordFrame(const RaceControls& controls)
+{
+    if (!recorder.isOpen()) {
+        return;
+    }
+    const RaceState& race = raceState;
+    ReplayFrame frame;
+    frame.clock = static_cast<uint32_t>(race.frameTimer->lastClock);
+    frame.controls = static_cast<uint8_t>((controls.accelerate ? replayAccelerate : 0) |
+                                          (controls.brake ? replayBrake : 0) |
+                                          (controls.steerLeft ? replaySteerLeft : 0) |
+                                          (controls.steerRight ? replaySteerRight : 0) |
+                                          (controls.giveUp ? replayGiveUp : 0));
+    frame.x = race.cars[0]->position.x;
+    frame.y = race.cars[0]->position.y;
+    frame.z = race.cars[0]->position.z;
+    recorder.add(frame);
+}
+
 } // namespace
 
 void runRace(Window* window, const RaceParameters& parameters)
 {
-    if (!isWindowAlive(window)) {
-        return;
-    }
-    runControlsScreen(window);
-    if (!isWindowAlive(window)) {
-        return;
-    }
+    // The result screen's race-again key runs the same track once more, from the controls screen.
+    bool again = true;
+    while (again && isWindowAlive(window)) {
+        again = false;
+        runControlsScreen(window);
+        if (!isWindowAlive(window)) {
+            return;
+        }
 
-    setUpRace(window, parameters);
-    carZ = allocateOrFatal(__LINE__, "Out of memory for the field of cars",
-                           [] { return new float[2 * raceState.carCount](); });
-    window->callbacks.onPaint = raceOnPaint;
-    window->callbacks.onDestroy = raceOnDestroy;
+        setUpRace(window, parameters);
+        if (!recordPath.empty()) {
+            replayWritten = false;
+            recorder.begin(recordPath, encodeTrackCode(raceState.seed, raceSettings),
+                           static_cast<uint32_t>(raceState.frameTimer->lastClock));
+        }
+        carZ = allocateOrFatal(__LINE__, "Out of memory for the field of cars",
+                               [] { return new float[2 * raceState.carCount](); });
+        window->callbacks.onPaint = raceOnPaint;
+        window->callbacks.onDestroy = raceOnDestroy;
 
-    startRaceSound();
+        startRaceSound();
 
-    runFrames(window, &raceState.raceRunning);
+        runFrames(window, &raceState.raceRunning);
 
-    if (isWindowAlive(window)) {
-        runResultScreen(window);
+        if (isWindowAlive(window)) {
+            again = runResultScreen(window, gameOptions.recordsFolder);
+            if (again) {
+                fixNextRaceSeed(raceState.seed);
+            }
+        }
     }
 }
 
@@ -70,6 +110,7 @@ void raceOnPaint(Window* window)
 
     const RaceControls controls = readRaceControls(window);
     if (applyRaceControls(controls)) {
+        recordFrame(controls);
         endRace(); // the player gave up: nothing of the race may be touched after this
         return;
     }
@@ -82,6 +123,11 @@ void raceOnPaint(Window* window)
         carZ[i] = race.cars[i]->position.z;
     }
     if (race.countdownSeconds <= 0.0f) {
+        if (!race.going) {
+            // The race's time runs from the first frame the world moves in.
+            race.going = true;
+            race.goClock = static_cast<uint32_t>(race.frameTimer->lastClock);
+        }
         updateWorld();
     }
 
@@ -99,6 +145,7 @@ void raceOnPaint(Window* window)
             endZ[i] = race.cars[i]->position.z;
         }
         race.finishPosition = finishingPlace(carZ, endZ, race.carCount, finishDistance);
+        race.raceMilliseconds = static_cast<uint32_t>(race.frameTimer->lastClock) - race.goClock;
         RaceEvent finish;
         finish.kind = RaceEvent::Kind::Finish;
         finish.player = true;
@@ -106,13 +153,21 @@ void raceOnPaint(Window* window)
         publishRaceEvent(finish);
     }
     hearRaceFrame(window, controls);
+    recordFrame(controls);
     if (finished) {
         endRace();
     }
 }
 
+void recordRacesTo(const std::string& path) { recordPath = path; }
+
+bool lastReplayWritten() { return replayWritten; }
+
 void endRace()
 {
+    if (recorder.isOpen()) {
+        replayWritten = recorder.finish();
+    }
     Window* window = raceState.raceWindow;
     silenceRaceSound(window);
     tearDownRace();

@@ -3,6 +3,7 @@
 // race needs, the per-frame work in raceOnPaint, and the teardown that frees it all again.
 
 #include <cstdint>
+#include <string>
 
 struct RaceParameters;
 struct Window;
@@ -13,6 +14,14 @@ struct Window;
 // that no longer exists at the start or after the controls screen ends the call before anything
 // is made.
 void runRace(Window* window, const RaceParameters& parameters);
+
+// Streams every race from now on into a replay file at `path` (replay_file.h): begun at the
+// race's set-up, a frame added for each race frame (its clock reading, the controls it read and
+// the player's place after it), finished when the race ends, finished or given up. An empty path
+// stops it. vantor-run's --record uses it.
+void recordRacesTo(const std::string& path);
+// Whether the last race's replay was written whole; when not, the platform's last error says why.
+bool lastReplayWritten();
 
 // Tears the race down (tearDownRace, which clears raceRunning), frees the loop's own record of
 // the cars' places and clears the window's race handlers. Called only while raceRunning is true:

@@ -30,7 +30,23 @@ T* allocateArray(uint32_t count)
                            [count] { return new T[count](); });
 }
 
+// The seed fixNextRaceSeed asked for, until a race is set up with it.
+bool nextRaceSeedFixed = false;
+uint32_t nextRaceSeed = 0;
+
 } // namespace
+
+void fixNextRaceSeed(uint32_t seed)
+{
+    nextRaceSeedFixed = true;
+    nextRaceSeed = seed;
+}
+
+bool nextRaceSeedIsFixed(uint32_t* seed)
+{
+    *seed = nextRaceSeed;
+    return nextRaceSeedFixed;
+}
 
 void setUpRace(Window* window, const RaceParameters& requested)
 {
@@ -56,7 +72,10 @@ void setUpRace(Window* window, const RaceParameters& requested)
     // raster with every call, so the window keeps no brush or pen to switch here.
 
     race.frameTimer = createFrameTimer(windowClock, window);
-    seedRandom(static_cast<uint32_t>(race.frameTimer->lastClock));
+    // The clock's reading, as ever, unless the race was asked for by its track code.
+    race.seed = nextRaceSeedFixed ? nextRaceSeed : static_cast<uint32_t>(race.frameTimer->lastClock);
+    nextRaceSeedFixed = false;
+    seedRandom(race.seed);
     race.camera = allocateArray<float>(3);
     race.camera[0] = 0.0f;
     race.camera[1] = 384.0f;
@@ -76,6 +95,9 @@ void setUpRace(Window* window, const RaceParameters& requested)
     race.goSeconds = 1.5f;
     race.countdownStep = -1;
     race.finishPosition = -1;
+    race.going = false;
+    race.goClock = 0;
+    race.raceMilliseconds = 0;
     clearRaceEvents();
     resetRaceHappenings();
     tick(race.frameTimer);

@@ -5,6 +5,10 @@
 #include <cstring>
 
 #include "audio/game_sounds.h"
+#include "game/records_file.h"
+#include "controls/input_names.h"
+#include "race/race_settings.h"
+#include "race/track_code.h"
 #include "race/race_state.h"
 #include "game/screen_loop.h"
 #include "gfx/raster.h"
@@ -60,10 +64,41 @@ void buildResultLine(int32_t place, char* line, int capacity)
     appendBounded(line, capacity, ".");
 }
 
-void runResultScreen(Window* window)
+namespace {
+
+// The lines the result screen adds: the race's code and time, the record and the race-again key.
+void buildRaceLines(ResultScreen* screen, const std::string& recordsFolder)
+{
+    const RaceState& race = raceState;
+    const std::string code = encodeTrackCode(race.seed, raceSettings);
+    screen->raceLine = "CODE " + code;
+    std::string record;
+    if (race.finishPosition > 0) {
+        screen->raceLine += "  TIME " + formatRaceTime(race.raceMilliseconds);
+        if (!recordsFolder.empty()) {
+            Records records = loadRecords(recordsFolder);
+            const RecordOutcome outcome = addFinishedRace(
+                &records, RaceRecord{code, race.raceMilliseconds, race.finishPosition,
+                                     race.carCount, raceRecordTime()});
+            saveRecords(recordsFolder, records);
+            record = !outcome.hadRecord   ? "FIRST TIME HERE"
+                     : outcome.newBestTime ? "NEW RECORD!"
+                                           : "RECORD " + formatRaceTime(outcome.previousTime);
+        }
+    }
+    const uint32_t key =
+        playerControls.settings.bindings.keys[indexOf(Action::MenuRaceAgain)][0];
+    screen->recordLine = (record.empty() ? "" : record + "  ") + screenName(key) + " RACES AGAIN";
+}
+
+} // namespace
+
+bool runResultScreen(Window* window, const std::string& recordsFolder)
 {
     ResultScreen& screen = resultScreen;
     const int32_t place = raceState.finishPosition;
+    screen.raceAgain = false;
+    buildRaceLines(&screen, recordsFolder);
     screen.resultRunning = true;
     loadScreenFrame(window, &screen.bar, &screen.font);
     if (place <= 0) {
@@ -89,6 +124,7 @@ void runResultScreen(Window* window)
     delete[] screen.resultLine;
     screen.resultLine = nullptr;
     screen.headline = nullptr;
+    return screen.raceAgain && isWindowAlive(window);
 }
 
 void resultOnPaint(Window* window)
@@ -113,12 +149,17 @@ void resultOnPaint(Window* window)
     drawScreenBars(window, screen.bar, screen.font);
     drawCentredText(window, screen.font, screen.resultLine, screenHeight - 3 * h);
     drawCentredText(window, screen.font, "Press enter to continue.", screenHeight - h);
+    // The added rows: under the top bar, and between the result and the prompt.
+    drawCentredText(window, screen.font, screen.raceLine.c_str(), 4 * h);
+    drawCentredText(window, screen.font, screen.recordLine.c_str(), screenHeight - 2 * h);
 }
 
 void resultOnKeyDown(Window* window, uint32_t code)
 {
-    if (menuActionOf(window, code) == Action::MenuConfirm) {
+    const Action action = menuActionOf(window, code);
+    if (action == Action::MenuConfirm || action == Action::MenuRaceAgain) {
         playMenuConfirm(window);
+        resultScreen.raceAgain = action == Action::MenuRaceAgain;
         resultScreen.resultRunning = false;
     }
 }

@@ -3,21 +3,11 @@
 #include <cstdint>
 
 #include "pictures/picture_file.h"
+#include "pictures/bmp_format.h"
 
 namespace {
 
-constexpr std::size_t fileHeaderBytes = 14;
-constexpr uint32_t compressionNone = 0;
-constexpr uint32_t compressionRle8 = 1;
-constexpr uint32_t compressionRle4 = 2;
-constexpr uint32_t compressionBitfields = 3;
-
-uint32_t read16(const uint8_t* p)
-{
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8);
-}
-
-uint32_t read32(const uint8_t* p) { return read16(p) | (read16(p + 2) << 16); }
+using namespace bmp_format;
 
 bool knownHeaderSize(uint32_t size)
 {

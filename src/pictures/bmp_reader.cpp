@@ -3,6 +3,7 @@
 // checked with), so its rules are that reader's rules: which colour masks are known, how a narrow
 // channel widens to 8 bits, what a pixel left out of run-length data shows.
 #include "pictures/bmp_reader.h"
+#include "pictures/bmp_format.h"
 
 #include <array>
 #include <bit>
@@ -12,18 +13,7 @@
 
 namespace {
 
-constexpr std::size_t fileHeaderBytes = 14;
-constexpr uint32_t compressionNone = 0;
-constexpr uint32_t compressionRle8 = 1;
-constexpr uint32_t compressionRle4 = 2;
-constexpr uint32_t compressionBitfields = 3;
-
-uint32_t read16(const uint8_t* p)
-{
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8);
-}
-
-uint32_t read32(const uint8_t* p) { return read16(p) | (read16(p + 2) << 16); }
+using namespace bmp_format;
 
 // What the file's two headers say about its pixels.
 struct BmpHeader {

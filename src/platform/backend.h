@@ -1,7 +1,8 @@
 #pragma once
-// The narrow interface between the Window and the system that shows it. Two implementations:
-// the SDL desktop backend (src/platform/sdl) and the scripted headless backend
-// (src/platform/headless). The Window calls it; nothing in the game above the platform does.
+// The narrow interface between the Window and the system that shows it. Three implementations:
+// the SDL desktop backend (src/platform/sdl), the browser backend (src/platform/web) and the
+// scripted headless backend (src/platform/headless). The Window calls it; nothing in the game
+// above the platform does.
 
 #include <cstdint>
 
@@ -18,8 +19,20 @@ struct SoundFrame;
 // Controller is the state of the controllers after a change (buttons pressed, sticks, triggers,
 // every plugged-in controller merged into one); the Window turns it into input codes. Every key
 // arrives as it is: what a key means, the full-screen and picture keys included, is the game's.
+// FullscreenChanged says that the system switched full screen by itself, `key` 1 on and 0 off
+// (the browser leaves it on its own Escape, the page's button switches it); the Window follows.
 struct PlatformEvent {
-    enum class Kind { KeyDown, KeyUp, MouseDown, MouseUp, MouseMove, Close, FocusLost, Controller };
+    enum class Kind {
+        KeyDown,
+        KeyUp,
+        MouseDown,
+        MouseUp,
+        MouseMove,
+        Close,
+        FocusLost,
+        Controller,
+        FullscreenChanged
+    };
     Kind kind = Kind::Close;
     uint32_t key = 0; // KeyDown (also each automatic repeat) and KeyUp
     int x = 0;        // mouse events

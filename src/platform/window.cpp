@@ -163,6 +163,11 @@ void dispatch(Window* window, const PlatformEvent& event)
         window->padHeld = 0;
         break;
     case PlatformEvent::Kind::Controller: controllerChanged(window, event.pad); break;
+    case PlatformEvent::Kind::FullscreenChanged:
+        // Switched without the game: the window follows, the pointer as toggleFullscreen sets it.
+        window->fullscreen = event.key != 0;
+        applyCursor(window, window->fullscreen ? 0 : 1);
+        break;
     }
 }
 

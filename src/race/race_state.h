@@ -39,6 +39,10 @@ struct RaceState {
     float goSeconds;                  // seconds left to show "GO!"
     int32_t countdownStep;            // what the frame shows: 3, 2, 1, 0 for "GO!", -1 nothing
     int32_t place;                    // the player's running place, as the frame shows it
+    uint32_t seed;                    // what the random source was seeded with at set-up
+    bool going;                       // the countdown is over and the world moves
+    uint32_t goClock;                 // the clock reading of the first frame that moved it
+    uint32_t raceMilliseconds;        // at the finish: milliseconds from then to the finish frame
     int32_t finishPosition;           // -1 until the finish line is passed, then the player's place
     Obj_Car** cars;                   // carCount entries; 0 is the player's car (not owned)
     uint32_t carCount;                // cars including the player's, at least 2

@@ -418,7 +418,7 @@ TEST_F(ControlsOnScript, ControllersStandForTheGamesOwnMenuAndRaceLayouts)
         {"Start", {padStart, 0, 0, 0, 0}, "menu_confirm", ""},
         {"B", {padB, 0, 0, 0, 0}, "menu_back", ""},
         {"Back", {padBack, 0, 0, 0, 0}, "menu_back", "give_up"},
-        {"X", {padX, 0, 0, 0, 0}, "-", "brake"},
+        {"X", {padX, 0, 0, 0, 0}, "menu_race_again", "brake"},
         {"Y", {padY, 0, 0, 0, 0}, "menu_keys", ""},
         {"triggers", {0, 0, 0, controllerDeadZone, 32767}, "- -", "accelerate brake"},
     };

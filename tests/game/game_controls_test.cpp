@@ -52,7 +52,7 @@ std::vector<std::string> driveRace(const char* path, uint64_t frames)
     };
     HeadlessBackend backend;
     backend.setPumpHook([&player](HeadlessBackend& b) { player.onPump(b); });
-    EXPECT_EQ(runGame(&backend, path), 0);
+    EXPECT_EQ(runGame(&backend, GameOptions{path, "", ""}), 0);
     return trace;
 }
 
@@ -71,7 +71,7 @@ void runScripted(const char* path, const std::function<void(HeadlessBackend&, Ga
         }
         script(b, currentGameScreen());
     });
-    EXPECT_EQ(runGame(&backend, path), 0);
+    EXPECT_EQ(runGame(&backend, GameOptions{path, "", ""}), 0);
 }
 
 } // namespace

@@ -601,6 +601,31 @@ TEST_F(WindowOnScript, FullScreenSwitchesBothWaysAndARefusalIsNoBox)
     EXPECT_EQ(lastPlatformError(), nullptr);
 }
 
+TEST_F(WindowOnScript, FullScreenSwitchedByTheSystemIsFollowedWithoutAskingTheBackend)
+{
+    // The browser's own Escape, or the page's button: the system switched, the window follows
+    // (pointer included) and asks the backend for nothing.
+    const int switches = backend.fullscreenSwitches();
+    PlatformEvent switched;
+    switched.kind = PlatformEvent::Kind::FullscreenChanged;
+    switched.key = 1;
+    backend.queueEvent(switched);
+    pumpMessages(&window);
+    EXPECT_TRUE(window.fullscreen);
+    EXPECT_EQ(window.cursorKind, 0);
+    switched.key = 0;
+    backend.queueEvent(switched);
+    pumpMessages(&window);
+    EXPECT_FALSE(window.fullscreen);
+    EXPECT_EQ(window.cursorKind, 1);
+    EXPECT_EQ(backend.fullscreenSwitches(), switches);
+
+    // The player's next full-screen key switches from where the system left it.
+    toggleFullscreen(&window);
+    EXPECT_TRUE(window.fullscreen);
+    EXPECT_TRUE(backend.isFullscreen());
+}
+
 TEST_F(WindowOnScript, TheBackBufferFollowsTheDrawingScaleAndTheMouseStaysInScreenPixels)
 {
     window.callbacks.onPaint = logPaint;

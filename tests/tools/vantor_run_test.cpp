@@ -381,3 +381,40 @@ TEST(VantorRunTool, ATrackCodeRunsTheRaceOfItsSeedAndSettingsAndAMistypedOneIsNa
         << refused.err;
     EXPECT_EQ(runTool("--track " + code + " --seed 3 --drive auto").status, 2);
 }
+
+TEST(VantorRunTool, ARecordedRaceReplaysToTheSameTraceShotsAndSoundAndADamagedReplayIsRefused)
+{
+    const std::string folder = testFolder();
+    const std::vector<std::string> races = {
+        "--seed 2024 --settings 0,1,1,0,0,1 --drive auto --step 33",
+        "--seed 4294967295 --settings 0,2,2,3,2,0 --drive auto --step 40",
+        "--seed 7 --settings 2,0,0,1,1,2 --drive up --frames 400"};
+    int n = 0;
+    for (const std::string& race : races) {
+        const std::string base = folder + std::to_string(++n);
+        const std::string outputs = " --shot 200:" + base + "-200.bmp --shot result:" + base +
+                                    "-result.bmp --audio " + base + ".wav --trace " + base + ".csv";
+        const tool_run::ToolRun recorded = runTool(race + " --record " + base + ".rpl" + outputs);
+        ASSERT_EQ(recorded.status, 0) << race << ": " << recorded.err;
+        const std::string again = base + "-again";
+        const tool_run::ToolRun replayed = runTool(
+            "--replay " + base + ".rpl --shot 200:" + again + "-200.bmp --shot result:" + again +
+            "-result.bmp --audio " + again + ".wav --trace " + again + ".csv");
+        ASSERT_EQ(replayed.status, 0) << race << ": " << replayed.err;
+        for (const char* output : {"-200.bmp", "-result.bmp", ".wav", ".csv"}) {
+            EXPECT_EQ(tool_run::readFile(base + output), tool_run::readFile(again + output))
+                << race << ": " << output << " differs";
+        }
+    }
+    // A damaged or foreign replay: named with what is wrong, status 2, no race.
+    std::string bytes = tool_run::readFile(folder + "1.rpl");
+    bytes[100] = static_cast<char>(bytes[100] ^ 4);
+    tool_run::writeFile(folder + "damaged.rpl", bytes);
+    const tool_run::ToolRun damaged = runTool("--replay " + folder + "damaged.rpl");
+    EXPECT_EQ(damaged.status, 2);
+    EXPECT_NE(damaged.err.find(folder + "damaged.rpl is damaged: its checksum does not match"),
+              std::string::npos)
+        << damaged.err;
+    EXPECT_EQ(runTool("--replay " + folder + "1.csv").status, 2);
+    EXPECT_EQ(runTool("--replay " + folder + "1.rpl --seed 3").status, 2);
+}
