@@ -8,7 +8,8 @@
 #    sources list (the machine's apt configuration stays untouched) and builds them statically
 #    for Windows into a prefix. Both are kept in build/windows-deps and reused by later runs.
 # 3. Cross-builds the game and the tools (build/windows) with cmake/mingw-w64-x86_64.cmake. The
-#    pictures of drawing scales 2 to 4 come from the host's release build (artgen is a host tool).
+#    pictures of drawing scales 2 to 4 are painted there by the host's release artgen (artgen is a
+#    host tool).
 # 4. Puts vantor.exe, the tools, every picture, a README.txt and the licences into the zip.
 #
 # Usage: scripts/windows.sh        (VANTOR_JOBS sets the build's parallel jobs, default 2)
@@ -131,20 +132,15 @@ if [[ ! -f "$prefix/.built-libpng1.6" ]]; then
 fi
 
 # --- 3. The game and the tools for Windows -----------------------------------------------------
-# The pictures of drawing scales 2 to 4 are painted by the host's artgen (release build).
-step "Painting the pictures of drawing scales 2 to 4 (host release build)"
-VANTOR_TARGETS=scaled-art scripts/setup.sh release
+# The pictures of drawing scales 2 to 4 are painted by the host's artgen (the release build's).
+step "Building the host's artgen (release build)"
+VANTOR_TARGETS=artgen scripts/setup.sh release
 
-step "Cross-building the game and the tools"
+step "Cross-building the game and the tools, painting the pictures of scales 2 to 4"
 cmake -S . -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
     -DCMAKE_PREFIX_PATH="$prefix" "${static_zlib[@]}" -DVANTOR_TESTS=OFF -DVANTOR_BENCH=OFF \
-    >/dev/null
+    -DVANTOR_HOST_ARTGEN="$root/build/release/tools/artgen/artgen" >/dev/null
 cmake --build "$out" -j "$jobs"
-# The Windows build folder holds every picture, as every build folder does.
-for scale in 2 3 4; do
-    rm -rf "$out/gfx-${scale}x"
-    cp -r "build/release/gfx-${scale}x" "$out/gfx-${scale}x"
-done
 
 # Wine's own prefix for the tests that run these programs (made once, about half a minute).
 if [[ ! -f "$out/wine/system.reg" ]]; then
