@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <chrono>
 #include <ctime>
+#include <utility>
 
 #include "gfx/raster.h"
 #include "platform/headless/headless_backend.h"
@@ -43,6 +44,18 @@ void FrameTimes::report(benchmark::State& state, bool withCpu)
         state.counters[name + "p99_us"] = (*times)[std::min(n - 1, n * 99 / 100)];
     }
     state.counters["frames"] = static_cast<double>(real.size());
+}
+
+Instant FrameTimes::medians()
+{
+    Instant middle{0.0, 0.0};
+    for (auto [times, median] : {std::pair{&real, &middle.real}, std::pair{&cpu, &middle.cpu}}) {
+        if (!times->empty()) {
+            std::sort(times->begin(), times->end());
+            *median = (*times)[times->size() / 2];
+        }
+    }
+    return middle;
 }
 
 void BM_CopyBackBufferFloor(benchmark::State& state)

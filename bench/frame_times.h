@@ -26,6 +26,8 @@ struct FrameTimes {
     // other processes), and the frame count as `frames`. Sorts the times. Nothing is reported
     // for an empty run.
     void report(benchmark::State& state, bool withCpu = true);
+    // The median real and processor times of the run, in microseconds. Sorts the times.
+    Instant medians();
 };
 
 // The floor of every frame: one plain copy of a 640 x 480 picture into a window's back buffer,

@@ -4,11 +4,13 @@
 # full-screen question answered No, menu -> controls -> race, Up held), its processor time read
 # from /proc/PID/stat over a stretch of the race. One row per window size and look:
 # 640x480 (window scale 1) and 1280x960 (window scale 2), sharp (the game's own choice: drawn at
-# the window's scale) and classic (F10: drawn at 640x480 and enlarged). Each row is measured
-# RUNS times (default 3), each on a fresh server and game; the median and the spread are printed.
-# Goals on a 2-core machine: at most 5 % at 640x480, at most 10 % at 1280x960 sharp.
+# the window's scale) and classic (F10: drawn at 640x480 and enlarged), and a window resized to
+# 1706x960, a 16:9 shape, sharp: the wide view at scale 2. Each row is measured RUNS times
+# (default 3), each on a fresh server and game; the median and the spread are printed.
+# Goals on a 2-core machine: at most 5 % at 640x480, at most 10 % at 1280x960 and 1706x960 sharp.
 # Usage: bench/present_cpu.sh [seconds measured per run, default 10]
-# With SHOTS=folder, a picture of the screen at the end of each row is kept there.
+# With SHOTS=folder, a picture of the screen at the end of each row is kept there. DISPLAYS=A-B
+# limits the X display numbers tried to A to B (default 140-199).
 set -euo pipefail
 [ -n "${TRACE:-}" ] && set -x
 cd "$(dirname "$0")/.."
@@ -27,7 +29,8 @@ trap 'stop_run; rm -rf "$work"' EXIT
 
 # A display number nobody uses.
 free_display() {
-    for n in $(seq 140 199); do
+    local range=${DISPLAYS:-140-199}
+    for n in $(seq "${range%-*}" "${range#*-}"); do
         if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
             echo ":$n"
             return
@@ -40,9 +43,10 @@ free_display() {
 ticks=$(getconf CLK_TCK)
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
 
-# measure SCREEN_W SCREEN_H LOOK: one race on a fresh server; prints the share of a core.
+# measure SCREEN_W SCREEN_H LOOK [WINDOW_W WINDOW_H]: one race on a fresh server, the window
+# resized to WINDOW_W x WINDOW_H when given; prints the share of a core.
 measure() {
-    local screen_w=$1 screen_h=$2 look=$3
+    local screen_w=$1 screen_h=$2 look=$3 window_w=${4:-} window_h=${5:-}
     # measure runs in its own subshell: a failure there must end its own server and game too.
     trap stop_run EXIT
     DISPLAY=$(free_display)
@@ -77,6 +81,9 @@ measure() {
         timeout 30 xdotool search --sync --name '^Vantor \(Version 1\.02\)$' windowfocus --sync key --delay 100 Escape
     fi
     sleep 0.5
+    if [ -n "$window_w" ]; then
+        timeout 30 xdotool search --sync --name '^Vantor \(Version 1\.02\)$' windowsize --sync "$window_w" "$window_h"
+    fi
     timeout 30 xdotool search --sync --name '^Vantor \(Version 1\.02\)$' windowfocus --sync key --delay 300 Return Return
     if [ "$look" = classic ]; then
         xdotool key F10
@@ -105,11 +112,12 @@ runs=${RUNS:-3}
 echo "| window | look | client size | game's share of a core %, median | min - max | goal % | met |"
 echo "|---|---|---|---|---|---|---|"
 for row in "1024 768 640x480 classic 5" "1024 768 640x480 sharp 5" \
-           "1600 1200 1280x960 classic -" "1600 1200 1280x960 sharp 10"; do
+           "1600 1200 1280x960 classic -" "1600 1200 1280x960 sharp 10" \
+           "1920 1200 1706x960 sharp 10 1706 960"; do
     set -- $row
     percents=()
     for _ in $(seq "$runs"); do
-        result=$(measure "$1" "$2" "$4")
+        result=$(measure "$1" "$2" "$4" "${6:-}" "${7:-}")
         read -r percent size <<<"$result"
         percents+=("$percent")
     done

@@ -1,6 +1,6 @@
 #pragma once
-// Command-line arguments shared by the developer tools: unsigned decimals, the six main-menu
-// indices of a race's settings, and output paths that must name different files.
+// Command-line arguments shared by the developer tools: unsigned decimals, a screen's shape, the
+// six main-menu indices of a race's settings, and output paths that must name different files.
 
 #include <cerrno>
 #include <cstdint>
@@ -11,6 +11,7 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/window.h"
 #include "race/race_settings.h"
 
 // An unsigned decimal from `minimum` to `maximum`: digits only, no sign, no blanks. False when
@@ -32,6 +33,23 @@ inline bool parseNumber(const char* text, uint64_t minimum, uint64_t maximum, ui
     if (result < minimum)
         return false;
     *value = result;
+    return true;
+}
+
+// "W:H", the shape of a screen, each of W and H a decimal from 1 to 100000 ("16:9", "1920:1080"):
+// sets `width` to the screen width the wide view takes for that shape (screenWidthForShape: 640
+// for 4:3, 854 for 16:9). False, `width` unchanged, for anything else.
+inline bool parseAspect(const char* text, int* width)
+{
+    const char* colon = std::strchr(text, ':');
+    if (colon == nullptr)
+        return false;
+    const std::string across(text, colon);
+    uint64_t w = 0;
+    uint64_t h = 0;
+    if (!parseNumber(across.c_str(), 1, 100000, &w) || !parseNumber(colon + 1, 1, 100000, &h))
+        return false;
+    *width = screenWidthForShape(static_cast<int>(w), static_cast<int>(h));
     return true;
 }
 

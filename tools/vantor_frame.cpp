@@ -1,4 +1,4 @@
-// vantor-frame [--scale K] SEED L,H,T,C,S,G Z OUT.bmp [SPEED [SECONDS]]
+// vantor-frame [--scale K] [--aspect W:H] SEED L,H,T,C,S,G Z OUT.bmp [SPEED [SECONDS]]
 //
 // Draws one race frame without a display and writes it as a bitmap file. The race is set up as
 // the game sets it up, from a seed of the random source and the six main-menu indices (track
@@ -9,8 +9,10 @@
 // is running and no countdown is shown; 0 shows "3", 3.5 "GO!"). The camera is placed behind the
 // car as in a race. `--scale K` draws the frame at drawing scale K (1 to 4, default 1): the picture
 // is K times 640 x 480 pixels, drawn with the pictures painted for that scale; the race is the
-// same at every scale. Bad arguments print the usage line to standard error and exit with status 2;
-// a failed write exits with status 1.
+// same at every scale. `--aspect W:H` draws it for a screen of that shape (default 4:3): the wide
+// view, 480 high and as wide as the shape asks (854 for 16:9, at most 1120), times K. The two
+// options come first, in either order. Bad arguments print the usage line to standard error and
+// exit with status 2; a failed write exits with status 1.
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -36,8 +38,10 @@ namespace {
 
 int usage()
 {
-    std::fputs("usage: vantor-frame [--scale K] SEED L,H,T,C,S,G Z OUT.bmp [SPEED [SECONDS]]\n"
+    std::fputs("usage: vantor-frame [--scale K] [--aspect W:H] SEED L,H,T,C,S,G Z OUT.bmp"
+               " [SPEED [SECONDS]]\n"
                "  K        drawing scale, 1 to 4 (default 1): a picture K times 640 x 480\n"
+               "  W:H      the screen's shape (default 4:3): 16:9 draws 854 x 480 times K\n"
                "  SEED     random seed, 0 to 4294967295\n"
                "  L,H,T    track length, hill steepness, turn sharpness: 0 to 2\n"
                "  C        competitors: 0 to 3 (8, 16, 24 or 32 cars)\n"
@@ -67,17 +71,35 @@ int main(int argc, char** argv)
 {
     Utf8Arguments arguments = startCommandLineProgram(argc, argv);
     argv = arguments.pointers.data();
-    // The optional leading "--scale K"; the positional arguments follow it.
+    // The optional leading "--scale K" and "--aspect W:H", each at most once; the positional
+    // arguments follow them.
     uint64_t scale = 1;
+    int width = screenWidth;
+    bool scaleGiven = false;
+    bool aspectGiven = false;
     int first = 1;
-    if (argc > 1 && std::strcmp(argv[1], "--scale") == 0) {
-        if (argc < 3 || !parseNumber(argv[2], 1, largestDrawingScale, &scale)) {
+    while (first < argc && std::strncmp(argv[first], "--", 2) == 0) {
+        const std::string name = argv[first];
+        const bool isScale = name == "--scale";
+        bool* given = isScale ? &scaleGiven : &aspectGiven;
+        const bool known = isScale || name == "--aspect";
+        const bool valueGiven = first + 1 < argc;
+        const bool right = known && !*given && valueGiven &&
+                           (isScale ? parseNumber(argv[first + 1], 1, largestDrawingScale, &scale)
+                                    : parseAspect(argv[first + 1], &width));
+        if (!right) {
             usage();
-            const std::string wrong = argc < 3 ? std::string("--scale without a value")
-                                               : std::string("--scale ") + argv[2];
+            std::string wrong = name;
+            if (known) {
+                wrong += valueGiven ? std::string(" ") + argv[first + 1] : " without a value";
+            }
+            if (known && valueGiven && *given) {
+                wrong += " (given twice)";
+            }
             return refuseArgument("vantor-frame", wrong.c_str());
         }
-        first = 3;
+        *given = true;
+        first += 2;
     }
     const int count = argc - first;
     char** const given = argv + first;
@@ -109,6 +131,7 @@ int main(int argc, char** argv)
     Window window{};
     window.backend = &backend;
     backend.setDrawingScale(static_cast<int>(scale));
+    backend.setViewWidth(width);
     create(&window);
     // The race seeds its random source from the clock.
     backend.setClock(static_cast<uint32_t>(seed));

@@ -1,5 +1,6 @@
 // vantor-run --seed N --settings L,H,T,C,S,G --drive none|up|auto [--step MS] [--frames MAX]
 //            [--shot FRAME:FILE ...] [--trace FILE] [--audio FILE.wav] [--scale K] [--keys FILE]
+//            [--aspect W:H]
 // vantor-run --track CODE --drive ...   the same, with the seed and settings of a track code
 // vantor-run --replay FILE ...            the race of a replay file, played back
 //
@@ -38,6 +39,10 @@
 // `--scale K` draws every frame, and so every shot, at drawing scale K (1 to 4, default 1): K times
 // 640 x 480 pixels, with the pictures painted for that scale. The race, its trace and its output
 // are the same at every scale.
+// `--aspect W:H` draws every frame for a screen of that shape (default 4:3): the wide view, 480
+// high and as wide as the shape asks (768 for 16:10, 854 for 16:9, 1120 for 21:9), times K. The
+// 4:3 picture is its middle 640 columns; the race, its trace and its output are the same at
+// every shape.
 //
 // The last line on standard output is "result: place P of C, frames F" when the player finished,
 // "result: quit" when the race was left with Escape, or "result: unfinished after F frames" when
@@ -89,11 +94,12 @@ struct Options {
     std::vector<Shot> shots;
     std::string tracePath;
     std::string audioPath;
-    uint64_t scale = 1;   // the drawing scale
-    std::string keysPath; // the settings file read as the game's, empty for none
-    std::string recordPath; // --record: the replay file the race is written to
-    std::string replayPath; // --replay: the replay file the race is played from
-    Replay replay;          // what --replay read
+    uint64_t scale = 1;          // the drawing scale
+    int viewWidth = screenWidth; // the screen's width in screen pixels (--aspect)
+    std::string keysPath;        // the settings file read as the game's, empty for none
+    std::string recordPath;      // --record: the replay file the race is written to
+    std::string replayPath;      // --replay: the replay file the race is played from
+    Replay replay;               // what --replay read
 };
 
 int usage()
@@ -103,7 +109,7 @@ int usage()
         "       vantor-run --track CODE --drive none|up|auto (and the options below)\n"
         "       vantor-run --replay FILE (and the options below but --frames)\n"
         "                  [--step MS] [--frames MAX] [--shot FRAME:FILE ...] [--trace FILE]\n"
-        "                  [--audio FILE.wav] [--scale K] [--keys FILE]\n"
+        "                  [--audio FILE.wav] [--scale K] [--keys FILE] [--aspect W:H]\n"
         "  N      random seed of the race, 0 to 4294967295\n"
         "  L,H,T  track length, hill steepness, turn sharpness: 0 to 2 each\n"
         "  C      competitors: 0 to 3 (8, 16, 24 or 32 cars)\n"
@@ -114,7 +120,8 @@ int usage()
         "  K      drawing scale, 1 to 4 (default 1): every frame K times 640 x 480\n"
         "  FILE   (--keys) a settings file whose keys the race is played with\n"
         "  CODE   a track code (vantor-track --code): the race's seed and settings\n"
-        "  --record FILE  writes the race's replay; --replay FILE plays one back\n",
+        "  --record FILE  writes the race's replay; --replay FILE plays one back\n"
+        "  W:H    the screen's shape (default 4:3): 16:9 draws every frame 854 x 480 times K\n",
         stderr);
     return 2;
 }
@@ -193,6 +200,9 @@ std::string parseOptions(int argc, char** argv, Options* options)
             options->shots.push_back(shot);
         } else if (name == "--scale") {
             if (!parseNumber(value, 1, largestDrawingScale, &options->scale))
+                return wrong;
+        } else if (name == "--aspect") {
+            if (!parseAspect(value, &options->viewWidth))
                 return wrong;
         } else if (name == "--trace" || name == "--audio") {
             if (*value == '\0')
@@ -322,6 +332,7 @@ bool playRace(Options& options, std::FILE* trace)
     HeadlessBackend backend;
     backend.setDefaultAnswer(false);
     backend.setDrawingScale(static_cast<int>(options.scale));
+    backend.setViewWidth(options.viewWidth);
     RacePlayer player(options.plan);
     player.raceFrameShown = [&](const HeadlessBackend& b, uint64_t frame) {
         failed = !takeShots(options, b, ShotKind::RaceFrame, frame) || failed;

@@ -89,6 +89,7 @@ void startControls(Window* window, const char* settingsPath)
     }
     const Settings& settings = playerControls.settings;
     window->classicLook = settings.classicLook;
+    window->wideView = settings.wideView;
     window->soundVolume = static_cast<float>(settings.volume) / 100.0f;
     if (!settings.soundOn) {
         setSoundMuted(window, true);

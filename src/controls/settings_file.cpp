@@ -26,11 +26,12 @@ enum class Section { None, Keys, Controller, Game, Unknown };
 constexpr const char* sectionNames[settingsSectionCount] = {"keys", "controller", "game"};
 
 // The settings in the order of SettingsFile::settingLine: every action's keys, every action's
-// controller inputs, then the three of [game].
+// controller inputs, then the four of [game].
 constexpr int lookSetting = 2 * actionCount;
 constexpr int soundSetting = lookSetting + 1;
 constexpr int volumeSetting = lookSetting + 2;
-constexpr int settingCount = volumeSetting + 1;
+constexpr int viewSetting = lookSetting + 3;
+constexpr int settingCount = viewSetting + 1;
 
 Section sectionOf(int setting)
 {
@@ -48,6 +49,7 @@ const char* settingName(int setting)
     case lookSetting: return "look";
     case soundSetting: return "sound";
     case volumeSetting: return "volume";
+    case viewSetting: return "view";
     default: return actionName(actionAt(setting % actionCount));
     }
 }
@@ -75,6 +77,7 @@ bool sameSetting(const Settings& a, const Settings& b, int setting)
     case lookSetting: return a.classicLook == b.classicLook;
     case soundSetting: return a.soundOn == b.soundOn;
     case volumeSetting: return a.volume == b.volume;
+    case viewSetting: return a.wideView == b.wideView;
     default:
         return std::equal(std::begin(listOf(a, setting)), std::end(listOf(a, setting)),
                           std::begin(listOf(b, setting)));
@@ -88,6 +91,7 @@ std::string settingText(const Settings& settings, int setting)
     case lookSetting: return settings.classicLook ? "classic" : "sharp";
     case soundSetting: return settings.soundOn ? "on" : "off";
     case volumeSetting: return std::to_string(settings.volume);
+    case viewSetting: return settings.wideView ? "wide" : "4:3";
     default: break;
     }
     const BindingList& list = listOf(settings, setting);
@@ -178,6 +182,12 @@ std::string readSetting(Settings* settings, int setting, const std::string& valu
             return "look is \"sharp\" or \"classic\"";
         }
         settings->classicLook = word == "classic";
+        return "";
+    case viewSetting:
+        if (word != "wide" && word != "4:3") {
+            return "view is \"wide\" or \"4:3\"";
+        }
+        settings->wideView = word == "wide";
         return "";
     case soundSetting:
         if (word != "on" && word != "off") {

@@ -11,6 +11,8 @@
 //   look = classic              # sharp (the default) or classic: the look the game starts with
 //   sound = off                 # on (the default) or off: whether the game starts silent
 //   volume = 80                 # 0 to 100 (the default): every sound's loudness in per cent
+//   view = 4:3                  # wide (the default) or 4:3: whether the race widens to a wider
+//                               # screen or keeps the original frame
 //
 // Setting names in [keys] and [controller] are the actions' names (actions.h). A setting the file
 // does not name keeps its default. A line the game cannot read is told on standard error as
@@ -33,6 +35,7 @@ struct Settings {
     bool classicLook = false; // [game] look
     bool soundOn = true;      // [game] sound
     int volume = 100;         // [game] volume, 0 to 100
+    bool wideView = true;     // [game] view: wide (the default) fills a wider screen, 4:3 not
 
     bool operator==(const Settings&) const = default;
 };

@@ -41,6 +41,8 @@ void appendBounded(char* line, int capacity, const char* piece)
 void drawScreenFrame(Window* window, int x0, int y0, int x1, int y1, Pen pen)
 {
     const int k = window->drawingScale;
+    x0 += screenMargin(window);
+    x1 += screenMargin(window);
     for (int i = 0; i < k; ++i) {
         drawRectangleOutline(&window->backBuffer, x0 * k + i, y0 * k + i, x1 * k + k - 1 - i,
                              y1 * k + k - 1 - i, pen);

@@ -1,6 +1,8 @@
 // The frame cycle shared by the screens and the race.
 #include "game/screen_loop.h"
 
+#include <initializer_list>
+
 #include "pictures/bitmap.h"
 #include "pictures/sprite_draw.h"
 #include "pictures/text.h"
@@ -52,6 +54,14 @@ void freeScreenFrame(Bitmap** bar, BitmapFont** font)
 void drawScreenBars(Window* window, Bitmap* bar, const BitmapFont* font)
 {
     const int h = font->cellHeight;
-    drawBitmap(window, bar, 0, 3 * h);
-    drawBitmap(window, bar, 0, screenHeight - 5 * h);
+    const int margin = screenMargin(window);
+    for (const int y : {3 * h, screenHeight - 5 * h}) {
+        // The wide view: the bar moves right by the margin, so that its slanted end meets the
+        // screen's right edge, and its first column runs on to the left edge.
+        drawBitmap(window, bar, margin, y);
+        if (margin > 0 && bar != nullptr) {
+            drawBitmapRegionStretched(window, bar, 0, 0, 1, bar->info.height, -margin, y,
+                                      2 * margin, bar->info.height);
+        }
+    }
 }

@@ -35,5 +35,6 @@ void loadScreenFrame(Window* window, Bitmap** bar, BitmapFont** font);
 // Frees the bar and then the font, clearing both pointers.
 void freeScreenFrame(Bitmap** bar, BitmapFont** font);
 // Draws the bar twice: under the heading, 3 cell heights from the top, and over the help lines,
-// 5 cell heights from the bottom of the screen.
+// 5 cell heights from the bottom of the screen. In the wide view each bar reaches from the
+// screen's left edge to its right edge.
 void drawScreenBars(Window* window, Bitmap* bar, const BitmapFont* font);

@@ -157,8 +157,24 @@ int sampleAxis(int64_t toStart, int toSize, int64_t fromStart, int fromSize, int
     const int64_t first = std::max<int64_t>(toStart, 0);
     const int64_t end = std::min<int64_t>(toStart + toSize, dstSize);
     int kept = -1;
+    if (first >= end) {
+        return kept;
+    }
+    // The source index fromStart + (d - toStart) x fromSize / toSize, stepped from one
+    // destination index to the next by its whole part and its remainder, never divided again.
+    const int64_t wholeStep = fromSize / toSize;
+    const int64_t partStep = fromSize % toSize;
+    const int64_t product = (first - toStart) * fromSize;
+    int64_t whole = product / toSize;
+    int64_t part = product % toSize;
     for (int64_t d = first; d < end; ++d) {
-        const int64_t s = fromStart + (d - toStart) * fromSize / toSize;
+        const int64_t s = fromStart + whole;
+        whole += wholeStep;
+        part += partStep;
+        if (part >= toSize) {
+            part -= toSize;
+            ++whole;
+        }
         if (s < 0) {
             continue;
         }
@@ -329,23 +345,40 @@ void drawRectangleOutline(Surface* surface, int x0, int y0, int x1, int y1, Pen 
 
 void fillPolygon(Surface* surface, const PointF* points, int count, Brush brush)
 {
-    if (brush.hollow || count < 3 || count > maxPolygonVertices || surface->width < 1 ||
+    fillPolygonIn(surface, ColumnRange{0, 0, surface->width}, points, count, brush);
+}
+
+void fillPolygonIn(Surface* surface, ColumnRange part, const PointF* points, int count, Brush brush)
+{
+    // Never beyond the surface, whatever the part asks.
+    const int left = std::max(part.left, -part.originX);
+    const int right = std::min(part.right, surface->width - part.originX);
+    if (brush.hollow || count < 3 || count > maxPolygonVertices || left >= right ||
         surface->height < 1) {
         return;
     }
+    const double bandLeft = left - guardBand;
+    const double bandRight = right + guardBand;
+    double minX = points[0].x;
+    double maxX = points[0].x;
     for (int i = 0; i < count; ++i) {
         if (!(std::fabs(points[i].x) <= largestVertex) ||
             !(std::fabs(points[i].y) <= largestVertex)) {
             return;
         }
+        minX = std::min(minX, points[i].x);
+        maxX = std::max(maxX, points[i].x);
+    }
+    // Wholly beside the part (the road far from a margin of the wide view): nothing to clip.
+    if (maxX < bandLeft || minX > bandRight) {
+        return;
     }
     // Clip against the guard band; each half-plane adds at most one vertex.
     PointF bufferA[maxPolygonVertices + 4];
     PointF bufferB[maxPolygonVertices + 4];
-    const double right = surface->width + guardBand;
     const double bottom = surface->height + guardBand;
-    int n = clipAgainst(points, count, bufferA, true, -guardBand, -1.0);
-    n = clipAgainst(bufferA, n, bufferB, true, right, 1.0);
+    int n = clipAgainst(points, count, bufferA, true, bandLeft, -1.0);
+    n = clipAgainst(bufferA, n, bufferB, true, bandRight, 1.0);
     n = clipAgainst(bufferB, n, bufferA, false, -guardBand, -1.0);
     n = clipAgainst(bufferA, n, bufferB, false, bottom, 1.0);
     if (n < 3) {
@@ -380,9 +413,9 @@ void fillPolygon(Surface* surface, const PointF* points, int count, Brush brush)
             }
         }
         for (int i = 0; i + 1 < k; i += 2) {
-            const int x0 = std::max(firstCentreFrom(crossings[i]), 0);
-            const int x1 = std::min(firstCentreFrom(crossings[i + 1]), surface->width);
-            fillSpan(surface, y, x0, x1, brush.colour);
+            const int x0 = std::max(firstCentreFrom(crossings[i]), left);
+            const int x1 = std::min(firstCentreFrom(crossings[i + 1]), right);
+            fillSpan(surface, y, x0 + part.originX, x1 + part.originX, brush.colour);
         }
     }
 }
@@ -438,20 +471,28 @@ void stretchBlit(Surface* destination, PixelRect to, const Surface& source, Pixe
                  RasterOp op)
 {
     const uint32_t* src = source.pixels.data();
-    if (op != RasterOp::Copy || !streams(*destination)) {
+    if (op != RasterOp::Copy) {
         combineStretched(destination, to, source.width, source.height, from, op,
                          [src](std::size_t i) { return src[i]; });
         return;
     }
-    // An unscaled copy into a large surface (the sky of a sharp race frame) goes past the cache.
+    // Unscaled rows are copied whole; into a large surface (the sky of a sharp race frame) past
+    // the cache.
+    const bool pastCache = streams(*destination);
     forEachStretchedRows(
         destination, to, source.width, source.height, from,
         [src](uint32_t& d, std::size_t i) { d = src[i]; },
-        [src](uint32_t* out, std::size_t first, std::size_t n) {
-            streamPixels(out, src + first, n);
+        [src, pastCache](uint32_t* out, std::size_t first, std::size_t n) {
+            if (pastCache) {
+                streamPixels(out, src + first, n);
+            } else {
+                std::copy(src + first, src + first + n, out);
+            }
             return true;
         });
-    endStreaming();
+    if (pastCache) {
+        endStreaming();
+    }
 }
 
 void blit(Surface* destination, int x, int y, const Surface& source, PixelRect from, RasterOp op)

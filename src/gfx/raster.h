@@ -88,6 +88,21 @@ void drawRectangleOutline(Surface* surface, int x0, int y0, int x1, int y1, Pen 
 // outline (the race draws them without a pen).
 void fillPolygon(Surface* surface, const PointF* points, int count, Brush brush);
 
+// Columns of a surface drawn on as a picture of their own: coordinates are counted from surface
+// column `originX`, and the part holds the columns `left` to `right` - 1 of those coordinates.
+struct ColumnRange {
+    int originX = 0;
+    int left = 0;
+    int right = 0;
+};
+
+// fillPolygon within the columns of `part` only, the polygon's x counted from part.originX: it
+// is clipped to the part exactly as fillPolygon clips to a whole surface as wide as the part, so
+// a part's pixels never depend on what lies beside it. The wide race view draws the road in such
+// parts, which keeps the middle 640 columns of every frame those of the 4:3 view.
+void fillPolygonIn(Surface* surface, ColumnRange part, const PointF* points, int count,
+                   Brush brush);
+
 // Draws a one-pixel line from (x0, y0) towards (x1, y1) in the pen's colour; the end point itself
 // is left out, so joined lines draw every pixel once. A pen of style none draws nothing.
 void drawLine(Surface* surface, int x0, int y0, int x1, int y1, Pen pen);

@@ -34,12 +34,72 @@ int scaledCut(int sourceSize, int targetSize, int64_t v)
     return static_cast<int>(std::trunc(ratio * static_cast<float>(v)));
 }
 
-// A screen position at the drawing scale, kept within 2^30 either way: far beyond any back buffer,
-// so that a position off the screen stays off it instead of overflowing.
+// Positions are kept within 2^30 either way: far beyond any back buffer, so that a position off
+// the screen stays off it instead of overflowing.
+constexpr int64_t farOff = int64_t{1} << 30;
+
+// A screen position at the drawing scale.
 int atScale(int v, int k)
 {
-    constexpr int64_t far = int64_t{1} << 30;
-    return static_cast<int>(std::clamp(static_cast<int64_t>(v) * k, -far, far));
+    return static_cast<int>(std::clamp(static_cast<int64_t>(v) * k, -farOff, farOff));
+}
+
+// A back-buffer column counted from the layout's left edge, counted from the back buffer's.
+int fromOrigin(int x, int originX)
+{
+    return static_cast<int>(std::clamp(static_cast<int64_t>(x) + originX, -farOff, farOff));
+}
+
+// The back buffer's column of the layout's left edge: the left margin of the wide view.
+int layoutOrigin(const Window* window) { return screenMargin(window) * window->drawingScale; }
+
+// drawBitmapScaled within one part of the screen (screenParts): the clipping of each edge of the
+// part as described there, then the copy at the part's origin.
+void drawScaledIn(Window* window, const Bitmap& bitmap, ColumnRange part, int x, int y, int w,
+                  int h)
+{
+    int sx = 0;
+    int sy = 0;
+    int sw = bitmap.picture->width;
+    int sh = bitmap.picture->height;
+    const int left = part.left;
+    const int right = part.right;
+    const int clientH = window->backBuffer.height;
+    // A rectangle wholly off one side shows nothing; leaving early also keeps every ratio below
+    // below the picture's own size.
+    if (static_cast<int64_t>(x) + w <= left || static_cast<int64_t>(y) + h <= 0 || x >= right ||
+        y >= clientH) {
+        return;
+    }
+    if (x < left) {
+        const int64_t overLeft = static_cast<int64_t>(x) - left;
+        const int d = scaledCut(sw, w, overLeft);
+        sw += d;
+        sx = -d;
+        w += static_cast<int>(overLeft);
+        x = left;
+    }
+    if (y < 0) {
+        const int d = scaledCut(sh, h, y);
+        sh += d;
+        sy = -d;
+        h += y;
+        y = 0;
+    }
+    const int64_t overBottom = static_cast<int64_t>(y) + h - clientH;
+    if (overBottom > 0) {
+        sh -= scaledCut(sh, h, overBottom);
+        h = clientH - y;
+    }
+    const int64_t overRight = static_cast<int64_t>(x) + w - right;
+    if (overRight > 0) {
+        sw -= scaledCut(sw, w, overRight);
+        w = right - x;
+    }
+    if (sw < 1 || sh < 1 || w < 1 || h < 1) {
+        return;
+    }
+    compose(window, bitmap, PixelRect{x + part.originX, y, w, h}, PixelRect{sx, sy, sw, sh});
 }
 
 } // namespace
@@ -60,7 +120,9 @@ void drawBitmapAt(Window* window, Bitmap* bitmap, int x, int y)
     }
     const int k = window->drawingScale;
     const Surface& picture = *bitmap->picture;
-    compose(window, *bitmap, PixelRect{x, y, bitmap->info.width * k, bitmap->info.height * k},
+    compose(window, *bitmap,
+            PixelRect{fromOrigin(x, layoutOrigin(window)), y, bitmap->info.width * k,
+                      bitmap->info.height * k},
             PixelRect{0, 0, picture.width, picture.height});
 }
 
@@ -88,7 +150,25 @@ void drawBitmapRegion(Window* window, Bitmap* bitmap, int srcX, int srcY, int x,
     }
     const int k = window->drawingScale;
     const int s = bitmap->scale;
-    compose(window, *bitmap, PixelRect{atScale(x, k), atScale(y, k), w * k, h * k},
+    compose(window, *bitmap,
+            PixelRect{fromOrigin(atScale(x, k), layoutOrigin(window)), atScale(y, k), w * k, h * k},
+            PixelRect{srcX * s, srcY * s, w * s, h * s});
+}
+
+void drawBitmapRegionStretched(Window* window, Bitmap* bitmap, int srcX, int srcY, int w, int h,
+                               int x, int y, int toW, int toH)
+{
+    followDrawingScale(window, bitmap);
+    if (!drawable(window, bitmap) || srcX < 0 || srcY < 0 || w < 1 || h < 1 || toW < 1 || toH < 1 ||
+        static_cast<int64_t>(srcX) + w > bitmap->info.width ||
+        static_cast<int64_t>(srcY) + h > bitmap->info.height) {
+        return;
+    }
+    const int k = window->drawingScale;
+    const int s = bitmap->scale;
+    compose(window, *bitmap,
+            PixelRect{fromOrigin(atScale(x, k), layoutOrigin(window)), atScale(y, k),
+                      atScale(toW, k), atScale(toH, k)},
             PixelRect{srcX * s, srcY * s, w * s, h * s});
 }
 
@@ -97,46 +177,11 @@ void drawBitmapScaled(Window* window, Bitmap* bitmap, int x, int y, int w, int h
     if (!drawable(window, bitmap) || w < 1 || h < 1) {
         return;
     }
-    int sx = 0;
-    int sy = 0;
-    int sw = bitmap->picture->width;
-    int sh = bitmap->picture->height;
-    const int clientW = window->backBuffer.width;
-    const int clientH = window->backBuffer.height;
-    // A rectangle wholly off one side shows nothing; leaving early also keeps every ratio below
-    // below the picture's own size.
-    if (static_cast<int64_t>(x) + w <= 0 || static_cast<int64_t>(y) + h <= 0 || x >= clientW ||
-        y >= clientH) {
-        return;
+    ColumnRange parts[3];
+    const int count = screenParts(window, parts);
+    for (int i = 0; i < count; ++i) {
+        drawScaledIn(window, *bitmap, parts[i], x, y, w, h);
     }
-    if (x < 0) {
-        const int d = scaledCut(sw, w, x);
-        sw += d;
-        sx = -d;
-        w += x;
-        x = 0;
-    }
-    if (y < 0) {
-        const int d = scaledCut(sh, h, y);
-        sh += d;
-        sy = -d;
-        h += y;
-        y = 0;
-    }
-    const int64_t overBottom = static_cast<int64_t>(y) + h - clientH;
-    if (overBottom > 0) {
-        sh -= scaledCut(sh, h, overBottom);
-        h = clientH - y;
-    }
-    const int64_t overRight = static_cast<int64_t>(x) + w - clientW;
-    if (overRight > 0) {
-        sw -= scaledCut(sw, w, overRight);
-        w = clientW - x;
-    }
-    if (sw < 1 || sh < 1 || w < 1 || h < 1) {
-        return;
-    }
-    compose(window, *bitmap, PixelRect{x, y, w, h}, PixelRect{sx, sy, sw, sh});
 }
 
 void drawSprite(Window* window, Sprite* sprite, int x, int y, int w, int h)

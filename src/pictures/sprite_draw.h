@@ -1,11 +1,13 @@
 #pragma once
 // Drawing pictures into the window's back buffer: whole, cut, stretched, and as a Sprite at a
 // wanted size; and clearing the back buffer.
-// x runs right, y down, (0, 0) is the top left. Whole and cut pictures are placed in screen pixels
-// (640 by 480) and drawn at the window's drawing scale k: position and size k times the screen's.
-// A picture loaded for another scale is first loaded again for k (followDrawingScale); one that
-// has no picture painted at k shows its scale-1 pixels enlarged, nearest pixel. Stretched pictures
-// and Sprites are placed in back-buffer pixels, as the race camera projects them. A colour-keyed
+// x runs right, y down, (0, 0) is the top left of the 640 by 480 layout. Whole and cut pictures
+// are placed in screen pixels and drawn at the window's drawing scale k: position and size k times
+// the screen's; in the wide view the layout sits in the middle of the screen, whose x runs from
+// -margin to 640 + margin (screenMargin). A picture loaded for another scale is first loaded again
+// for k (followDrawingScale); one that has no picture painted at k shows its scale-1 pixels
+// enlarged, nearest pixel. Stretched pictures and Sprites are placed in back-buffer pixels counted
+// from the layout's left edge, as the race camera projects them. A colour-keyed
 // Bitmap shows its opaque pixels and leaves the background elsewhere; an opaque one is copied
 // whole. A null or empty Bitmap draws nothing. Nothing is ever written outside the back buffer.
 #include <cstdint>
@@ -17,8 +19,9 @@ struct Sprite;
 // The whole picture, unscaled, top-left corner at (x, y). Used by the screens (bars, arrows,
 // result pictures) and the race (sky, clouds).
 void drawBitmap(Window* window, Bitmap* bitmap, int x, int y);
-// The same with the top-left corner at back-buffer pixel (x, y): the race's clouds, whose screen
-// position is a fraction made whole only at the drawing scale.
+// The same with the top-left corner at back-buffer pixel (x, y), x counted from the layout's left
+// edge: the race's clouds, whose screen position is a fraction made whole only at the drawing
+// scale.
 void drawBitmapAt(Window* window, Bitmap* bitmap, int x, int y);
 
 // The w by h rectangle at (srcX, srcY) of the picture, unscaled, to (x, y), all in screen pixels.
@@ -28,12 +31,20 @@ void drawBitmapAt(Window* window, Bitmap* bitmap, int x, int y);
 void drawBitmapRegion(Window* window, Bitmap* bitmap, int srcX, int srcY, int x, int y, int w,
                       int h);
 
+// The w by h rectangle at (srcX, srcY) of the picture stretched (nearest pixel) over the toW by
+// toH rectangle at (x, y), all in screen pixels. Nothing unless the source rectangle lies wholly
+// inside the picture and every size is at least 1. The screens carry their bars out to the edges
+// of the wide view with it.
+void drawBitmapRegionStretched(Window* window, Bitmap* bitmap, int srcX, int srcY, int w, int h,
+                               int x, int y, int toW, int toH);
+
 // The whole picture as it is, stretched (nearest pixel) to the w by h rectangle at back-buffer
-// pixel (x, y),
-// clipped against the back buffer: the part cut off at each edge takes the matching part of its
-// own pixels, by
-// single-precision ratios of the sizes current at that edge (left, top, bottom, right). Draws
-// nothing unless every source and destination size is at least 1 after clipping.
+// pixel (x, y), x counted from the layout's left edge, clipped against the back buffer: the part
+// cut off at each edge takes the matching part of its own pixels, by single-precision ratios of
+// the sizes current at that edge (left, top, bottom, right). In the wide view the layout and the
+// two margins (screenParts) each clip it so on their own, which keeps the layout's pixels those
+// of the 4:3 view. Draws nothing unless every source and destination size is at least 1 after
+// clipping.
 void drawBitmapScaled(Window* window, Bitmap* bitmap, int x, int y, int w, int h);
 
 // Draws the Sprite stretched to the w by h rectangle at back-buffer pixel (x, y) from its largest

@@ -72,14 +72,21 @@ public:
     // presses that come in a fifth of a second after the box too: a key held down through the
     // box gives no further press, only its release.
     virtual void discardInput() = 0;
-    // Shows the back buffer in the window, its shape kept, whatever its size. Returns false (last
-    // error set) when it failed.
+    // Shows the back buffer in the window, its shape kept, whatever its size (in full screen a
+    // shape within one part in 640 of the display's fills it). Returns false (last error set)
+    // when it failed.
     virtual bool present(const Surface& backBuffer) = 0;
     // The drawing scale the game should draw at now, 1 to 4: the back buffer is 640k by 480k
-    // pixels. The window at whole scale s asks for k = s, full screen for the largest k whose
-    // picture fits the display. The Window asks before every paint (not while the player chose
-    // the classic picture, which is drawn at 1).
+    // pixels (wider in the wide view: viewWidth). The window at whole scale s asks for k = s,
+    // full screen for the largest k whose picture fits the display. The Window asks before every
+    // paint (not while the player chose the classic picture, which is drawn at 1).
     virtual int drawingScale() = 0;
+    // The width of the screen the game should lay out now, in screen pixels (the screen being
+    // 480 high): 640 for the 4:3 picture, more for a window or display of a wider shape, as
+    // screenWidthForShape gives it, at most 1120. The Window asks before every paint, with
+    // drawingScale, and draws a back buffer of this width times the drawing scale (640 when its
+    // wide view is off).
+    virtual int viewWidth() = 0;
     // 0 hides the pointer (full-screen kind), 1 arrow, 2 crosshair.
     virtual void setCursor(int kind) = 0;
     // Desktop full screen on or off; false (last error set) when refused.

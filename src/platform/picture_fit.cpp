@@ -4,11 +4,19 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <vector>
 
 #include "gfx/surface.h"
+
+namespace {
+
+// A full-screen picture whose shape is this close to the screen's (one part in so many) fills it.
+constexpr int64_t fullScreenShapeParts = 640;
+
+} // namespace
 
 PictureFit fitPicture(int outW, int outH, int pictureW, int pictureH, bool fill)
 {
@@ -18,12 +26,21 @@ PictureFit fitPicture(int outW, int outH, int pictureW, int pictureH, bool fill)
         return fit;
     }
     const int factor = std::min(outW / pictureW, outH / pictureH);
+    // How far the two shapes differ: output width x picture height against picture width x
+    // output height.
+    const int64_t across = static_cast<int64_t>(outW) * pictureH;
+    const int64_t along = static_cast<int64_t>(outH) * pictureW;
     int width = 0;
     int height = 0;
-    if (!fill && factor >= 1) {
+    if (fill && std::abs(across - along) <= along / fullScreenShapeParts) {
+        // The wide view's width is a whole number of screen pixels: within one part in 640 of
+        // the screen's shape, the picture covers the screen edge to edge.
+        width = outW;
+        height = outH;
+    } else if (!fill && factor >= 1) {
         width = pictureW * factor;
         height = pictureH * factor;
-    } else if (static_cast<int64_t>(outW) * pictureH <= static_cast<int64_t>(outH) * pictureW) {
+    } else if (across <= along) {
         // Bars above and below.
         width = outW;
         height = static_cast<int>(static_cast<int64_t>(outW) * pictureH / pictureW);

@@ -18,7 +18,9 @@ struct PictureFit {
 // Windowed (fill false): the largest whole factor that fits, nearest pixel; when even factor 1
 // does not fit, the largest size of the picture's shape that fits, smooth.
 // Full screen (fill true): the largest size of the picture's shape that fits the screen, nearest
-// pixel when that is a whole factor and smooth otherwise.
+// pixel when that is a whole factor and smooth otherwise; a picture whose shape lies within one
+// part in 640 of the screen's (the wide view, its width rounded to whole screen pixels) covers
+// the whole screen.
 // Sizes below 1 give a 1 x 1 picture at (0, 0).
 PictureFit fitPicture(int outW, int outH, int pictureW, int pictureH, bool fill);
 

@@ -24,15 +24,25 @@ int wantedDrawingScale(const Window* window)
     return std::clamp(window->backend->drawingScale(), 1, largestDrawingScale);
 }
 
-// Gives the client area the size every screen is laid out for, and a new back buffer of that
-// size at drawing scale k, black, as a freshly made picture is.
-void sizeBackBuffer(Window* window, int k)
+// The screen width the backend asks for, even and within 640 to widestScreenWidth; 640 in the
+// 4:3 view and for the classic picture.
+int wantedScreenWidth(const Window* window)
 {
-    window->clientW = screenWidth;
+    if (!window->wideView || window->classicLook) {
+        return screenWidth;
+    }
+    return std::clamp(window->backend->viewWidth(), screenWidth, widestScreenWidth) / 2 * 2;
+}
+
+// Gives the client area the size every screen is laid out for, `width` screen pixels wide, and a
+// new back buffer of that size at drawing scale k, black, as a freshly made picture is.
+void sizeBackBuffer(Window* window, int k, int width)
+{
+    window->clientW = width;
     window->clientH = screenHeight;
     window->drawingScale = k;
-    allocateOrFatal(__LINE__, "Cannot create memory device bitmap", [window, k] {
-        resizeSurface(&window->backBuffer, screenWidth * k, screenHeight * k);
+    allocateOrFatal(__LINE__, "Cannot create memory device bitmap", [window, k, width] {
+        resizeSurface(&window->backBuffer, width * k, screenHeight * k);
     });
 }
 
@@ -46,15 +56,16 @@ void explainPlatformError()
     }
 }
 
-// One repaint: the drawing scale, the cursor, the screen's frame, then the copy to the window.
-// A new drawing scale (the player switched full screen or the sharp picture) takes effect at the
-// paint's start; pictures loaded at the old one draw enlarged or reduced until their screen loads
-// them again.
+// One repaint: the drawing scale and screen width, the cursor, the screen's frame, then the copy
+// to the window. A new drawing scale or width (the player switched full screen or the sharp
+// picture, or reshaped the window) takes effect at the paint's start; pictures loaded at the old
+// scale draw enlarged or reduced until their screen loads them again.
 void paint(Window* window)
 {
     const int k = wantedDrawingScale(window);
-    if (k != window->drawingScale) {
-        sizeBackBuffer(window, k);
+    const int width = wantedScreenWidth(window);
+    if (k != window->drawingScale || width != window->clientW) {
+        sizeBackBuffer(window, k, width);
     }
     applyCursor(window, window->cursorKind);
     if (auto onPaint = window->callbacks.onPaint) {
@@ -127,24 +138,26 @@ void controllerChanged(Window* window, const ControllerState& pad)
 void dispatch(Window* window, const PlatformEvent& event)
 {
     const WindowCallbacks& slots = window->callbacks;
-    // Mouse positions arrive in back-buffer pixels; the screens lay out in screen pixels.
+    // Mouse positions arrive in back-buffer pixels; the screens lay out in screen pixels, from the
+    // layout's left edge.
     const int k = window->drawingScale;
+    const int margin = screenMargin(window);
     switch (event.kind) {
     case PlatformEvent::Kind::KeyDown: inputChanged(window, event.key, true); break;
     case PlatformEvent::Kind::KeyUp: inputChanged(window, event.key, false); break;
     case PlatformEvent::Kind::MouseDown:
         if (auto handler = slots.onMouseDown) {
-            handler(window, event.x / k, event.y / k, event.button);
+            handler(window, event.x / k - margin, event.y / k, event.button);
         }
         break;
     case PlatformEvent::Kind::MouseUp:
         if (auto handler = slots.onMouseUp) {
-            handler(window, event.x / k, event.y / k, event.button);
+            handler(window, event.x / k - margin, event.y / k, event.button);
         }
         break;
     case PlatformEvent::Kind::MouseMove:
         if (auto handler = slots.onMouseMove) {
-            handler(window, event.x / k, event.y / k);
+            handler(window, event.x / k - margin, event.y / k);
         }
         break;
     case PlatformEvent::Kind::Close:
@@ -184,7 +197,7 @@ void create(Window* window)
     }
     window->alive = true;
     applyCursor(window, 1);
-    sizeBackBuffer(window, wantedDrawingScale(window));
+    sizeBackBuffer(window, wantedDrawingScale(window), wantedScreenWidth(window));
     centreOnDesktop(window);
 }
 
@@ -195,7 +208,7 @@ void sizeClientArea(Window* window)
     if (!isWindowAlive(window)) {
         return;
     }
-    sizeBackBuffer(window, wantedDrawingScale(window));
+    sizeBackBuffer(window, wantedDrawingScale(window), wantedScreenWidth(window));
     if (auto onResize = window->callbacks.onResize) {
         onResize(window);
     }

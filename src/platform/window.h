@@ -23,6 +23,18 @@ inline constexpr int screenCentreX = screenWidth / 2;
 inline constexpr int screenCentreY = screenHeight / 2;
 inline constexpr int largestDrawingScale = 4;
 
+// The wide view: on a window or display wider than 4:3 the screen grows sideways, up to 1120
+// screen pixels (21:9), and stays 480 high. The 640 by 480 layout sits in its middle, so a screen
+// position (x, y) is the back buffer's (k (x + m), k y), m being the margin on each side; the race
+// and the screens' backgrounds reach out into the margins, at negative x and beyond 640.
+inline constexpr int widestScreenWidth = 1120;
+
+// The screen width the wide view takes for an output of width x height pixels (any unit): 480 x
+// width / height rounded to the nearest even number (halves up), at least 640 and at most 1120.
+// 768 for 16:10, 854 for 16:9, 1120 for 21:9; 640 for 4:3 and anything taller. Backends and
+// tools call it; sizes below 1 give 640.
+int screenWidthForShape(int width, int height);
+
 // The picture font the game's own message boxes write with (when the system cannot show its
 // boxes): glyph cells of cellWidth x cellHeight, 8 columns by 16 rows, the cell in column c and
 // row r holding character 8 r + c. The game sets it after loading its font and clears it before
@@ -36,7 +48,8 @@ struct BoxFont {
 
 // The nine handler slots of the screen that runs now; a null slot means the event is not handled.
 // Key codes are Win32 virtual-key values, and a controller's inputs come through the key slots too
-// with codes of their own (controller_keys.h); mouse positions are screen pixels (640 by 480).
+// with codes of their own (controller_keys.h); mouse positions are screen pixels of the 640 by 480
+// layout (in the wide view negative or beyond 639 over the margins).
 struct WindowCallbacks {
     void (*onKeyDown)(Window* window, uint32_t virtualKey) = nullptr;
     void (*onKeyUp)(Window* window, uint32_t virtualKey) = nullptr;
@@ -55,10 +68,15 @@ struct Window {
     Backend* backend = nullptr; // set by the creator before `create`; not owned
     bool alive = false;         // true from `create` until the window is destroyed
     bool repaintRequested = false;
-    int clientW = 0; // the client area's current size in screen pixels (640 by 480)
+    // The client area's current size in screen pixels: 640 by 480, or wider in the wide view
+    // (the screen's width, even, at most widestScreenWidth).
+    int clientW = 0;
     int clientH = 0;
     // Back-buffer pixels per screen pixel, 1 to 4, as the backend last asked for it.
     int drawingScale = 1;
+    // true: the screen takes the width the backend asks for (the wide view); false: always 640,
+    // the 4:3 view, whatever the window's shape. The player's choice of view sets it.
+    bool wideView = true;
     Surface backBuffer;           // the client area at the drawing scale; every drawing goes here
     bool messageBoxShown = false; // true while a box owned by this window is open
     bool fullscreen = false;      // true once setFullscreen succeeded
@@ -97,7 +115,8 @@ struct Window {
 void create(Window* window);
 // Sets the window's title (the game's is "Vantor (Version 1.02)").
 void setWindowTitle(Window* window, const char* title);
-// Makes the client area 640 by 480 and rebuilds the back buffer (onResize follows).
+// Makes the client area 640 by 480 (wider in the wide view) and rebuilds the back buffer
+// (onResize follows).
 void sizeClientArea(Window* window);
 // Centres the window on the desktop: its outer top-left corner goes to
 // (desktop width / 2 - outer width / 2, desktop height / 2 - outer height / 2), integer halves.
@@ -108,14 +127,23 @@ void moveWindow(Window* window, int x, int y);
 // The client area's current width and height; asked afresh every time, never cached by callers.
 int clientWidth(const Window* window);
 int clientHeight(const Window* window);
+// The screen pixels beside each side of the 640-pixel layout: (client width - 640) / 2, 0 in the
+// 4:3 view. The screen runs from x = -margin to 640 + margin.
+int screenMargin(const Window* window);
+// The columns of the back buffer that the race draws as parts of their own, in back-buffer
+// pixels counted from the layout's left edge (x = 0 of the screen): the 640k columns of the
+// layout first, then in the wide view the margin on its left and the one on its right. The
+// layout's part is clipped and sampled exactly as a 4:3 back buffer is, so its pixels stay those
+// of the 4:3 view. `parts` holds 3; returns how many are set (1 or 3).
+int screenParts(const Window* window, ColumnRange parts[3]);
 // Asks for one repaint of the whole client area; delivered by the next pumpMessages.
 void requestRepaint(Window* window);
 // Dispatches every waiting event to the handler slots without waiting; the full-screen key
 // (askFullscreenToggle) switches once after them when it was pressed an odd number of times; a
-// requested repaint is delivered last, once: the drawing scale the backend asks for now, or 1 for
-// the classic picture (a new one gives a new black back buffer), cursor, onPaint, present. When
-// the slots differ from the last pump's, a new screen began: the keys held at that moment reach
-// its key slots again only once released and pressed anew.
+// requested repaint is delivered last, once: the drawing scale and screen width the backend asks
+// for now, or scale 1 and 640 for the classic picture (a new one gives a new black back buffer),
+// cursor, onPaint, present. When the slots differ from the last pump's, a new screen began: the
+// keys held at that moment reach its key slots again only once released and pressed anew.
 void pumpMessages(Window* window);
 // Copies the back buffer to the window; a failure shows the non-fatal warning
 // "Blit back buffer to front buffer".

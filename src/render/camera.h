@@ -6,7 +6,9 @@
 //   x = 320 + 320 dx / d,  y = 240 - 240 dy / d,
 // so a world distance is drawn three quarters as long upwards as sideways. The road truncates
 // these values to whole pixels; an object's box rounds halves upwards. A camera's drawing scale
-// multiplies every screen value, and the result is made whole once, at the end.
+// multiplies every screen value, and the result is made whole once, at the end. In the wide view
+// the 640 by 480 screen is the middle of a wider one: the projection stays, and what lands left
+// of x = 0 or right of x = 640 is drawn in the margins (screenParts).
 
 #include "gfx/raster.h"
 #include "objects/game_object.h"

@@ -1,6 +1,7 @@
 // One race frame: sky, road, place, gauges, countdown.
 #include "render/race_frame.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -21,7 +22,8 @@ constexpr float cloudStartX[4] = {-60.0f, 120.0f, 300.0f, 520.0f};
 constexpr float cloudStartY[4] = {20.0f, 90.0f, 40.0f, 110.0f};
 
 // The two speed gauges filled by the player's z speed: each full picture up to the fill, its
-// empty picture beyond, the left one from the left screen edge, the right one from the right.
+// empty picture beyond, the left one from the left screen edge, the right one from the right (the
+// wide view's edges, in its top corners).
 void drawGauges(Window* window, const RaceState& race)
 {
     // The pictures follow the drawing scale as they are drawn; the race itself stays as it is.
@@ -29,15 +31,17 @@ void drawGauges(Window* window, const RaceState& race)
     Bitmap* emptyLeft = race.hudGaugeEmptyLeft;
     Bitmap* fullRight = race.hudGaugeFullRight;
     Bitmap* emptyRight = race.hudGaugeEmptyRight;
+    const int left = -screenMargin(window);
+    const int right = screenWidth + screenMargin(window);
     const int fill = gaugeFill(race.cars[0]->velocity.z, fullLeft->info.width);
     // Pictures of unequal width can ask for a region of negative width here; the region drawing
     // draws nothing unless at least one pixel by one remains.
-    drawBitmapRegion(window, fullLeft, 0, 0, 0, 0, fill, fullLeft->info.height);
-    drawBitmapRegion(window, emptyLeft, fill, 0, fill, 0, emptyLeft->info.width - fill,
+    drawBitmapRegion(window, fullLeft, 0, 0, left, 0, fill, fullLeft->info.height);
+    drawBitmapRegion(window, emptyLeft, fill, 0, left + fill, 0, emptyLeft->info.width - fill,
                      emptyLeft->info.height);
-    drawBitmapRegion(window, fullRight, fullRight->info.width - fill, 0, screenWidth - fill, 0,
-                     fill, fullRight->info.height);
-    drawBitmapRegion(window, emptyRight, 0, 0, screenWidth - emptyRight->info.width, 0,
+    drawBitmapRegion(window, fullRight, fullRight->info.width - fill, 0, right - fill, 0, fill,
+                     fullRight->info.height);
+    drawBitmapRegion(window, emptyRight, 0, 0, right - emptyRight->info.width, 0,
                      emptyRight->info.width - fill, fullRight->info.height);
 }
 
@@ -64,6 +68,7 @@ SkyLayer* createSkyLayer(Window* window)
         allocateOrFatal(__LINE__, "Out of memory for the sky", [] { return new SkyLayer{}; });
     layer->sky = loadBitmap(window, "gfx\\bgr\\sky.bmp", 0);
     layer->cloud = loadBitmap(window, "gfx\\bgr\\cloud.bmp", 1);
+    layer->skySides = loadBitmap(window, "gfx\\bgr\\skySides.bmp", 0);
     for (int i = 0; i < 4; ++i) {
         layer->cloudX[i] = cloudStartX[i];
         layer->cloudY[i] = cloudStartY[i];
@@ -80,6 +85,10 @@ void freeSkyLayer(SkyLayer* layer)
     if (layer->cloud != nullptr) {
         freeBitmap(layer->cloud);
         layer->cloud = nullptr;
+    }
+    if (layer->skySides != nullptr) {
+        freeBitmap(layer->skySides);
+        layer->skySides = nullptr;
     }
 }
 
@@ -116,11 +125,28 @@ void drawSky(Window* window, const RaceState& race)
     if (layer->sky != nullptr) {
         drawBitmapRegion(window, layer->sky, 0, 0, 0, 0, layer->sky->info.width, skyRows);
     }
+    // The wide view's margins: the sky beyond each side, its left half left of the layout and its
+    // right half right of it.
+    const int margin = screenMargin(window);
+    if (margin > 0 && layer->skySides != nullptr) {
+        const int half = layer->skySides->info.width / 2;
+        const int shown = std::min(margin, half);
+        drawBitmapRegion(window, layer->skySides, half - shown, 0, -shown, 0, shown, skyRows);
+        drawBitmapRegion(window, layer->skySides, half, 0, screenWidth, 0, shown, skyRows);
+    }
     // A cloud's place is made whole at the drawing scale, so that it drifts by single pixels.
+    // A cloud goes round in steps of the screen's and its own width together: in the margins it
+    // shows also one round before and after, where it has just left or is about to come in.
     const auto scale = static_cast<float>(k);
+    const int round = layer->cloud != nullptr ? (screenWidth + layer->cloud->info.width) * k : 0;
     for (int i = 3; i >= 0; --i) {
-        drawBitmapAt(window, layer->cloud, static_cast<int>(std::trunc(layer->cloudX[i] * scale)),
-                     static_cast<int>(std::trunc(layer->cloudY[i] * scale)));
+        const auto x = static_cast<int>(std::trunc(layer->cloudX[i] * scale));
+        const auto y = static_cast<int>(std::trunc(layer->cloudY[i] * scale));
+        drawBitmapAt(window, layer->cloud, x, y);
+        if (margin > 0) {
+            drawBitmapAt(window, layer->cloud, x - round, y);
+            drawBitmapAt(window, layer->cloud, x + round, y);
+        }
     }
 }
 

@@ -20,14 +20,17 @@ struct SkyLayer {
     float cloudY[4]; // screen y of each cloud's top edge; never change
     Bitmap* sky;     // "gfx\bgr\sky.bmp", opaque
     Bitmap* cloud;   // "gfx\bgr\cloud.bmp", colour-keyed
+    // "gfx\bgr\skySides.bmp", opaque: the sky beyond the sides of sky.bmp for the wide view,
+    // 240 screen pixels of each (the left side, then the right), as high as the sky.
+    Bitmap* skySides;
 };
 
-// Loads the sky (first) and the cloud picture and puts the clouds at x -60, 120, 300, 520 and
-// y 20, 90, 40, 110. A missing picture gives an empty one, which draws nothing. The caller owns
-// the record (delete) and its pictures (freeSkyLayer).
+// Loads the sky (first), the cloud picture and the sky's sides, and puts the clouds at x -60,
+// 120, 300, 520 and y 20, 90, 40, 110. A missing picture gives an empty one, which draws nothing.
+// The caller owns the record (delete) and its pictures (freeSkyLayer).
 SkyLayer* createSkyLayer(Window* window);
 
-// Frees the sky and then the cloud picture, each only if present, and clears both pointers.
+// Frees the sky, the cloud and the sky's sides, each only if present, and clears the pointers.
 // The record itself stays for the caller to delete.
 void freeSkyLayer(SkyLayer* layer);
 
@@ -36,8 +39,9 @@ void freeSkyLayer(SkyLayer* layer);
 void driftClouds(SkyLayer* layer, float averageFrameSeconds);
 
 // Draws race.skyLayer's sky at the top-left corner, down to where the road's ground will cover
-// every row below (groundCoverTop), and the clouds over it, cloud 0 last. The race frame draws the
-// road next.
+// every row below (groundCoverTop), and the clouds over it, cloud 0 last. In the wide view the
+// sky's sides fill the margins, and each cloud shows there also where it was one round of its
+// drift earlier and later. The race frame draws the road next.
 void drawSky(Window* window, const RaceState& race);
 
 // The player's place: 1 + the number of opponents (cars 1 to carCount - 1) whose z is at least
@@ -66,7 +70,8 @@ int gaugeFill(float speed, int gaugeWidth);
 void stepRaceDisplay(RaceState* race);
 
 // Composes the whole frame from `race` into the window's back buffer, changing nothing in the
-// race: sky, road, place text, gauges, countdown step.
+// race: sky, road, place text, gauges, countdown step. In the wide view the gauges sit in the
+// wide screen's top corners, the place and countdown in its middle.
 void drawRaceFrame(Window* window, const RaceState& race);
 
 // Puts raceState.camera 1000 above and 1500 behind the player's car (car 0), 0.025 s of its

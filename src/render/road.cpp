@@ -32,11 +32,18 @@ Brush shadedBrush(int shade, float red, float green, float blue)
                       channel(shade, blue));
 }
 
+// The parts of the screen the road is drawn in, each on its own (screenParts): the 4:3 layout,
+// and the two margins of the wide view.
+struct RoadParts {
+    ColumnRange parts[3];
+    int count = 0;
+};
+
 // A strip of the road between two depths: its left and right x at the near end on row nearY and
 // at the far end, whose row is drawn one screen pixel (`lift` back-buffer pixels) higher than
-// projected.
-void fillStrip(Surface* surface, float nearA, float nearB, float nearY, float farA, float farB,
-               float farY, double lift, Brush brush)
+// projected; x counted from the layout's left edge.
+void fillStrip(Surface* surface, const RoadParts& where, float nearA, float nearB, float nearY,
+               float farA, float farB, float farY, double lift, Brush brush)
 {
     const double farRow = static_cast<double>(farY) - lift;
     const PointF corners[4] = {
@@ -45,7 +52,9 @@ void fillStrip(Surface* surface, float nearA, float nearB, float nearY, float fa
         {static_cast<double>(farB), farRow},
         {static_cast<double>(farA), farRow},
     };
-    fillPolygon(surface, corners, 4, brush);
+    for (int i = 0; i < where.count; ++i) {
+        fillPolygonIn(surface, where.parts[i], corners, 4, brush);
+    }
 }
 
 float between(float nearValue, float farValue, float t)
@@ -241,21 +250,23 @@ void drawSegment(const TrackSegment& segment, Window* window, const float* camer
         const int shade = roadShade(dn);
         Surface* surface = &window->backBuffer;
         const auto k = static_cast<double>(view.drawingScale);
+        RoadParts where;
+        where.count = screenParts(window, where.parts);
 
         // The band of ground runs across the whole screen and two pixels beyond its right edge.
-        drawRectangle(surface, 0.0, static_cast<double>(farY) - k, (screenWidth + 2.0) * k,
+        drawRectangle(surface, 0.0, static_cast<double>(farY) - k, (clientWidth(window) + 2.0) * k,
                       static_cast<double>(nearY), groundBrushes[shade], noPen());
-        fillStrip(surface, projectX(nearLeft, dn), projectX(nearRight, dn), nearY,
+        fillStrip(surface, where, projectX(nearLeft, dn), projectX(nearRight, dn), nearY,
                   projectX(farLeft, df), projectX(farRight, df), farY, k, roadBrushes[shade]);
         if (dn < lineDistance) {
-            fillStrip(surface, projectX(nearLeftLine[0], dn), projectX(nearLeftLine[1], dn), nearY,
-                      projectX(farLeftLine[0], df), projectX(farLeftLine[1], df), farY, k,
+            fillStrip(surface, where, projectX(nearLeftLine[0], dn), projectX(nearLeftLine[1], dn),
+                      nearY, projectX(farLeftLine[0], df), projectX(farLeftLine[1], df), farY, k,
                       lineBrushes[shade]);
-            fillStrip(surface, projectX(nearRightLine[0], dn), projectX(nearRightLine[1], dn),
-                      nearY, projectX(farRightLine[0], df), projectX(farRightLine[1], df), farY, k,
-                      lineBrushes[shade]);
+            fillStrip(surface, where, projectX(nearRightLine[0], dn),
+                      projectX(nearRightLine[1], dn), nearY, projectX(farRightLine[0], df),
+                      projectX(farRightLine[1], df), farY, k, lineBrushes[shade]);
             if (dashShown) {
-                fillStrip(surface, projectX(dashNear[0], dnd), projectX(dashNear[1], dnd),
+                fillStrip(surface, where, projectX(dashNear[0], dnd), projectX(dashNear[1], dnd),
                           projectY(dashNearHeight, dnd), projectX(dashFar[0], dfd),
                           projectX(dashFar[1], dfd), projectY(dashFarHeight, dfd), k,
                           dashBrushes[shade]);

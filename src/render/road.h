@@ -65,7 +65,10 @@ void drawRoad(Window* window, const RaceState& race);
 int groundCoverTop(const Window* window, const RaceState& race);
 
 // Draws one segment (its band, road, lines and dash where visible) and then its objects in their
-// bucket's order, seen from `camera` (x, y, z). Reads the segment without changing it.
+// bucket's order, seen from `camera` (x, y, z). Reads the segment without changing it. The band
+// runs across the whole screen; in the wide view the road, lines and dash are filled in the
+// layout and in each margin on their own (screenParts), so the layout's 640k columns are exactly
+// those of the 4:3 view and the margins show the road beyond them.
 void drawSegment(const TrackSegment& segment, Window* window, const float* camera);
 
 // Sorts the segment's bucket in place into descending z (farthest first). The new bucket order

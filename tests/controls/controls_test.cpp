@@ -144,7 +144,8 @@ TEST(SettingsFile, ReadsEverySectionInAnyCaseBesideCommentsAndBlankLines)
                               "[GAME]\n"
                               "look = Classic\n"
                               "sound = OFF\n"
-                              "volume = 0\n");
+                              "volume = 0\n"
+                              "view = 4:3\n");
     testing::internal::CaptureStderr();
     const SettingsFile file = readSettingsFile(path);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
@@ -160,6 +161,7 @@ TEST(SettingsFile, ReadsEverySectionInAnyCaseBesideCommentsAndBlankLines)
     EXPECT_TRUE(s.classicLook);
     EXPECT_FALSE(s.soundOn);
     EXPECT_EQ(s.volume, 0);
+    EXPECT_FALSE(s.wideView);
     EXPECT_TRUE(file.writable);
 }
 
@@ -177,6 +179,7 @@ TEST(SettingsFile, ALineThatCannotBeReadIsToldByFileAndLineAndTheFileIsNeverWrit
                              "volume = 101\n"
                              "look = sharp\n"
                              "look = classic\n"
+                             "view = tall\n"
                              "[colours]\n"
                              "sky = blue\n"
                              "[keys\n";
@@ -193,8 +196,9 @@ TEST(SettingsFile, ALineThatCannotBeReadIsToldByFileAndLineAndTheFileIsNeverWrit
         ":8: \"menu_keys\" is not \"name = value\"\n" + path +
         ":10: volume is a whole number from 0 to 100; volume keeps its default\n" + path +
         ":12: look is set on line 11 already, which holds\n" + path +
-        ":13: no section is named [colours]; its lines are kept as they are\n" + path +
-        ":15: a section's name ends with \"]\"\n";
+        ":13: view is \"wide\" or \"4:3\"; view keeps its default\n" + path +
+        ":14: no section is named [colours]; its lines are kept as they are\n" + path +
+        ":16: a section's name ends with \"]\"\n";
     EXPECT_EQ(told, expected);
     const Settings& s = file.asRead;
     EXPECT_EQ(listed(keysOf(s, Action::Accelerate)), std::vector<uint32_t>{'W'});
@@ -204,6 +208,7 @@ TEST(SettingsFile, ALineThatCannotBeReadIsToldByFileAndLineAndTheFileIsNeverWrit
     EXPECT_EQ(listed(keysOf(s, Action::Mute)), std::vector<uint32_t>{keyM});
     EXPECT_EQ(s.volume, 100);
     EXPECT_FALSE(s.classicLook);
+    EXPECT_TRUE(s.wideView);
     EXPECT_FALSE(file.writable);
     EXPECT_EQ(file.firstUnreadLine, 1);
 

@@ -158,6 +158,66 @@ TEST(Polygon, FarVerticesClipWithoutMovingVisibleEdges)
     expectArt(none, {"......", "......", "......", "......", "......"}, colours, "poly_none");
 }
 
+// A part of a wider surface draws exactly what a surface as wide as the part would: road-like
+// quadrilaterals with whole-pixel corners far off both sides (the clipping that moves vertices),
+// and the parts beside it touch only their own columns.
+TEST(Polygon, APartOfASurfaceDrawsAsASurfaceAsWideAsThePart)
+{
+    constexpr int width = 64;
+    constexpr int margin = 21;
+    const ColumnRange middle{margin, 0, width};
+    const ColumnRange left{margin, -margin, 0};
+    const ColumnRange right{margin, width, width + margin};
+    uint32_t state = 12345;
+    auto next = [&state](int range) {
+        state = state * 1103515245u + 12345u;
+        return static_cast<double>(static_cast<int>((state >> 8) % static_cast<uint32_t>(range)));
+    };
+    for (int round = 0; round < 400; ++round) {
+        // Near corners on a row below the middle, far apart and often far off the surface; far
+        // corners near the horizon.
+        const double nearY = 24 + next(30);
+        const double farY = nearY - 1 - next(20);
+        const double spread = round % 3 == 0 ? 400000 : 200;
+        const PointF quad[4] = {{-next(static_cast<int>(spread)) - 10, nearY},
+                                {width + next(static_cast<int>(spread)) + 10, nearY},
+                                {next(width), farY},
+                                {next(width) - next(20), farY}};
+        Surface alone = canvas(width, 48);
+        fillPolygon(&alone, quad, 4, solidBrush(fill));
+        Surface wide = canvas(width + 2 * margin, 48);
+        fillPolygonIn(&wide, middle, quad, 4, solidBrush(fill));
+        for (int y = 0; y < 48; ++y) {
+            for (int x = 0; x < wide.width; ++x) {
+                const uint32_t want =
+                    x < margin || x >= margin + width
+                        ? bg
+                        : alone.pixels[static_cast<size_t>(y * width + x - margin)];
+                ASSERT_EQ(wide.pixels[static_cast<size_t>(y * wide.width + x)], want)
+                    << "round " << round << " at " << x << "," << y;
+            }
+        }
+        Surface sides = canvas(width + 2 * margin, 48);
+        fillPolygonIn(&sides, left, quad, 4, solidBrush(fill));
+        fillPolygonIn(&sides, right, quad, 4, solidBrush(fill));
+        for (int y = 0; y < 48; ++y) {
+            for (int x = margin; x < margin + width; ++x) {
+                ASSERT_EQ(sides.pixels[static_cast<size_t>(y * sides.width + x)], bg)
+                    << "round " << round << " at " << x << "," << y;
+            }
+        }
+    }
+    // By hand: a triangle across both edges of a 4-column part at origin 2 of an 8-column surface.
+    const PointF triangle[3] = {{-2, 0}, {6, 0}, {2, 4}};
+    Surface s = canvas(8, 4);
+    fillPolygonIn(&s, ColumnRange{2, 0, 4}, triangle, 3, solidBrush(fill));
+    expectArt(s, {"..####..", "..####..", "..###...", "...#...."}, colours, "poly_part");
+    // A part reaching beyond the surface is cut at its edges.
+    Surface cut = canvas(8, 4);
+    fillPolygonIn(&cut, ColumnRange{2, -9, 90}, triangle, 3, solidBrush(fill));
+    expectArt(cut, {"#######.", ".#####..", "..###...", "...#...."}, colours, "poly_part_cut");
+}
+
 TEST(Line, DrawsOnePixelPerStepAndLeavesTheEndOut)
 {
     Surface s = canvas(6, 5);

@@ -2,6 +2,7 @@
 // unscaled and stretched, clipped at each edge; level choice; picture-font text.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 
 #include "bmp_writer.h"
@@ -156,6 +157,67 @@ TEST(DrawBitmapScaled, WorkedExampleOfTheLeftClip)
     expectArt(rightBottom.pixels(), {"........", "........", "........", "....aabb", "....aabb"},
               colours, "scaled_right_bottom");
     freeBitmap(small);
+    freeBitmap(picture);
+}
+
+// The wide view: a screen 854 pixels wide whose layout starts at back-buffer column 107. Whole
+// pictures land 107 columns to the right of where the 4:3 view puts them; a stretched picture
+// across the layout's left edge shows in the layout exactly the columns the 4:3 view shows, and
+// the rest of itself in the margin.
+TEST(DrawBitmapScaled, TheWideViewKeepsTheLayoutsColumnsAndDrawsTheRestInTheMargins)
+{
+    std::vector<uint32_t> ramp(100);
+    for (uint32_t i = 0; i < 100; ++i) {
+        ramp[i] = i + 1;
+    }
+    ramp[99] = 0xFFFFFF;
+    Bitmap* picture = bitmapFromPixels(ramp.data(), 100, 1);
+    TestWindow narrow(640, 1);
+    TestWindow wide(854, 1);
+    ASSERT_EQ(screenMargin(&wide), 107);
+    for (Window* w : {&narrow, &wide}) {
+        drawBitmapScaled(w, picture, -37, 0, 151, 1);
+        drawBitmapScaled(w, picture, 600, 0, 77, 1);
+    }
+    const std::vector<uint32_t>& shown = wide.pixels().pixels;
+    EXPECT_TRUE(std::equal(shown.begin() + 107, shown.begin() + 747, narrow.pixels().pixels.begin()))
+        << "the layout's columns are those of the 4:3 view";
+    // Back-buffer column 107 - 37 = 70 starts the first picture, 747 - 40 = 707 the second; each
+    // runs on into the margin up to its own right end.
+    EXPECT_EQ(shown[69], background);
+    EXPECT_EQ(shown[70], 1u);
+    EXPECT_NE(shown[106], background);
+    EXPECT_NE(shown[747], background);
+    EXPECT_EQ(shown[107 + 600 + 76], 99u);
+    EXPECT_EQ(shown[107 + 600 + 77], background);
+
+    // Whole pictures and cut ones are placed on the screen, the layout's x = 0 at column 107.
+    TestWindow placed(854, 1);
+    drawBitmap(&placed, picture, -107, 0);
+    drawBitmapRegion(&placed, picture, 10, 0, 700, 0, 5, 1);
+    EXPECT_EQ(placed.pixels().pixels[0], 1u);
+    EXPECT_EQ(placed.pixels().pixels[98], 99u);
+    EXPECT_EQ(placed.pixels().pixels[807], 11u);
+    EXPECT_EQ(placed.pixels().pixels[811], 15u);
+    EXPECT_EQ(placed.pixels().pixels[812], background);
+    freeBitmap(picture);
+}
+
+TEST(DrawBitmapRegionStretched, StretchesTheRegionOverTheRectangleInScreenPixels)
+{
+    Bitmap* picture = keyedPicture();
+    TestWindow w(8, 5);
+    // Column 0 ("a", "d") over four columns; the middle bottom pixel, transparent, shows nothing.
+    drawBitmapRegionStretched(&w, picture, 0, 0, 1, 2, 1, 1, 4, 2);
+    drawBitmapRegionStretched(&w, picture, 1, 0, 2, 2, 5, 3, 2, 2);
+    expectArt(w.pixels(), {"........", ".aaaa...", ".dddd...", ".....bc.", "........"}, colours,
+              "region_stretched");
+    // A region not wholly inside the picture, or of no size, draws nothing.
+    TestWindow none(8, 5);
+    drawBitmapRegionStretched(&none, picture, 2, 0, 2, 1, 0, 0, 4, 2);
+    drawBitmapRegionStretched(&none, picture, -1, 0, 1, 1, 0, 0, 4, 2);
+    drawBitmapRegionStretched(&none, picture, 0, 0, 1, 1, 0, 0, 0, 2);
+    EXPECT_EQ(none.pixels().pixels, std::vector<uint32_t>(40, background));
     freeBitmap(picture);
 }
 

@@ -72,6 +72,31 @@ TEST(PictureFit, WindowsUseWholeFactorsAndFullScreenFillsTheScreen)
     }
 }
 
+// The wide view's picture has the screen's shape up to a screen pixel's rounding: full screen
+// stretches it over the last pixels, a window shows it sharp with the rounding as thin bars, and
+// a shape that truly differs keeps its bars.
+TEST(PictureFit, AWidePictureFillsAScreenOfItsShapeEdgeToEdge)
+{
+    struct Case {
+        int outW, outH, pictureW, pictureH;
+        bool fill;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {1920, 1080, 1708, 960, true, "0,0 1920x1080 smooth"},   // 16:9, 854 wide at scale 2
+        {2560, 1440, 2562, 1440, true, "0,0 2560x1440 smooth"},  // 854 at scale 3, 2 too wide
+        {1920, 1200, 1536, 960, true, "0,0 1920x1200 smooth"},   // 16:10 exactly
+        {2560, 1080, 2240, 960, true, "20,0 2520x1080 smooth"},  // wider than 21:9: bars
+        {1920, 1080, 1280, 960, true, "240,0 1440x1080 smooth"}, // the 4:3 view keeps its bars
+        {1706, 960, 1704, 960, false, "1,0 1704x960 sharp"},     // a window: whole factor 1
+        {1708, 960, 1708, 960, false, "0,0 1708x960 sharp"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(describe(fitPicture(c.outW, c.outH, c.pictureW, c.pictureH, c.fill)), c.expected)
+            << c.pictureW << "x" << c.pictureH << " on " << c.outW << "x" << c.outH;
+    }
+}
+
 // What the window's own surface shows: stale pixels outside the picture become black bars, the
 // picture lands enlarged by whole pixels or sampled at each output pixel's centre, and the padding
 // at the end of each output row stays untouched.

@@ -246,7 +246,8 @@ TEST_F(SdlWindowOnXvfb, FullScreenOnAndOffLeavesAWorkingWindow)
     EXPECT_TRUE(window.fullscreen);
     runFrames(5);
     EXPECT_TRUE(isWindowAlive(&window));
-    EXPECT_EQ(clientWidth(&window), 640);
+    // The wide view of the 16:9 display.
+    EXPECT_EQ(clientWidth(&window), 854);
     EXPECT_EQ(clientHeight(&window), 480);
     // The window really covers the display, even with no window manager to honour the request.
     const SeenWindow covering = lookAtWindow();
@@ -259,6 +260,7 @@ TEST_F(SdlWindowOnXvfb, FullScreenOnAndOffLeavesAWorkingWindow)
     ASSERT_FALSE(seen.id.empty());
     EXPECT_EQ(seen.width, 1280);
     EXPECT_EQ(seen.height, 960);
+    EXPECT_EQ(clientWidth(&window), 640);
 
     runCommand("xdotool windowfocus --sync " + seen.id);
     runCommand("xdotool key Escape");
@@ -339,13 +341,14 @@ TEST_F(SdlWindowOnXvfb, FullScreenRoundTripsUnderAWindowManagerPutTheWindowBackW
 
 TEST_F(SdlWindowOnXvfb, FullScreenDrawsAtTheLargestScaleThatFitsTheDisplay)
 {
-    // The window fits twice 640x480; the whole display fits three times (1920x1440 of 2600x1450).
+    // The window fits twice 640x480; the whole display fits three times (1920x1440 of 2600x1450),
+    // in the wide view of its shape: 480 x 2600 / 1450 = 860.7, 860 screen pixels wide.
     openOn(2600, 1450);
     runFrames(3);
     EXPECT_EQ(window.drawingScale, 2);
     toggleFullscreen(&window);
     ASSERT_TRUE(runFramesUntil([&] { return window.drawingScale == 3; }));
-    EXPECT_EQ(window.backBuffer.width, 1920);
+    EXPECT_EQ(window.backBuffer.width, 2580);
     EXPECT_EQ(window.backBuffer.height, 1440);
     toggleFullscreen(&window);
     EXPECT_TRUE(runFramesUntil([&] { return window.drawingScale == 2; }));
@@ -364,10 +367,13 @@ TEST_F(SdlWindowOnXvfb, ResizedWindowKeepsThePicturesShapeAndTheMouseItsPixels)
     };
     EXPECT_TRUE(fitIs(0, 0, 1280, 960, false));
 
-    // Larger than one whole factor, smaller than two: factor 1, sharp, with black bars.
+    // Larger than one whole factor, smaller than two: factor 1, sharp, with black bars above
+    // and below; the view takes the window's shape, 480 x 1000 / 700 = 686 wide.
     runCommand("xdotool windowsize " + seen.id + " 1000 700");
-    EXPECT_TRUE(runFramesUntil([&] { return fitIs(180, 110, 640, 480, false); }));
-    // Smaller than the picture: scaled down smoothly, its shape kept.
+    EXPECT_TRUE(runFramesUntil([&] { return fitIs(157, 110, 686, 480, false); }));
+    EXPECT_EQ(clientWidth(&window), 686);
+    // Smaller than the picture, and taller than 4:3: the 4:3 view scaled down smoothly, its
+    // shape kept.
     runCommand("xdotool windowsize " + seen.id + " 500 400");
     EXPECT_TRUE(runFramesUntil(
         [&] { return fitIs(0, 12, 500, 375, false) || fitIs(0, 12, 500, 375, true); }));
@@ -382,8 +388,14 @@ TEST_F(SdlWindowOnXvfb, ResizedWindowKeepsThePicturesShapeAndTheMouseItsPixels)
     EXPECT_EQ(mouseSeen, (std::vector<std::string>{"320,240 1", "12,0 1"}));
 }
 
-// What the display shows of the game's window, as 0x00RRGGBB pixels row by row (empty when it
-// cannot be read).
+std::string describeRect(const PixelRect& rect)
+{
+    return std::to_string(rect.x) + "," + std::to_string(rect.y) + " " + std::to_string(rect.w) +
+           "x" + std::to_string(rect.h);
+}
+
+// What the display shows of the game's window ("root": the whole display), as 0x00RRGGBB pixels
+// row by row (empty when it cannot be read).
 std::vector<uint32_t> shownPixels(const std::string& windowId, int width, int height)
 {
     const std::string rgb =
@@ -420,14 +432,15 @@ TEST_F(SdlWindowOnXvfb, TheDisplayShowsEveryPixelOfTheBackBufferInItsPlace)
     const SeenWindow seen = lookAtWindow();
     ASSERT_FALSE(seen.id.empty());
     // Each shown pixel against the back-buffer pixel under it (black outside the picture), for
-    // the back buffer of the drawing scale `scale`.
-    auto mismatches = [&](int windowW, int windowH, const PixelRect& place, int scale) {
+    // the back buffer of the drawing scale `scale` and the screen width `width`.
+    auto mismatches = [&](int windowW, int windowH, const PixelRect& place, int scale,
+                          int width = 640) {
         const std::vector<uint32_t> shown = shownPixels(seen.id, windowW, windowH);
         if (shown.empty()) {
             return -1;
         }
         Window painted{};
-        resizeSurface(&painted.backBuffer, 640 * scale, 480 * scale);
+        resizeSurface(&painted.backBuffer, width * scale, 480 * scale);
         paintPattern(&painted);
         const Surface& picture = painted.backBuffer;
         int wrong = 0;
@@ -458,13 +471,59 @@ TEST_F(SdlWindowOnXvfb, TheDisplayShowsEveryPixelOfTheBackBufferInItsPlace)
     runCommand("xdotool key F10");
     ASSERT_TRUE(runFramesUntil([&] { return window.drawingScale == 2; }));
     EXPECT_TRUE(keysDown.empty()) << "F10 never reaches the screens";
-    // A larger window of no whole factor draws at scale 1: the picture at its own size in the
-    // middle, bars round it.
+    // A larger window of no whole factor draws at scale 1: the picture of the window's shape at
+    // its own size in the middle, bars above and below.
     runCommand("xdotool windowsize " + seen.id + " 1000 700");
-    ASSERT_TRUE(runFramesUntil([&] { return backend->lastPictureFit().rect.x == 180; }));
+    ASSERT_TRUE(runFramesUntil([&] { return backend->lastPictureFit().rect.x == 157; }));
     runFrames(2);
     EXPECT_EQ(window.drawingScale, 1);
-    EXPECT_EQ(mismatches(1000, 700, PixelRect{180, 110, 640, 480}, 1), 0);
+    EXPECT_EQ(mismatches(1000, 700, PixelRect{157, 110, 686, 480}, 1, 686), 0);
+}
+
+// Full screen on a 16:9 display draws the wide view (854 x 480 at scale 2) and shows it over the
+// whole display, edge to edge; F10's classic picture stays 640 x 480 with bars beside it; a window
+// wider than 4:3 takes its shape, a taller one keeps 4:3 with bars above and below.
+TEST_F(SdlWindowOnXvfb, AWideDisplayOrWindowGetsTheWideViewEdgeToEdge)
+{
+    openOn(1920, 1080);
+    constexpr uint32_t colour = 0x336699;
+    window.callbacks.onPaint = [](Window* w) { fillSurface(&w->backBuffer, colour); };
+    runFrames(3);
+    const SeenWindow seen = lookAtWindow();
+    ASSERT_FALSE(seen.id.empty());
+    toggleFullscreen(&window);
+    ASSERT_TRUE(runFramesUntil([&] { return window.backBuffer.width == 1708; }));
+    runFrames(3);
+    EXPECT_EQ(window.drawingScale, 2);
+    EXPECT_EQ(window.backBuffer.height, 960);
+    const PictureFit& fit = backend->lastPictureFit();
+    EXPECT_EQ(describeRect(fit.rect), "0,0 1920x1080");
+    // The whole display shows the picture: not one pixel of a bar.
+    const std::vector<uint32_t> screen = shownPixels("root", 1920, 1080);
+    ASSERT_EQ(screen.size(), 1920u * 1080u);
+    EXPECT_EQ(std::count(screen.begin(), screen.end(), colour), 1920 * 1080);
+
+    // The classic picture: 640 x 480 enlarged, black bars at the sides.
+    runCommand("xdotool windowfocus --sync " + seen.id + " key F10");
+    ASSERT_TRUE(runFramesUntil([&] { return window.backBuffer.width == 640; }));
+    runFrames(2);
+    EXPECT_EQ(describeRect(backend->lastPictureFit().rect), "240,0 1440x1080");
+    runCommand("xdotool key F10");
+    ASSERT_TRUE(runFramesUntil([&] { return window.backBuffer.width == 1708; }));
+
+    toggleFullscreen(&window);
+    // A 16:9 window of 1706 x 960: scale 2, 852 wide so that the sharp picture fits.
+    runCommand("xdotool windowsize " + seen.id + " 1706 960");
+    ASSERT_TRUE(runFramesUntil([&] { return window.backBuffer.width == 1704; }));
+    runFrames(2);
+    EXPECT_EQ(window.drawingScale, 2);
+    EXPECT_EQ(describeRect(backend->lastPictureFit().rect), "1,0 1704x960");
+    EXPECT_FALSE(backend->lastPictureFit().smooth);
+    // Taller than 4:3: the 4:3 view with bars above and below.
+    runCommand("xdotool windowsize " + seen.id + " 800 900");
+    ASSERT_TRUE(runFramesUntil([&] { return window.backBuffer.width == 640; }));
+    runFrames(2);
+    EXPECT_EQ(describeRect(backend->lastPictureFit().rect), "80,210 640x480");
 }
 
 TEST_F(SdlWindowOnXvfb, AWindowTooLargeForASurfaceOfItsOwnSkipsItsFramesAndComesBack)

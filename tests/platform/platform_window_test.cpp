@@ -669,3 +669,84 @@ TEST_F(WindowOnScript, TheBackBufferFollowsTheDrawingScaleAndTheMouseStaysInScre
     pumpMessages(&window);
     EXPECT_EQ(backend.lastFrame().width, 1280);
 }
+
+TEST(WideView, TheScreensWidthFollowsTheShapeEvenWithinFourThirdsAndTwentyOneNinths)
+{
+    struct Case {
+        int width, height, screen;
+    };
+    const Case cases[] = {
+        {4, 3, 640},
+        {16, 10, 768},
+        {16, 9, 854},
+        {1920, 1080, 854},
+        {21, 9, 1120},
+        {1706, 960, 854}, // 853.0 lies halfway between 852 and 854: a half goes up
+        {1366, 768, 854},
+        // Taller than 4:3, wider than 21:9, no shape at all.
+        {5, 4, 640},
+        {480, 640, 640},
+        {32, 9, 1120},
+        {0, 1080, 640},
+        {1920, 0, 640},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(screenWidthForShape(c.width, c.height), c.screen) << c.width << ":" << c.height;
+    }
+}
+
+TEST_F(WindowOnScript, TheWideViewWidensTheBackBufferAndTheMouseCountsFromTheLayout)
+{
+    window.callbacks.onPaint = logPaint;
+    window.callbacks.onMouseDown = logMouseDown;
+    ColumnRange parts[3];
+    EXPECT_EQ(screenParts(&window, parts), 1);
+    EXPECT_EQ(parts[0].originX, 0);
+    EXPECT_EQ(parts[0].right, 640);
+
+    backend.setDrawingScale(2);
+    backend.setViewWidth(854);
+    requestRepaint(&window);
+    pumpMessages(&window);
+    EXPECT_EQ(clientWidth(&window), 854);
+    EXPECT_EQ(clientHeight(&window), 480);
+    EXPECT_EQ(screenMargin(&window), 107);
+    EXPECT_EQ(backend.lastFrame().width, 1708);
+    EXPECT_EQ(backend.lastFrame().height, 960);
+    // The layout's 1280 columns in the middle, a margin of 214 on each side.
+    ASSERT_EQ(screenParts(&window, parts), 3);
+    for (const ColumnRange& part : parts)
+        EXPECT_EQ(part.originX, 214);
+    EXPECT_EQ(parts[0].left, 0);
+    EXPECT_EQ(parts[0].right, 1280);
+    EXPECT_EQ(parts[1].left, -214);
+    EXPECT_EQ(parts[1].right, 0);
+    EXPECT_EQ(parts[2].left, 1280);
+    EXPECT_EQ(parts[2].right, 1494);
+    // The back buffer's left edge is the screen's x = -107; its middle the layout's 320.
+    backend.mouseDown(0, 10, 1);
+    backend.mouseDown(854, 480, 1);
+    backend.mouseDown(1707, 959, 1);
+    pumpMessages(&window);
+    EXPECT_EQ(std::vector<std::string>(seen.end() - 3, seen.end()),
+              (std::vector<std::string>{"mousedown -107,5 1", "mousedown 320,240 1",
+                                        "mousedown 746,479 1"}));
+
+    // An odd width is made even, and the width stays within 640 to 1120.
+    for (const auto& [asked, shown] :
+         {std::pair{855, 854}, std::pair{2000, 1120}, std::pair{100, 640}}) {
+        backend.setViewWidth(asked);
+        requestRepaint(&window);
+        pumpMessages(&window);
+        EXPECT_EQ(clientWidth(&window), shown) << asked;
+        EXPECT_EQ(backend.lastFrame().width, 2 * shown) << asked;
+    }
+    // With the wide view off, the screen keeps 640 whatever the backend asks.
+    backend.setViewWidth(1120);
+    window.wideView = false;
+    requestRepaint(&window);
+    pumpMessages(&window);
+    EXPECT_EQ(clientWidth(&window), 640);
+    EXPECT_EQ(screenMargin(&window), 0);
+    EXPECT_EQ(backend.lastFrame().width, 1280);
+}

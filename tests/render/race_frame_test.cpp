@@ -190,6 +190,25 @@ TEST_F(RaceFrameTest, GaugesFillWithSpeedFromTheScreenEdges)
     EXPECT_EQ(w.runs(5), "ff00@0 3060c0@100 ff@540");
 }
 
+// The wide view of a 16:9 screen, 854 wide: the layout starts at column 107. The gauges move out
+// to the screen's corners, the sky's sides fill the margins, and a cloud shows in a margin also
+// where it is one round of its drift (740 pixels) away; the place stays in the middle.
+TEST_F(RaceFrameTest, TheWideViewPutsTheGaugesInItsCornersAndCarriesTheSkyToItsEdges)
+{
+    constexpr uint32_t sidesColour = 0x5070D0;
+    raceState.skyLayer->skySides = onePictureColour(&w.window, "sides", 480, 480, sidesColour, 0);
+    w.backend.setViewWidth(854);
+    sizeClientArea(&w.window);
+    ASSERT_EQ(w.window.backBuffer.width, 854);
+    Obj_Car* player = cars[0].get();
+    player->velocity.z = 37500.0f;
+    frame();
+    EXPECT_EQ(w.runs(5), "ff00@0 4000@50 5070d0@100 3060c0@107 5070d0@747 40@754 ff@804");
+    // Cloud 0 at -60 reaches into the left margin; one round on, at 680, into the right one.
+    EXPECT_EQ(w.runs(20), "5070d0@0 f0f0f0@47 3060c0@147 5070d0@747 f0f0f0@787");
+    EXPECT_EQ(readText(w, 107 + 320 - 4 * 3 / 2, 0), "8th");
+}
+
 // Gauge pictures of unequal widths ask for regions of negative width; those draw nothing.
 TEST_F(RaceFrameTest, GaugesOfUnequalWidthsNeverDrawNegativeRegions)
 {

@@ -62,14 +62,19 @@ void frameFrom(Window* window, float x, float y, float z)
 
 // Frames of one race: the player driven to places along the whole track (and beyond both ends),
 // with the camera behind it as in a race and then pushed off the road, high above, below the
-// ground and onto the ends of segments.
-void drawRace(uint32_t seed, const RaceSettings& settings)
+// ground and onto the ends of segments; on a screen `width` screen pixels wide at drawing scale
+// `scale`.
+void drawRace(uint32_t seed, const RaceSettings& settings, int width = 640, int scale = 1)
 {
     SCOPED_TRACE(testing::Message()
                  << "seed " << seed << " settings " << settings.trackLength
                  << settings.hillSteepness << settings.turnSharpness << settings.numCompetitors
-                 << settings.aiCarSpeed << settings.gridSpacing);
+                 << settings.aiCarSpeed << settings.gridSpacing << " width " << width << " scale "
+                 << scale);
     TestWindow w;
+    w.backend.setViewWidth(width);
+    w.backend.setDrawingScale(scale);
+    sizeClientArea(&w.window);
     const PictureCounts picturesBefore = livePictureCounts();
     const int64_t objectsBefore = liveGameObjectCount();
     w.backend.setClock(seed);
@@ -133,6 +138,15 @@ TEST(RenderSoak, ExtremeSettingsManySeeds)
     for (uint32_t seed : {1u, 2u, 77u, 4096u, 123456789u, 4294967295u}) {
         drawRace(seed, settingsOf(2, 2, 2, 3, 2, 2)); // long, steep, sharp, 32 cars
     }
+}
+
+// The wide view at 16:10, 16:9 and 21:9, its margins drawn from every camera above.
+TEST(RenderSoak, WideViews)
+{
+    render_support::RaceStateGuard guard;
+    drawRace(3u, settingsOf(2, 2, 2, 3, 2, 2), 768);
+    drawRace(4u, settingsOf(1, 2, 2, 3, 2, 0), 854, 2);
+    drawRace(5u, settingsOf(0, 2, 2, 2, 1, 1), 1120);
 }
 
 TEST(RenderSoak, EverySettingOnce)

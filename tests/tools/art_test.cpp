@@ -2,6 +2,7 @@
 // shaped the way the race uses them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -102,6 +103,7 @@ std::vector<std::string> gamePictures()
                                       "obs/finishSign.bmp",
                                       "bgr/sky.bmp",
                                       "bgr/cloud.bmp",
+                                      "bgr/skySides.bmp",
                                       "font/font1.bmp",
                                       "font/font1sm.bmp",
                                       "hud/guageFullLeft.bmp",
@@ -257,7 +259,7 @@ TEST(ArtFiles, KeyedPicturesKeyOnMagentaAndShowSomething)
         const Surface s = load(path);
         if (s.pixels.empty())
             continue;
-        const bool opaque = path == "bgr/sky.bmp" || path.starts_with("menu/race");
+        const bool opaque = path.starts_with("bgr/sky") || path.starts_with("menu/race");
         if (opaque) {
             EXPECT_EQ(std::count(s.pixels.begin(), s.pixels.end(), magenta), 0) << path;
             continue;
@@ -363,6 +365,43 @@ TEST(ArtFiles, RacePicturesFitTheRaceScreen)
                 }
         EXPECT_GE(right - left, previousSpan) << "frame " << frame;
         previousSpan = right - left;
+    }
+}
+
+// The mean difference per channel between column `a` of `one` and column `b` of `two`, which
+// have the same height.
+double columnDifference(const Surface& one, int a, const Surface& two, int b)
+{
+    double sum = 0;
+    for (int y = 0; y < one.height; ++y)
+        for (int c = 0; c < 3; ++c)
+            sum += std::abs(static_cast<int>((pixel(one, a, y) >> (8 * c)) & 0xFF) -
+                            static_cast<int>((pixel(two, b, y) >> (8 * c)) & 0xFF));
+    return sum / (3.0 * one.height);
+}
+
+// The wide view shows the sky's sides beside the sky: the left half of the sides ends where the
+// sky begins and the right half begins where it ends, with no more of a step at either seam than
+// between any two neighbouring columns of the sky itself. At scale 1 and, where the build
+// paints it, scale 2.
+TEST(ArtFiles, TheSkysSidesJoinTheSkyWithoutASeam)
+{
+    std::vector<fs::path> sets = {"gfx"};
+#ifndef VANTOR_NO_SCALED_ART
+    sets.push_back(scaledSet(2));
+#endif
+    for (const fs::path& set : sets) {
+        const Surface sky = loadFrom(set, "bgr/sky.bmp"), sides = loadFrom(set, "bgr/skySides.bmp");
+        ASSERT_FALSE(sky.pixels.empty() || sides.pixels.empty()) << set.string();
+        EXPECT_EQ(sides.width * 4, sky.width * 3) << "240 screen pixels beside each side";
+        ASSERT_EQ(sides.height, sky.height);
+        double steepest = 0;
+        for (int x = 0; x + 1 < sky.width; ++x)
+            steepest = std::max(steepest, columnDifference(sky, x, sky, x + 1));
+        const int half = sides.width / 2;
+        EXPECT_LE(columnDifference(sides, half - 1, sky, 0), steepest) << set.string() << " left";
+        EXPECT_LE(columnDifference(sky, sky.width - 1, sides, half), steepest)
+            << set.string() << " right";
     }
 }
 

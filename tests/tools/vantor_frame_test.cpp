@@ -1,12 +1,14 @@
-// The vantor-frame tool: refuses bad arguments, the drawing scale among them, with the usage and
-// status 2; a frame drawn at drawing scale K (2 to 4) and shrunk K times shows what the same
-// moment shows at scale 1, in the same places and at the same sizes.
+// The vantor-frame tool: refuses bad arguments, the drawing scale and the shape among them, with
+// the usage and status 2; a frame drawn at drawing scale K (2 to 4) and shrunk K times shows what
+// the same moment shows at scale 1, in the same places and at the same sizes; a wider shape widens
+// the frame, and 4:3 or a taller one gives the frame of the 4:3 view.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "gfx/surface.h"
 #include "pictures/picture_file.h"
@@ -16,7 +18,8 @@
 
 namespace {
 
-const std::string usageLine = "usage: vantor-frame [--scale K] SEED L,H,T,C,S,G Z OUT.bmp";
+const std::string usageLine =
+    "usage: vantor-frame [--scale K] [--aspect W:H] SEED L,H,T,C,S,G Z OUT.bmp";
 
 // `picture` (K times 640 x 480) shrunk K times: each K x K block becomes one pixel, each channel
 // the rounded mean of the block's.
@@ -102,16 +105,51 @@ TEST(VantorFrameTool, RefusesBadArgumentsAndBadScalesWithTheUsage)
     const std::string out = testFolder() + "f.bmp";
     const std::string moment = "7 2,2,2,3,2,2 300000 " + out;
     tool_run::expectRefused("tools/vantor-frame",
-                            {"", "7 2,2,2,3,2,2 300000", moment + " 1 2 3",
-                             "4294967296 1,1,1,1,1,1 0 " + out, "7 1,1,1,4,1,1 0 " + out,
-                             "7 1,1,1,1,1,1 nan " + out, "7 1,1,1,1,1,1 0 ''", moment + " 0 -1",
-                             "--scale", "--scale 2", "--scale 0 " + moment, "--scale 5 " + moment,
-                             "--scale '' " + moment, "--scale two " + moment,
-                             "--scale 2 --scale 2 " + moment, moment + " --scale 2"},
+                            {"",
+                             "7 2,2,2,3,2,2 300000",
+                             moment + " 1 2 3",
+                             "4294967296 1,1,1,1,1,1 0 " + out,
+                             "7 1,1,1,4,1,1 0 " + out,
+                             "7 1,1,1,1,1,1 nan " + out,
+                             "7 1,1,1,1,1,1 0 ''",
+                             moment + " 0 -1",
+                             "--scale",
+                             "--scale 2",
+                             "--scale 0 " + moment,
+                             "--scale 5 " + moment,
+                             "--scale '' " + moment,
+                             "--scale two " + moment,
+                             "--scale 2 --scale 2 " + moment,
+                             moment + " --scale 2",
+                             "--aspect " + moment,
+                             "--aspect 16:0 " + moment,
+                             "--aspect 16x9 " + moment,
+                             "--aspect 16:9 --aspect 16:9 " + moment,
+                             "--wide " + moment},
                             usageLine);
     tool_run::expectRefusalNames("tools/vantor-frame", "--scale 5 " + moment, "--scale 5");
     tool_run::expectRefusalNames("tools/vantor-frame", "--scale two " + moment, "--scale two");
     tool_run::expectRefusalNames("tools/vantor-frame", "--scale", "--scale without a value");
+    tool_run::expectRefusalNames("tools/vantor-frame", "--aspect 16:9 --aspect 4:3 " + moment,
+                                 "--aspect 4:3 (given twice)");
+}
+
+TEST(VantorFrameTool, TheAspectWidensTheFrameAndFourThirdsOrTallerIsTheFrameOfToday)
+{
+    const std::string folder = testFolder();
+    const std::string moment = " 7 2,2,2,3,2,2 300000 ";
+    const std::vector<tool_run::ToolRun> runs = tool_run::runToolTogether(
+        "tools/vantor-frame",
+        {moment + folder + "plain.bmp 37500", "--aspect 3:4" + moment + folder + "tall.bmp 37500",
+         "--aspect 21:9 --scale 2" + moment + folder + "wide.bmp 37500"});
+    for (const tool_run::ToolRun& run : runs)
+        ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(tool_run::readFile(folder + "tall.bmp"), tool_run::readFile(folder + "plain.bmp"));
+    int width = 0;
+    int height = 0;
+    ASSERT_TRUE(readPictureSize(folder + "wide.bmp", &width, &height));
+    EXPECT_EQ(width, 2240);
+    EXPECT_EQ(height, 960);
 }
 
 TEST(VantorFrameTool, AFrameAtALargerScaleShrunkShowsTheSameMomentAsScaleOne)

@@ -3,7 +3,8 @@
 // that cannot be written fail the run; a full race with the automatic driver finishes with a place
 // in range; the same arguments give the same output, trace, pictures and sound byte for byte; the
 // sound lasts as long as the race when the clock wraps; the race, its trace and its result are the
-// same at every drawing scale; the frame limit ends an undriven race, and a shot that was never
+// same at every drawing scale and every screen shape, the wide frames holding the 4:3 frames in
+// their middle; the frame limit ends an undriven race, and a shot that was never
 // taken fails the run; a settings file's keys drive the same race.
 #include <gtest/gtest.h>
 
@@ -60,13 +61,20 @@ TEST(VantorRunTool, RefusesBadArgumentsWithTheUsage)
                              race + " --scale two",
                              race + " --scale 2 --scale 2",
                              race + " --keys ''",
-                             race + " --keys a.ini --keys b.ini"},
+                             race + " --keys a.ini --keys b.ini",
+                             race + " --aspect 16",
+                             race + " --aspect 0:9",
+                             race + " --aspect 16:",
+                             race + " --aspect 16:9:1",
+                             race + " --aspect 100001:9",
+                             race + " --aspect wide"},
                             "usage: vantor-run");
     tool_run::expectRefusalNames("tools/vantor-run", race + " --frames 18446744073709551617",
                                  "--frames 18446744073709551617");
     tool_run::expectRefusalNames("tools/vantor-run", race + " --shot 5:x.bmp --trace x.bmp",
                                  "x.bmp (two outputs on one path)");
     tool_run::expectRefusalNames("tools/vantor-run", race + " --scale 5", "--scale 5");
+    tool_run::expectRefusalNames("tools/vantor-run", race + " --aspect 0:9", "--aspect 0:9");
 }
 
 TEST(VantorRunTool, RefusesToRunWithoutThePicturesAndFailsForOutputsThatCannotBeWritten)
@@ -246,6 +254,124 @@ TEST(VantorRunTool, TheRaceIsTheSameAtEveryDrawingScale)
             << (differs.first != traces[1].end() ? *differs.first : "(end)") << " against "
             << (differs.second != traces[k].end() ? *differs.second : "(end)");
     }
+}
+
+namespace {
+
+PicturePixels readShot(const std::string& path)
+{
+    PicturePixels picture;
+    EXPECT_EQ(readPictureFile(path, &picture), PictureRead::Loaded) << path;
+    return picture;
+}
+
+// The colour at (x, y), 0xRRGGBB.
+uint32_t pixelAt(const PicturePixels& p, int x, int y)
+{
+    return p.pixels[static_cast<size_t>(y) * static_cast<size_t>(p.width) + static_cast<size_t>(x)] &
+           0xFFFFFFu;
+}
+
+// How many pixels of `narrow` (the 4:3 frame) differ from the middle columns of `wide`, leaving
+// out the places of the two gauges in the 4:3 frame: the top `gaugeRows` rows of its first and
+// last `gaugeColumns` columns, which the wide frame shows in its own corners instead.
+int middleDifferences(const PicturePixels& narrow, const PicturePixels& wide, int gaugeColumns,
+                      int gaugeRows)
+{
+    const int margin = (wide.width - narrow.width) / 2;
+    int differing = 0;
+    for (int y = 0; y < narrow.height; ++y) {
+        for (int x = 0; x < narrow.width; ++x) {
+            const bool gauge =
+                y < gaugeRows && (x < gaugeColumns || x >= narrow.width - gaugeColumns);
+            if (!gauge && pixelAt(narrow, x, y) != pixelAt(wide, margin + x, y))
+                ++differing;
+        }
+    }
+    return differing;
+}
+
+} // namespace
+
+TEST(VantorRunTool, TheWideViewShowsThe4By3FrameInItsMiddleAndTheRaceIsTheSame)
+{
+    // A short race of 32 cars driven to the finish at 4:3, 16:10, 16:9 and 21:9, and the start
+    // of it at scale 2 in 4:3 and 16:9, all at once.
+    const std::string folder = testFolder();
+    const std::string race = "--seed 12 --settings 0,1,1,3,1,1 --drive auto --step 100 ";
+    const std::vector<std::string> aspects = {"4:3", "16:10", "16:9", "21:9"};
+    const int widths[] = {640, 768, 854, 1120};
+    const std::vector<int> frames = {1, 40, 120, 300, 600};
+    std::vector<std::string> runs;
+    for (size_t a = 0; a < aspects.size(); ++a) {
+        std::string arguments = race + "--aspect " + aspects[a];
+        const std::string name = folder + "aspect" + std::to_string(a);
+        arguments += " --trace " + name + ".csv --shot menu:" + name +
+                     "-menu.bmp --shot result:" + name + "-result.bmp --shot controls:" + name +
+                     "-controls.bmp";
+        for (int frame : frames)
+            arguments += " --shot " + std::to_string(frame) + ":" + name + "-" +
+                         std::to_string(frame) + ".bmp";
+        runs.push_back(arguments);
+    }
+    for (const char* aspect : {"4:3", "16:9"})
+        runs.push_back(race + "--frames 60 --scale 2 --aspect " + aspect + " --shot 50:" + folder +
+                       "scale2-" + (aspect[1] == ':' ? "43" : "169") + ".bmp");
+    const std::vector<tool_run::ToolRun> done = tool_run::runToolTogether("tools/vantor-run", runs);
+    for (size_t i = 0; i < done.size(); ++i)
+        ASSERT_EQ(done[i].status, 0) << runs[i] << "\n" << done[i].err;
+
+    const std::string narrow = folder + "aspect0";
+    const std::vector<std::string> narrowTrace = lines(readFile(narrow + ".csv"));
+    ASSERT_GT(narrowTrace.size(), 600u);
+    EXPECT_EQ(lines(done[0].out).back().rfind("result: place ", 0), 0u) << done[0].out;
+    for (size_t a = 1; a < aspects.size(); ++a) {
+        const std::string name = folder + "aspect" + std::to_string(a);
+        EXPECT_EQ(done[a].out, done[0].out) << aspects[a];
+        EXPECT_TRUE(lines(readFile(name + ".csv")) == narrowTrace)
+            << aspects[a] << ": the trace differs from that of 4:3";
+        for (int frame : frames) {
+            // The name's parts appended one by one: GCC 12 warns wrongly of an overlap in
+            // "-" + std::to_string(frame).
+            std::string shot = "-";
+            shot += std::to_string(frame);
+            shot += ".bmp";
+            const PicturePixels four = readShot(narrow + shot);
+            const PicturePixels wide = readShot(name + shot);
+            ASSERT_EQ(wide.width, widths[a]) << aspects[a];
+            ASSERT_EQ(wide.height, 480);
+            EXPECT_EQ(middleDifferences(four, wide, 224, 48), 0)
+                << aspects[a] << " frame " << frame;
+        }
+        // The screens keep their layout in the middle; their bars (rows 72 and 360, 12 high)
+        // run from edge to edge.
+        for (const char* screen : {"-menu.bmp", "-controls.bmp", "-result.bmp"}) {
+            const PicturePixels four = readShot(narrow + screen);
+            const PicturePixels wide = readShot(name + screen);
+            ASSERT_EQ(wide.width, widths[a]) << aspects[a] << screen;
+            const int margin = (wide.width - 640) / 2;
+            int differing = 0;
+            for (int y = 0; y < 480; ++y) {
+                const bool bar = (y >= 72 && y < 84) || (y >= 360 && y < 372);
+                for (int x = 0; x < 640 && !bar; ++x)
+                    differing += pixelAt(four, x, y) != pixelAt(wide, margin + x, y) ? 1 : 0;
+                if (bar) {
+                    EXPECT_NE(pixelAt(wide, 0, y), 0u) << aspects[a] << screen << " row " << y;
+                    EXPECT_NE(pixelAt(wide, wide.width - 15, y), 0u)
+                        << aspects[a] << screen << " row " << y;
+                } else {
+                    EXPECT_EQ(pixelAt(wide, 0, y), 0u) << aspects[a] << screen << " row " << y;
+                }
+            }
+            EXPECT_EQ(differing, 0) << aspects[a] << screen;
+        }
+    }
+    // At scale 2: the middle 1280 columns of 1708 are the 4:3 frame of 1280.
+    const PicturePixels four = readShot(folder + "scale2-43.bmp");
+    const PicturePixels wide = readShot(folder + "scale2-169.bmp");
+    ASSERT_EQ(wide.width, 1708);
+    ASSERT_EQ(wide.height, 960);
+    EXPECT_EQ(middleDifferences(four, wide, 448, 96), 0);
 }
 
 TEST(VantorRunTool, AudioIsTheSameFileForTheSameArgumentsAndChangesNothingElse)

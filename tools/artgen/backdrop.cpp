@@ -26,22 +26,61 @@ struct Peak {
     float x, height, halfWidth;
 };
 
+// The sky's sides: the wide view shows this much more sky beyond each side of the picture.
+constexpr float sideWidth = 240;
+
 // A range of mountains across the picture, drawn as one layer: the highest mountain at a column
 // owns it.
 struct Range {
     std::vector<Peak> peaks;
     float haze; // how much of the horizon haze covers this range
     uint32_t seed;
+    int count;       // mountains across the picture, evenly spread from x = -60 to 700
+    float low, high; // their heights
 
-    Range(uint64_t randomSeed, int count, float low, float high, float hazeShare)
-        : haze(hazeShare), seed(static_cast<uint32_t>(randomSeed))
+    Range(uint64_t randomSeed, int mountains, float lowest, float highest, float hazeShare)
+        : haze(hazeShare), seed(static_cast<uint32_t>(randomSeed)), count(mountains), low(lowest), high(highest)
     {
         ArtRandom random(randomSeed);
-        for (int i = 0; i < count; ++i) {
-            const float x = -60 + 760 * (static_cast<float>(i) + random.range(0.2f, 0.8f)) / static_cast<float>(count);
-            const float height = random.range(low, high);
-            peaks.push_back({x, height, height * random.range(1.6f, 2.4f)});
+        for (int i = 0; i < count; ++i)
+            peaks.push_back(peakAt(i, random));
+    }
+
+    // The i-th mountain of the even spread (i may lie beyond either end of it).
+    Peak peakAt(int i, ArtRandom &random) const
+    {
+        const float x = -60 + 760 * (static_cast<float>(i) + random.range(0.2f, 0.8f)) / static_cast<float>(count);
+        const float height = random.range(low, high);
+        return {x, height, height * random.range(1.6f, 2.4f)};
+    }
+
+    // The same range carried on past both sides of the picture into the sky's sides, with
+    // mountains of its own there. Each is kept lower at the picture's edge than the range
+    // already is, so that at the edges the picture and its sides join without a seam.
+    Range widened() const
+    {
+        Range wide = *this;
+        ArtRandom random(seed + 1000);
+        const float spacing = 760 / static_cast<float>(count);
+        const int extra = static_cast<int>(std::ceil(sideWidth / spacing)) + 1;
+        for (int n = 1; n <= extra; ++n) {
+            for (const int i : {-n, count - 1 + n}) {
+                Peak p = peakAt(i, random);
+                const float edge = i < 0 ? 0.0f : 640.0f;
+                float there = 0;
+                owner(edge, there);
+                // The mountain's height at the edge is height - distance / slope; keep it 8
+                // below the range's own there.
+                const float slope = p.halfWidth / p.height;
+                const float highest = there - 8 + std::fabs(edge - p.x) / slope;
+                if (p.height > highest) {
+                    p.height = std::max(highest, 1.0f);
+                    p.halfWidth = p.height * slope;
+                }
+                wide.peaks.push_back(p);
+            }
         }
+        return wide;
     }
 
     // The mountain owning column x and the range's height there (jagged by noise).
@@ -90,32 +129,59 @@ float hillHeight(float x)
     return 8 + fractalNoise(x * 0.012f, 7.5f, 3, 303) * 26;
 }
 
+// The sky's colour at (x, y) with the two ranges of mountains `far` and `near`.
+Colour skyColour(float x, float y, const Range &far, const Range &near)
+{
+    Colour c = skyAt(y);
+    // A few thin high streaks of cirrus.
+    const float streak = fractalNoise(x * 0.004f, y * 0.05f, 4, 310);
+    if (y < 150)
+        c = mix(c, hexColour(0xE6ECF6), std::clamp((streak - 0.6f) * 2.2f, 0.0f, 0.45f) * (1 - y / 150));
+    far.colourAt(x, y, c);
+    near.colourAt(x, y, c);
+    const float hills = horizonY + 2 - hillHeight(x);
+    if (y >= hills) {
+        // Forested hills: dark blue-green with a fringe of tree tips.
+        const float trees = valueNoise(x * 0.45f, 1.0f, 312);
+        if (y >= hills + trees * 3 - 1)
+            c = mix(hexColour(0x33485A), hexColour(0x22323F), std::clamp((y - hills) / 30, 0.0f, 1.0f));
+    }
+    if (y >= horizonY + 2) {
+        // Below the horizon: a dim snowy valley, only seen beyond a crest.
+        const float t = std::clamp((y - horizonY) / (480 - horizonY), 0.0f, 1.0f);
+        const float drift = fractalNoise(x * 0.02f, y * 0.06f, 3, 313);
+        c = mix(mix(hexColour(0x707A8C), hexColour(0x3A404C), t), hexColour(0x8C96A8), (drift - 0.5f) * 0.5f);
+    }
+    return c;
+}
+
+// The two ranges of mountains of the sky: the far, hazy one and the near one.
+Range farRange()
+{
+    return Range(321, 9, 55, 110, 0.45f);
+}
+Range nearRange()
+{
+    return Range(322, 7, 30, 70, 0.12f);
+}
+
 Picture paintSky(int scale)
 {
     Canvas canvas(640, 480, 2, scale);
-    const Range far(321, 9, 55, 110, 0.45f), near(322, 7, 30, 70, 0.12f);
+    const Range far = farRange(), near = nearRange();
+    canvas.fillAll([&far, &near](float x, float y) { return Paint{skyColour(x, y, far, near), 1}; });
+    return canvas.resolve(false);
+}
+
+// What lies beyond the sky's left edge (x from -240 to 0) and then beyond its right edge (x from
+// 640 to 880), side by side in one picture 480 wide: the wide view's margins up to 21:9.
+Picture paintSkySides(int scale)
+{
+    Canvas canvas(static_cast<int>(2 * sideWidth), 480, 2, scale);
+    const Range far = farRange().widened(), near = nearRange().widened();
     canvas.fillAll([&far, &near](float x, float y) {
-        Colour c = skyAt(y);
-        // A few thin high streaks of cirrus.
-        const float streak = fractalNoise(x * 0.004f, y * 0.05f, 4, 310);
-        if (y < 150)
-            c = mix(c, hexColour(0xE6ECF6), std::clamp((streak - 0.6f) * 2.2f, 0.0f, 0.45f) * (1 - y / 150));
-        far.colourAt(x, y, c);
-        near.colourAt(x, y, c);
-        const float hills = horizonY + 2 - hillHeight(x);
-        if (y >= hills) {
-            // Forested hills: dark blue-green with a fringe of tree tips.
-            const float trees = valueNoise(x * 0.45f, 1.0f, 312);
-            if (y >= hills + trees * 3 - 1)
-                c = mix(hexColour(0x33485A), hexColour(0x22323F), std::clamp((y - hills) / 30, 0.0f, 1.0f));
-        }
-        if (y >= horizonY + 2) {
-            // Below the horizon: a dim snowy valley, only seen beyond a crest.
-            const float t = std::clamp((y - horizonY) / (480 - horizonY), 0.0f, 1.0f);
-            const float drift = fractalNoise(x * 0.02f, y * 0.06f, 3, 313);
-            c = mix(mix(hexColour(0x707A8C), hexColour(0x3A404C), t), hexColour(0x8C96A8), (drift - 0.5f) * 0.5f);
-        }
-        return Paint{c, 1};
+        const float skyX = x < sideWidth ? x - sideWidth : x + 640 - sideWidth;
+        return Paint{skyColour(skyX, y, far, near), 1};
     });
     return canvas.resolve(false);
 }
@@ -149,5 +215,7 @@ Picture paintCloud(int scale)
 
 std::vector<NamedPicture> paintBackdrop(int scale)
 {
-    return {{"bgr/sky.bmp", paintSky(scale)}, {"bgr/cloud.bmp", paintCloud(scale)}};
+    return {{"bgr/sky.bmp", paintSky(scale)},
+            {"bgr/cloud.bmp", paintCloud(scale)},
+            {"bgr/skySides.bmp", paintSkySides(scale)}};
 }

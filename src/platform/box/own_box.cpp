@@ -224,13 +224,15 @@ void boxOnKeyDown(Window*, uint32_t code)
 }
 
 // The button under the pointer at screen pixel (x, y), or -1. The box is laid out in back-buffer
-// pixels, the drawing scale times the screen's.
+// pixels, the drawing scale times the screen's, from the back buffer's left edge (the wide view's
+// margin left of the layout).
 int buttonAt(Window* window, int x, int y)
 {
     BoxLayout layout = layoutInWindow(window, *openBox);
     const int k = window->drawingScale;
+    const int left = x + screenMargin(window);
     for (size_t i = 0; i < layout.buttons.size(); ++i) {
-        if (inside(layout.buttons[i], x * k, y * k)) {
+        if (inside(layout.buttons[i], left * k, y * k)) {
             return static_cast<int>(i);
         }
     }

@@ -73,6 +73,10 @@ public:
     // The drawing scale the game is asked to draw at from the next paint on (1 unless set; values
     // outside 1 to 4 are passed on as they are, for the Window to bound).
     void setDrawingScale(int scale) { scaleWanted = scale; }
+    // The screen width the game is asked to lay out from the next paint on, in screen pixels (640
+    // unless set: the 4:3 view; screenWidthForShape gives the width of a shape). Passed on as it
+    // is, for the Window to bound.
+    void setViewWidth(int width) { widthWanted = width; }
     void setFrameSize(int extraWidth, int extraHeight);
 
     // Failure injection: the next openWindow fails, every present fails while set, full screen
@@ -138,6 +142,7 @@ public:
     void discardInput() override;
     bool present(const Surface& backBuffer) override;
     int drawingScale() override { return scaleWanted; }
+    int viewWidth() override { return widthWanted; }
     void setCursor(int kind) override;
     bool setFullscreen(bool on) override;
     void askForPicture() override;
@@ -165,6 +170,7 @@ private:
     int frameW = 6;
     int frameH = 29;
     int scaleWanted = 1;
+    int widthWanted = 640;
 
     bool open = false;
     std::string windowTitle;

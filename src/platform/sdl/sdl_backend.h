@@ -1,6 +1,7 @@
 #pragma once
 // The desktop backend on SDL2: one window the player may resize, showing the back buffer of the
-// drawing scale it asks for (drawingScale) with its shape kept (picture_fit.h) through a streaming
+// drawing scale and width it asks for (drawingScale; viewWidth, the wide view of a window or
+// display wider than 4:3) with its shape kept (picture_fit.h) through a streaming
 // texture where graphics hardware draws, and through the window's own surface, placed by our own
 // code, where only a software renderer would (there a texture costs many times more processor time
 // than the frame itself), desktop full screen, SDL key events turned into Win32 virtual-key codes
@@ -82,6 +83,7 @@ public:
     void discardInput() override;
     bool present(const Surface& backBuffer) override;
     int drawingScale() override;
+    int viewWidth() override;
     void setCursor(int kind) override;
     bool setFullscreen(bool on) override;
     void askForPicture() override;

@@ -183,6 +183,23 @@ int SdlBackend::drawingScale()
     return std::clamp(fits, 1, largestDrawingScale);
 }
 
+int SdlBackend::viewWidth()
+{
+    if (!window) {
+        return screenWidth;
+    }
+    int outW = 0;
+    int outH = 0;
+    outputSize(&outW, &outH);
+    const int shaped = screenWidthForShape(outW, outH);
+    if (fullscreen) {
+        return shaped; // stretched over the display's last fraction of a pixel (fitPicture)
+    }
+    // A window shows the picture at a whole factor, nearest pixel: it must fit at that factor.
+    const int fitting = outW / drawingScale() / 2 * 2;
+    return std::max(screenWidth, std::min(shaped, fitting));
+}
+
 bool SdlBackend::present(const Surface& backBuffer)
 {
     if (!window) {
