@@ -50,14 +50,16 @@ std::vector<float> engineLoop(double tilt, double oddBoost)
 {
     const auto period =
         static_cast<size_t>(rate / static_cast<double>(engineBaseHz)); // 900 samples
+    double strengths[13] = {};
+    for (int h = 1; h <= 12; ++h) {
+        strengths[h] = (h % 2 == 1 ? 1.0 + oddBoost : 1.0) / powerOf(static_cast<double>(h), tilt);
+    }
     std::vector<float> samples(4 * period);
     for (size_t n = 0; n < samples.size(); ++n) {
         const double cycle = static_cast<double>(n) / static_cast<double>(period);
         double value = 0.0;
         for (int h = 1; h <= 12; ++h) {
-            const double strength =
-                (h % 2 == 1 ? 1.0 + oddBoost : 1.0) / powerOf(static_cast<double>(h), tilt);
-            value += strength * sineOf(twoPi * h * cycle + 0.7 * h * h);
+            value += strengths[h] * sineOf(twoPi * h * cycle + 0.7 * h * h);
         }
         // One firing in four a little stronger: the engine's rumble.
         value *= 1.0 + 0.08 * sineOf(twoPi * cycle / 4.0);
