@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <string>
 
+#include "core/files.h"
 #include "game/race_setup.h"
 #include "race/race_settings.h"
 #include "race/race_state.h"
@@ -64,6 +65,8 @@ void printObject(const GameObject& object)
 
 int main(int argc, char** argv)
 {
+    Utf8Arguments arguments = startCommandLineProgram(argc, argv);
+    argv = arguments.pointers.data();
     if (argc != 8) {
         usage();
         return refuseArgument("vantor-field",

@@ -27,6 +27,7 @@
 #include "objects/game_object.h"
 #include "pictures/picture_file.h"
 #include "core/errors.h"
+#include "core/files.h"
 #include "platform/headless/headless_backend.h"
 #include "pictures/picture_writer.h"
 #include "platform/window.h"
@@ -68,6 +69,8 @@ bool parseReal(const char* text, float* value)
 
 int main(int argc, char** argv)
 {
+    Utf8Arguments arguments = startCommandLineProgram(argc, argv);
+    argv = arguments.pointers.data();
     // The optional leading "--scale K" and "--aspect W:H", each at most once; the positional
     // arguments follow them.
     uint64_t scale = 1;

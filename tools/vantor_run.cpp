@@ -67,6 +67,7 @@
 #include "race/track_code.h"
 #include "objects/game_object.h"
 #include "core/errors.h"
+#include "core/files.h"
 #include "platform/headless/headless_backend.h"
 #include "audio/sound_mixer.h"
 #include "audio/wave_file.h"
@@ -428,6 +429,8 @@ bool playRace(Options& options, std::FILE* trace)
 
 int main(int argc, char** argv)
 {
+    Utf8Arguments arguments = startCommandLineProgram(argc, argv);
+    argv = arguments.pointers.data();
     Options options;
     const std::string wrong = parseOptions(argc, argv, &options);
     if (!wrong.empty()) {
@@ -442,7 +445,7 @@ int main(int argc, char** argv)
     }
     std::FILE* trace = nullptr;
     if (!options.tracePath.empty()) {
-        trace = std::fopen(options.tracePath.c_str(), "w");
+        trace = openFile(options.tracePath, "wb");
         if (trace == nullptr) {
             std::fprintf(stderr, "vantor-run: cannot write %s: %s\n", options.tracePath.c_str(),
                          std::strerror(errno));

@@ -17,7 +17,14 @@
 // (gcc's within the first races, clang's much later) and which says nothing about the game.
 // One line per race, then a summary; status 0 when every check held, 1 otherwise (also when
 // standard output cannot be written), 2 for bad arguments, which print the usage.
+#ifdef _WIN32
+// windows.h first: psapi.h builds on it.
+#include <windows.h>
+
+#include <psapi.h>
+#else
 #include <unistd.h>
+#endif
 
 #include <chrono>
 #include <cstddef>
@@ -28,6 +35,7 @@
 #include <string>
 #include <vector>
 
+#include "core/files.h"
 #include "game/game.h"
 #include "objects/game_object.h"
 #include "pictures/bitmap.h"
@@ -73,6 +81,17 @@ struct SoakRandom {
 constexpr const char* memoryName = "heap in use";
 // The heap the game holds, in KiB, as the sanitizer's allocator counts it.
 long memoryKiB() { return static_cast<long>(__sanitizer_get_current_allocated_bytes() / 1024); }
+#elif defined(_WIN32)
+constexpr const char* memoryName = "resident memory";
+// Resident memory of this process in KiB: its working set, as Windows counts it.
+long memoryKiB()
+{
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters))
+        return -1;
+    return static_cast<long>(counters.WorkingSetSize / 1024);
+}
 #else
 constexpr const char* memoryName = "resident memory";
 // Resident memory of this process in KiB.
@@ -170,6 +189,8 @@ int usage()
 
 int main(int argc, char** argv)
 {
+    Utf8Arguments arguments = startCommandLineProgram(argc, argv);
+    argv = arguments.pointers.data();
     uint64_t races = 200;
     uint64_t maxFrames = 1500;
     uint64_t seed = 1;

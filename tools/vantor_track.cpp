@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "core/files.h"
 #include "race/track_code.h"
 #include "track/random.h"
 #include "track/track.h"
@@ -91,6 +92,8 @@ int trackCode(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
+    Utf8Arguments arguments = startCommandLineProgram(argc, argv);
+    argv = arguments.pointers.data();
     if (argc >= 2 && std::string(argv[1]).starts_with("--")) {
         return trackCode(argc, argv);
     }

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstddef>
 
+#include "core/exact_maths.h"
 #include "platform/window.h"
 
 namespace {
@@ -49,17 +50,19 @@ std::vector<float> engineLoop(double tilt, double oddBoost)
 {
     const auto period =
         static_cast<size_t>(rate / static_cast<double>(engineBaseHz)); // 900 samples
+    double strengths[13] = {};
+    for (int h = 1; h <= 12; ++h) {
+        strengths[h] = (h % 2 == 1 ? 1.0 + oddBoost : 1.0) / powerOf(static_cast<double>(h), tilt);
+    }
     std::vector<float> samples(4 * period);
     for (size_t n = 0; n < samples.size(); ++n) {
         const double cycle = static_cast<double>(n) / static_cast<double>(period);
         double value = 0.0;
         for (int h = 1; h <= 12; ++h) {
-            const double strength =
-                (h % 2 == 1 ? 1.0 + oddBoost : 1.0) / std::pow(static_cast<double>(h), tilt);
-            value += strength * std::sin(twoPi * h * cycle + 0.7 * h * h);
+            value += strengths[h] * sineOf(twoPi * h * cycle + 0.7 * h * h);
         }
         // One firing in four a little stronger: the engine's rumble.
-        value *= 1.0 + 0.08 * std::sin(twoPi * cycle / 4.0);
+        value *= 1.0 + 0.08 * sineOf(twoPi * cycle / 4.0);
         samples[n] = static_cast<float>(value);
     }
     normalise(samples, 0.9f);
@@ -120,7 +123,7 @@ double envelope(double t, double attack, double decay)
 {
     if (t < attack)
         return t / attack;
-    return std::exp(-(t - attack) / decay);
+    return exponentialOf(-(t - attack) / decay);
 }
 
 // Fades the clip's last `seconds` to zero, so that it ends without a click.
@@ -140,10 +143,10 @@ std::vector<float> thud()
     double phase = 0.0;
     for (size_t n = 0; n < samples.size(); ++n) {
         const double t = static_cast<double>(n) / rate;
-        const double hz = 40.0 + 70.0 * std::exp(-t / 0.06);
+        const double hz = 40.0 + 70.0 * exponentialOf(-t / 0.06);
         phase += twoPi * hz / rate;
         low += (noise.next() - low) * 0.05f;
-        samples[n] = static_cast<float>(std::sin(phase) * envelope(t, 0.002, 0.09) +
+        samples[n] = static_cast<float>(sineOf(phase) * envelope(t, 0.002, 0.09) +
                                         3.0 * static_cast<double>(low) * envelope(t, 0.001, 0.025));
     }
     normalise(samples, 1.0f);
@@ -164,7 +167,7 @@ std::vector<float> knock()
         double value = 0.0;
         for (int p = 0; p < 4; ++p)
             value +=
-                strengths[p] * std::sin(twoPi * partials[p] * t) * envelope(t, 0.001, decays[p]);
+                strengths[p] * sineOf(twoPi * partials[p] * t) * envelope(t, 0.001, decays[p]);
         value += 0.8 * static_cast<double>(noise.next()) * envelope(t, 0.0005, 0.003);
         samples[n] = static_cast<float>(value);
     }
@@ -204,9 +207,9 @@ void addNote(std::vector<float>& samples, double start, double hz, double length
     const size_t count = samplesOf(length);
     for (size_t i = 0; i < count && first + i < samples.size(); ++i) {
         const double t = static_cast<double>(i) / rate;
-        const double tone = std::sin(twoPi * hz * t) +
-                            timbre.second * std::sin(twoPi * 2.0 * hz * t) +
-                            timbre.third * std::sin(twoPi * 3.0 * hz * t);
+        const double tone = sineOf(twoPi * hz * t) +
+                            timbre.second * sineOf(twoPi * 2.0 * hz * t) +
+                            timbre.third * sineOf(twoPi * 3.0 * hz * t);
         // The last 10 ms of every note fall to zero, so that notes join without clicks.
         const double release = std::min(1.0, (length - t) / 0.01);
         samples[first + i] += static_cast<float>(tone * envelope(t, 0.005, decay) * release);

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/exact_maths.h"
 #include "audio/game_sounds.h"
 #include "controls/race_controls.h"
 #include "objects/game_object.h"
@@ -97,7 +98,7 @@ SoundFrame RaceSound::hear(const RaceState& race, const RaceEvents& events, bool
 
     // The frame's events: first the start sequence and the finish, which must never be crowded
     // out, then hits, puffs, oil and the road.
-    hissLevel *= std::exp(-seconds / hissSeconds);
+    hissLevel *= static_cast<float>(exponentialOf(static_cast<double>(-seconds / hissSeconds)));
     for (uint32_t i = 0; i < events.count; ++i) {
         const RaceEvent& event = events.events[i];
         if (event.kind == RaceEvent::Kind::Countdown) {

@@ -1,4 +1,5 @@
 // The game's own mixer of loop slots and one-shot clips.
+#include "core/exact_maths.h"
 #include "audio/sound_mixer.h"
 
 #include <algorithm>
@@ -25,8 +26,8 @@ void panGains(float volume, float pan, float* left, float* right)
     const float clamped = std::clamp(pan, -1.0f, 1.0f);
     const float volumeClamped = std::clamp(volume, 0.0f, 1.0f);
     const double angle = (static_cast<double>(clamped) + 1.0) * 0.78539816339744831;
-    *left = volumeClamped * static_cast<float>(std::cos(angle));
-    *right = volumeClamped * static_cast<float>(std::sin(angle));
+    *left = volumeClamped * static_cast<float>(cosineOf(angle));
+    *right = volumeClamped * static_cast<float>(sineOf(angle));
 }
 
 bool clipExists(const SoundBank* bank, int32_t clip)

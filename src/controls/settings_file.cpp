@@ -15,13 +15,9 @@
 #include <system_error>
 
 #include "controls/input_names.h"
+#include "core/files.h"
+#include "core/user_folders.h"
 #include "platform/controller_keys.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#include <knownfolders.h>
-#include <shlobj.h>
-#endif
 
 namespace {
 
@@ -297,17 +293,11 @@ void readLines(SettingsFile* file, bool tell)
     }
 }
 
-// A path from UTF-8 text, on every system.
-std::filesystem::path pathOf(const std::string& utf8)
-{
-    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
 // Writes `text` to the file at `path` through "PATH.new" renamed over it. The reason when it
 // cannot; nothing changed then.
 std::string writeAtomically(const std::string& path, const std::string& text)
 {
-    const std::filesystem::path target = pathOf(path);
+    const std::filesystem::path target = pathFromUtf8(path);
     std::filesystem::path fresh = target;
     fresh += ".new";
     std::error_code error;
@@ -347,27 +337,8 @@ void tellNotSaved(const SettingsFile& file, const std::string& why)
 
 std::string settingsFilePath()
 {
-#ifdef _WIN32
-    PWSTR folder = nullptr;
-    if (SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &folder) != S_OK) {
-        CoTaskMemFree(folder);
-        return "";
-    }
-    const std::filesystem::path file = std::filesystem::path(folder) / L"vantor" / L"vantor.ini";
-    CoTaskMemFree(folder);
-    const std::u8string utf8 = file.u8string();
-    return std::string(utf8.begin(), utf8.end());
-#else
-    const char* config = std::getenv("XDG_CONFIG_HOME");
-    if (config != nullptr && config[0] == '/') {
-        return std::string(config) + "/vantor/vantor.ini";
-    }
-    const char* home = std::getenv("HOME");
-    if (home == nullptr || home[0] == '\0') {
-        return "";
-    }
-    return std::string(home) + "/.config/vantor/vantor.ini";
-#endif
+    const std::string folder = settingsFolder();
+    return folder.empty() ? "" : folder + folderSeparator + "vantor.ini";
 }
 
 SettingsFile readSettingsFile(const std::string& path)
@@ -376,7 +347,7 @@ SettingsFile readSettingsFile(const std::string& path)
     file.path = path;
     readLines(&file, false);
     std::error_code error;
-    const std::filesystem::file_type type = std::filesystem::status(pathOf(path), error).type();
+    const std::filesystem::file_type type = std::filesystem::status(pathFromUtf8(path), error).type();
     if (type == std::filesystem::file_type::not_found) {
         return file;
     }
@@ -386,7 +357,7 @@ SettingsFile readSettingsFile(const std::string& path)
         why = "it is a folder";
     } else {
         errno = 0;
-        std::ifstream in(pathOf(path), std::ios::binary | std::ios::ate);
+        std::ifstream in(pathFromUtf8(path), std::ios::binary | std::ios::ate);
         if (in.is_open()) {
             text.resize(static_cast<size_t>(std::max<std::streamoff>(in.tellg(), 0)));
             in.seekg(0);

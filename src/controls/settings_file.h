@@ -60,10 +60,10 @@ struct SettingsFile {
     int sectionEnd[settingsSectionCount] = {-1, -1, -1};
 };
 
-// Where the player's settings file is: $XDG_CONFIG_HOME/vantor/vantor.ini, or
-// $HOME/.config/vantor/vantor.ini when XDG_CONFIG_HOME is unset, empty or not an absolute path; on
-// Windows vantor\vantor.ini in the roaming application data folder. UTF-8; empty when there is no
-// such folder.
+// Where the player's settings file is: vantor.ini in the settings folder (core/user_folders.h):
+// $XDG_CONFIG_HOME/vantor/vantor.ini, or $HOME/.config/vantor/vantor.ini when XDG_CONFIG_HOME is
+// unset, empty or not an absolute path; on Windows Vantor\vantor.ini in the roaming application
+// data folder. UTF-8; empty when there is no such folder.
 std::string settingsFilePath();
 
 // Reads the settings file at `path` (UTF-8). A missing file gives the defaults and no lines; each

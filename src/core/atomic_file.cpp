@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "core/errors.h"
+#include "core/files.h"
 
 AtomicFile::~AtomicFile() { abandon(); }
 
@@ -23,7 +24,7 @@ bool AtomicFile::open(const std::string& path)
     abandon();
     failed = false;
     std::error_code error;
-    fs::path target(path);
+    fs::path target = pathFromUtf8(path);
     const fs::file_status status = fs::status(target, error);
     if (fs::exists(status) && !fs::is_regular_file(status)) {
         writingPath = finalPath = path;
@@ -34,10 +35,10 @@ bool AtomicFile::open(const std::string& path)
                 target = linked;
             }
         }
-        finalPath = target.string();
+        finalPath = utf8FromPath(target);
         writingPath = finalPath + unfinishedFileSuffix;
     }
-    file = std::fopen(writingPath.c_str(), "wb");
+    file = openFile(writingPath, "wb");
     if (file == nullptr) {
         return fail(std::strerror(errno));
     }
@@ -86,7 +87,7 @@ bool AtomicFile::commit()
     }
     if (writingPath != finalPath) {
         std::error_code error;
-        std::filesystem::rename(writingPath, finalPath, error);
+        std::filesystem::rename(pathFromUtf8(writingPath), pathFromUtf8(finalPath), error);
         if (error) {
             removeUnfinished();
             return fail(error.message().c_str());
@@ -108,6 +109,7 @@ void AtomicFile::abandon()
 void AtomicFile::removeUnfinished()
 {
     if (writingPath != finalPath) {
-        std::remove(writingPath.c_str());
+        std::error_code error;
+        std::filesystem::remove(pathFromUtf8(writingPath), error);
     }
 }

@@ -6,6 +6,9 @@
 #include <cstdlib>
 #include <string>
 
+#include "core/files.h"
+#include "core/user_folders.h"
+
 namespace {
 
 ReportBox reportBox = nullptr;
@@ -75,3 +78,17 @@ void clearLastPlatformError()
 }
 
 const char* lastPlatformError() { return lastErrorSet ? lastErrorText.c_str() : nullptr; }
+
+void keepReportsInLogFile()
+{
+#ifdef _WIN32
+    const std::string folder = settingsFolder();
+    if (folder.empty() || !makeFolders(folder)) {
+        return;
+    }
+    // Binary, as every file the game writes: the log reads the same as on Linux.
+    if (_wfreopen(wideFromUtf8(folder + "\\vantor.log").c_str(), L"wb", stderr) != nullptr) {
+        std::setvbuf(stderr, nullptr, _IONBF, 0);
+    }
+#endif
+}

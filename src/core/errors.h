@@ -39,6 +39,12 @@ void programFault(unsigned line, const char* text);
 // reportLastError builds the text from the platform's last error.
 void nonFatalReport(const char* text);
 
+// Called by the game's main once at start. On Windows the game is a windowed program with no
+// console, so its standard error (every report, the sound and picture lines) is written to
+// vantor.log in the settings folder (core/user_folders.h), made anew at each start; the folder is
+// made when missing. Elsewhere standard error stays where it is.
+void keepReportsInLogFile();
+
 // The platform's own last-error value: set only where one of our platform calls fails, never
 // from raw errno. The description is copied; an empty or null one clears the value.
 void setLastPlatformError(const char* description);

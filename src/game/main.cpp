@@ -5,16 +5,18 @@
 #include <string>
 
 #include "controls/settings_file.h"
+#include "core/errors.h"
+#include "core/user_folders.h"
 #include "game/game.h"
-#include "game/records_file.h"
 #include "platform/sdl/sdl_backend.h"
 
 int main(int argc, char** argv)
 {
+    keepReportsInLogFile();
     GameOptions options;
     const std::string settings = settingsFilePath();
     options.settingsFile = settings.empty() ? nullptr : settings.c_str();
-    options.recordsFolder = recordsFolderPath();
+    options.recordsFolder = dataFolder();
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
         if (argument == "--track" && i + 1 < argc) {

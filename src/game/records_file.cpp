@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <cinttypes>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
@@ -15,6 +14,7 @@
 #include "core/atomic_file.h"
 #include "core/checksum.h"
 #include "core/errors.h"
+#include "core/files.h"
 #include "race/race_settings.h"
 #include "race/track_code.h"
 
@@ -225,20 +225,10 @@ bool parseRecords(const std::string& text, Records* records, std::string* why)
     return true;
 }
 
-std::string recordsFolderPath()
-{
-    const char* data = std::getenv("XDG_DATA_HOME");
-    if (data != nullptr && *data != '\0') {
-        return std::string(data) + "/vantor";
-    }
-    const char* home = std::getenv("HOME");
-    return home != nullptr && *home != '\0' ? std::string(home) + "/.local/share/vantor" : "";
-}
-
 Records loadRecords(const std::string& folder)
 {
     namespace fs = std::filesystem;
-    const fs::path path = fs::path(folder) / "records";
+    const fs::path path = pathFromUtf8(folder) / "records";
     std::error_code error;
     if (!fs::exists(fs::symlink_status(path, error))) {
         return Records{};
@@ -262,14 +252,14 @@ Records loadRecords(const std::string& folder)
     }
     // Never lost: the file is kept aside under a name no other file has.
     const std::string stamp = localTime(true);
-    fs::path aside = fs::path(folder) / ("records.damaged-" + stamp);
+    fs::path aside = pathFromUtf8(folder) / ("records.damaged-" + stamp);
     for (int n = 2; fs::exists(fs::symlink_status(aside, error)); ++n) {
-        aside = fs::path(folder) / ("records.damaged-" + stamp + "-" + std::to_string(n));
+        aside = pathFromUtf8(folder) / ("records.damaged-" + stamp + "-" + std::to_string(n));
     }
     fs::rename(path, aside, error);
-    sayOnStderr("vantor: the records file " + path.string() + " cannot be read (" + why + "); " +
+    sayOnStderr("vantor: the records file " + utf8FromPath(path) + " cannot be read (" + why + "); " +
                 (error ? "it stays where it is (it cannot be moved aside: " + error.message() + ")"
-                       : "it is kept as " + aside.string()) +
+                       : "it is kept as " + utf8FromPath(aside)) +
                 ", and new records begin");
     return Records{};
 }
@@ -277,16 +267,16 @@ Records loadRecords(const std::string& folder)
 bool saveRecords(const std::string& folder, const Records& records)
 {
     namespace fs = std::filesystem;
-    const fs::path path = fs::path(folder) / "records";
+    const fs::path path = pathFromUtf8(folder) / "records";
     std::error_code error;
-    fs::create_directories(folder, error);
+    fs::create_directories(pathFromUtf8(folder), error);
     const std::string text = formatRecords(records);
     AtomicFile file;
-    if (file.open(path.string()) && file.write(text.data(), text.size()) && file.commit()) {
+    if (file.open(utf8FromPath(path)) && file.write(text.data(), text.size()) && file.commit()) {
         return true;
     }
     const char* reason = lastPlatformError();
-    sayOnStderr("vantor: the records file " + path.string() + " cannot be written (" +
+    sayOnStderr("vantor: the records file " + utf8FromPath(path) + " cannot be written (" +
                 (reason != nullptr ? reason : "no reason given") + ")");
     clearLastPlatformError();
     return false;

@@ -61,10 +61,6 @@ const TrackRecord* recordOf(const Records& records, const std::string& code);
 std::string formatRecords(const Records& records);
 bool parseRecords(const std::string& text, Records* records, std::string* why);
 
-// The game's data folder, where the records are kept: $XDG_DATA_HOME/vantor, else
-// $HOME/.local/share/vantor; empty when there is no home folder. The folder may not exist yet.
-std::string recordsFolderPath();
-
 // The records of the file "records" in `folder`. A missing file gives empty records. A file that
 // cannot be read or is damaged is told in one line on stderr and moved aside as
 // "records.damaged-YYYYMMDD-HHMMSS" (with "-2", "-3", ... when that name is taken), never deleted

@@ -9,6 +9,7 @@
 
 #include "core/checksum.h"
 #include "core/errors.h"
+#include "core/files.h"
 #include "race/race_settings.h"
 #include "race/track_code.h"
 
@@ -59,7 +60,7 @@ struct CloseFile {
 bool readReplayFile(const std::string& path, Replay* replay, std::string* why)
 {
     *replay = Replay{};
-    std::unique_ptr<std::FILE, CloseFile> file(std::fopen(path.c_str(), "rb"));
+    std::unique_ptr<std::FILE, CloseFile> file(openFile(path, "rb"));
     if (!file) {
         *why = std::string("cannot be read: ") + std::strerror(errno);
         return false;

@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "core/exact_maths.h"
 #include "race/race_events.h"
 #include "race/race_graphics.h"
 #include "race/race_state.h"
@@ -60,7 +61,7 @@ int carViewIndex(float vx, float vz)
         float cosine = vx / std::sqrt(squaredLength);
         if (std::isfinite(cosine)) {
             cosine = std::fmin(1.0f, std::fmax(-1.0f, cosine));
-            angle = static_cast<float>(std::acos(static_cast<double>(cosine))) * 57.295776f;
+            angle = static_cast<float>(arcCosineOf(static_cast<double>(cosine))) * 57.295776f;
         }
     }
     const float fromAhead = angle - 90.0f;

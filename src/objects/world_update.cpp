@@ -1,8 +1,12 @@
 // The race's physics for one frame.
 #include "objects/world_update.h"
 
+#include <array>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
+#include "core/exact_maths.h"
 #include "race/race_state.h"
 #include "objects/collisions.h"
 #include "objects/game_object.h"
@@ -11,10 +15,39 @@
 
 namespace {
 
+// base^exponent (powerOf, exactly), remembered for the pairs asked for lately: the frame factors
+// change only every eighth frame and the cars stand on the same few slopes frame after frame,
+// while powerOf costs about a microsecond.
+double rememberedPower(float base, double exponent)
+{
+    struct Entry {
+        uint32_t base;
+        uint64_t exponent;
+        double value;
+        bool used;
+    };
+    static std::array<Entry, 256> entries{};
+    const auto baseBits = std::bit_cast<uint32_t>(base);
+    const auto exponentBits = std::bit_cast<uint64_t>(exponent);
+    const auto mixed = static_cast<uint32_t>(baseBits ^ (baseBits >> 11) ^ (exponentBits >> 29) ^
+                                             (exponentBits >> 45));
+    Entry& entry = entries[(mixed ^ (mixed >> 8)) & 255];
+    if (!entry.used || entry.base != baseBits || entry.exponent != exponentBits) {
+        entry = {baseBits, exponentBits, powerOf(static_cast<double>(base), exponent), true};
+    }
+    return entry.value;
+}
+
 // base^dt, the power taken in double precision and kept in single.
 float perFrameFactor(float base, float dt)
 {
-    return static_cast<float>(std::pow(static_cast<double>(base), static_cast<double>(dt)));
+    return static_cast<float>(rememberedPower(base, static_cast<double>(dt)));
+}
+
+// The share of the vertical speed a slope of normal z `normalZ` keeps: |normalZ|^0.05.
+double slopeFactor(float normalZ)
+{
+    return rememberedPower(std::fabs(normalZ), 0.05);
 }
 
 } // namespace
@@ -33,8 +66,7 @@ void settleOnGround(GameObject* object, float roadFriction, float offRoadFrictio
     // all of it on level road, little of it on a steep one.
     const float normalZ = track->segments[object->segmentIndex]->normalZ;
     object->velocity.y =
-        static_cast<float>(static_cast<double>(object->velocity.y) *
-                           std::pow(std::fabs(static_cast<double>(normalZ)), 0.05));
+        static_cast<float>(static_cast<double>(object->velocity.y) * slopeFactor(normalZ));
     const float x = object->position.x;
     const bool offRoad = x < leftEdgeAt(track, z) || x > rightEdgeAt(track, z);
     const float friction = offRoad ? offRoadFriction : roadFriction;

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <memory>
 
+#include "core/files.h"
+
 namespace {
 
 // The largest file worth reading: the biggest accepted picture at 32 bits per pixel, with the
@@ -19,7 +21,7 @@ struct CloseFile {
 
 bool readWholeFile(const std::string& path, std::vector<uint8_t>* bytes)
 {
-    std::unique_ptr<std::FILE, CloseFile> file(std::fopen(path.c_str(), "rb"));
+    std::unique_ptr<std::FILE, CloseFile> file(openFile(path, "rb"));
     if (!file || std::fseek(file.get(), 0, SEEK_END) != 0) {
         return false;
     }

@@ -8,6 +8,8 @@
 
 #include "pictures/picture_file.h"
 #include "core/errors.h"
+#include "core/files.h"
+#include "core/user_folders.h"
 #include "platform/window.h"
 
 namespace {
@@ -22,8 +24,8 @@ constexpr int executableParentsSearched = 5;
 
 std::string asFolder(const std::filesystem::path& path)
 {
-    std::string folder = path.string();
-    if (!folder.empty() && folder.back() != '/') {
+    std::string folder = utf8FromPath(path);
+    if (!folder.empty() && folder.back() != '/' && folder.back() != '\\') {
         folder += '/';
     }
     return folder;
@@ -46,14 +48,15 @@ std::string withOurSeparators(const char* gamePath)
 bool usableFile(const std::string& path)
 {
     std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) {
+    const std::filesystem::path place = pathFromUtf8(path);
+    if (!std::filesystem::is_regular_file(place, error)) {
         return false;
     }
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    const std::uintmax_t size = std::filesystem::file_size(place, error);
     if (error || size == 0) {
         return false;
     }
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::FILE* file = openFile(path, "rb");
     if (file == nullptr) {
         return false;
     }
@@ -78,14 +81,12 @@ std::string firstInSearchFolders(const std::string& relativePath)
 std::vector<std::string> pictureSearchFolders()
 {
     std::vector<std::string> folders{""};
-    std::error_code error;
-    std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (!error) {
+    const std::string executable = executableFolder();
+    if (!executable.empty()) {
         // An installed game moved to another prefix keeps its pictures in <prefix>/share/vantor
         // beside <prefix>/bin.
-        const std::filesystem::path installedData =
-            executable.parent_path().parent_path() / "share" / "vantor";
-        std::filesystem::path folder = executable.parent_path();
+        std::filesystem::path folder = pathFromUtf8(executable);
+        const std::filesystem::path installedData = folder.parent_path() / "share" / "vantor";
         for (int level = 0; level <= executableParentsSearched && !folder.empty(); ++level) {
             folders.push_back(asFolder(folder));
             if (folder == folder.root_path()) {
@@ -95,7 +96,9 @@ std::vector<std::string> pictureSearchFolders()
         }
         folders.push_back(asFolder(installedData));
     }
+#ifdef VANTOR_DATA_DIR
     folders.push_back(asFolder(VANTOR_DATA_DIR));
+#endif
     return folders;
 }
 
@@ -127,7 +130,7 @@ std::string findPictureFile(const char* gamePath)
         return "";
     }
     const std::string path = withOurSeparators(gamePath);
-    if (path.front() == '/') {
+    if (isAbsolutePath(path)) {
         return usableFile(path) ? path : "";
     }
     return firstInSearchFolders(path);

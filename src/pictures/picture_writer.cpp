@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/errors.h"
+#include "core/files.h"
 
 namespace {
 
@@ -71,7 +72,7 @@ bool writePictureFile(const char* path, const Surface& picture)
         bytes.resize(bytes.size() + rowBytes - static_cast<size_t>(picture.width) * 3, 0);
     }
     // The reason is taken from the failing call itself, never from an earlier one.
-    std::unique_ptr<std::FILE, CloseFile> file(std::fopen(path, "wb"));
+    std::unique_ptr<std::FILE, CloseFile> file(openFile(path, "wb"));
     if (!file) {
         setLastPlatformError((std::string(path) + ": " + std::strerror(errno)).c_str());
         return false;

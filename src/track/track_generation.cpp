@@ -21,6 +21,7 @@
 #include <cmath>
 #include <memory>
 
+#include "core/exact_maths.h"
 #include "core/errors.h"
 #include "track/random.h"
 
@@ -51,7 +52,7 @@ double hillCurve(float g, uint32_t length, uint32_t k)
 {
     const float angle = pi / static_cast<float>(length) * static_cast<float>(k) + halfPi;
     return static_cast<double>(g * 0.5f) -
-           static_cast<double>(g * 0.5f) * std::sin(static_cast<double>(angle));
+           static_cast<double>(g * 0.5f) * sineOf(static_cast<double>(angle));
 }
 
 // Sideways shift added at point p (0 to 3c) of a bend of 3c segments and size g. A bend to the
@@ -64,23 +65,23 @@ double bendCurve(float g, uint32_t c, uint32_t p)
         if (p < c) {
             const float step = halfPi / static_cast<float>(c);
             const float angle = static_cast<float>(p) * step + halfPi;
-            return gd * (1.0 - std::sin(static_cast<double>(angle))) *
+            return gd * (1.0 - sineOf(static_cast<double>(angle))) *
                    static_cast<double>(0.333333f);
         }
         const float step = halfPi / static_cast<float>(2 * c);
         const float angle = static_cast<float>(p - c) * step;
         return static_cast<double>(g * 0.333333f) +
-               static_cast<double>(g * 0.666666f) * std::sin(static_cast<double>(angle));
+               static_cast<double>(g * 0.666666f) * sineOf(static_cast<double>(angle));
     }
     if (p < 2 * c) {
         const float step = halfPi / static_cast<float>(2 * c);
         const float angle = static_cast<float>(p) * step + halfPi;
-        return gd * (1.0 - std::sin(static_cast<double>(angle))) * static_cast<double>(0.666666f);
+        return gd * (1.0 - sineOf(static_cast<double>(angle))) * static_cast<double>(0.666666f);
     }
     const float step = halfPi / static_cast<float>(c);
     const float angle = static_cast<float>(p - 2 * c) * step;
     return static_cast<double>(g * 0.666666f) +
-           static_cast<double>(g * 0.333333f) * std::sin(static_cast<double>(angle));
+           static_cast<double>(g * 0.333333f) * sineOf(static_cast<double>(angle));
 }
 
 // A profile point after one curve addition: the sum in double, stored back as a float.

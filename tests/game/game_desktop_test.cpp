@@ -8,21 +8,15 @@
 // manager ends the game, and a key held down to answer it does not act on the menu.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
-#include <vector>
 
+#include "desktop_game.h"
 #include "test_folder.h"
 #include "xvfb_display.h"
 
@@ -32,129 +26,6 @@ using namespace std::chrono_literals;
 
 constexpr int screenWidth = 1024;
 constexpr int screenHeight = 768;
-
-// Starts a program with the arguments; its standard output and error go to `logFile`.
-pid_t startProgram(const std::vector<std::string>& arguments, const std::string& logFile)
-{
-    const pid_t pid = fork();
-    if (pid != 0) {
-        return pid;
-    }
-    const int log = open(logFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (log >= 0) {
-        dup2(log, 1);
-        dup2(log, 2);
-    }
-    for (int fd = 3; fd < 256; ++fd) {
-        close(fd);
-    }
-    std::vector<char*> argv;
-    for (const std::string& argument : arguments) {
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    }
-    argv.push_back(nullptr);
-    execvp(argv[0], argv.data());
-    _exit(127);
-}
-
-// Waits up to `limit` for the process to end; its exit status, or -1 if it still runs or was
-// killed by a signal.
-int waitForExit(pid_t pid, std::chrono::milliseconds limit, bool* ended)
-{
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    int status = 0;
-    while (std::chrono::steady_clock::now() < deadline) {
-        const pid_t done = waitpid(pid, &status, WNOHANG);
-        if (done == pid) {
-            *ended = true;
-            return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        }
-        std::this_thread::sleep_for(50ms);
-    }
-    *ended = false;
-    return -1;
-}
-
-void stopProcess(pid_t pid)
-{
-    if (pid <= 0) {
-        return;
-    }
-    kill(pid, SIGTERM);
-    bool ended = false;
-    waitForExit(pid, 3000ms, &ended);
-    if (!ended) {
-        kill(pid, SIGKILL);
-        waitpid(pid, nullptr, 0);
-    }
-}
-
-// Runs a shell command on the display, bounded in time; true when it succeeded.
-bool onDisplay(const std::string& display, const std::string& command)
-{
-    const std::string line = "DISPLAY=" + display + " timeout 30 " + command + " >/dev/null 2>&1";
-    return std::system(line.c_str()) == 0;
-}
-
-// The whole of a text file, empty when it cannot be read.
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-// The id of the window whose line in the window tree contains `title` (quotes included); empty if
-// there is none. The question box's title is a UTF-8 name, which the search of xdotool does not
-// read, so the tree is asked instead.
-std::string windowInTree(const std::string& display, const std::string& title)
-{
-    const std::string command = "DISPLAY=" + display + " xwininfo -root -tree 2>/dev/null";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        return "";
-    }
-    std::string found;
-    char line[1024];
-    while (std::fgets(line, sizeof line, pipe) != nullptr) {
-        const std::string text = line;
-        if (found.empty() && text.find(title) != std::string::npos) {
-            const size_t begin = text.find("0x");
-            found = text.substr(begin, text.find(' ', begin) - begin);
-        }
-    }
-    pclose(pipe);
-    return found;
-}
-
-// Where the full-screen question shows: the system's box (its window id), or the game's own
-// window when the game wrote that the system could not show one (the line it wrote, with SDL's
-// reason). Waits up to 20 s; both empty when neither happened.
-struct Question {
-    std::string box;
-    std::string inWindow;
-};
-Question findQuestion(const std::string& display, const std::string& logFile)
-{
-    const auto deadline = std::chrono::steady_clock::now() + 20s;
-    Question question;
-    while (std::chrono::steady_clock::now() < deadline) {
-        question.box =
-            windowInTree(display, "\"Vantor (Version 1.02) : Run game in fullscreen mode.\"");
-        if (!question.box.empty()) {
-            return question;
-        }
-        const std::string log = readFile(logFile);
-        const size_t at = log.find("The system cannot show a message box");
-        if (at != std::string::npos) {
-            question.inWindow = log.substr(at, log.find('\n', at) - at);
-            return question;
-        }
-        std::this_thread::sleep_for(200ms);
-    }
-    return question;
-}
 
 // Starts the game built in VANTOR_BUILD_DIR on the display DISPLAY names, without a sound device
 // (SDL's dummy audio driver), its output in `logFile`; -1 when there is no game to start.
@@ -182,42 +53,6 @@ pid_t startGame(const std::string& logFile)
 // The xdotool command that finds the game's window (waiting for it) and acts on it.
 const std::string gameWindow = "xdotool search --sync --name '^Vantor \\(Version 1\\.02\\)$' ";
 
-// What the display shows of the whole screen, or of `area` ("WxH+X+Y") of the game's window: its
-// pixels as 8-bit RGB, empty when they cannot be read.
-std::string shownPixels(const std::string& display, const std::string& area = "")
-{
-    const std::string from =
-        area.empty() ? "-window root"
-                     : "-window \"$(xdotool search --name '^Vantor \\(Version 1\\.02\\)$' | "
-                       "head -1)\" -crop " +
-                           area;
-    const std::string command =
-        "DISPLAY=" + display + " timeout 30 import -silent " + from + " -depth 8 rgb:- 2>/dev/null";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        return "";
-    }
-    std::string pixels;
-    char buffer[4096];
-    size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
-        pixels.append(buffer, got);
-    }
-    pclose(pipe);
-    return pixels;
-}
-
-// How many pixels of the whole screen are not black.
-long litPixels(const std::string& display)
-{
-    const std::string pixels = shownPixels(display);
-    long lit = 0;
-    for (size_t i = 0; i + 2 < pixels.size(); i += 3) {
-        lit += (pixels[i] | pixels[i + 1] | pixels[i + 2]) != 0 ? 1 : 0;
-    }
-    return lit;
-}
-
 } // namespace
 
 TEST(DesktopGame, PlaysMenuControlsRaceResultAndQuitsWithStatusZero)
@@ -237,7 +72,7 @@ TEST(DesktopGame, PlaysMenuControlsRaceResultAndQuitsWithStatusZero)
     ASSERT_GT(pid, 0);
 
     // The full-screen question: Escape picks No, in the system's box or in the game's window.
-    const Question question = findQuestion(display, logFile);
+    const Question question = findQuestion(display, logFile, 20s);
     const std::string& window = gameWindow;
     bool answered = false;
     if (!question.box.empty()) {
@@ -395,7 +230,7 @@ TEST(DesktopGame, PackagedGameStartsFromTheRootFolderAndFindsItsPictures)
     std::filesystem::current_path(before);
     ASSERT_GT(pid, 0);
 
-    const Question question = findQuestion(display, logFile);
+    const Question question = findQuestion(display, logFile, 20s);
     const std::string window = "xdotool search --sync --name '^Vantor \\(Version 1\\.02\\)$' ";
     bool answered = false;
     if (!question.box.empty()) {
@@ -433,7 +268,7 @@ TEST(DesktopGame, ClosingTheWindowAtTheQuestionInTheWindowEndsTheGame)
     const std::string logFile = folder + "game.log";
     const pid_t pid = startGame(logFile);
     ASSERT_GT(pid, 0);
-    const Question question = findQuestion(xvfb.name(), logFile);
+    const Question question = findQuestion(xvfb.name(), logFile, 20s);
     const bool closed = !question.inWindow.empty() &&
                         onDisplay(xvfb.name(), gameWindow + "windowfocus --sync") &&
                         onDisplay(xvfb.name(), "xdotool key alt+F4");
@@ -481,7 +316,7 @@ TEST_P(KeyHeldThroughTheQuestion, DoesNotActOnTheMenu)
     const std::string logFile = folder + "game.log";
     const pid_t pid = startGame(logFile);
     ASSERT_GT(pid, 0);
-    const Question question = findQuestion(display, logFile);
+    const Question question = findQuestion(display, logFile, 20s);
     if (held.systemBox && question.box.empty()) {
         stopProcess(pid);
         GTEST_SKIP() << "SDL's own box cannot be shown on this display: " << question.inWindow;

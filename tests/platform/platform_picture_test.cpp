@@ -12,6 +12,7 @@
 
 #include "gfx/surface.h"
 #include "platform/picture_fit.h"
+#include "core/user_folders.h"
 #include "platform/sdl/screenshot.h"
 #include "test_folder.h"
 

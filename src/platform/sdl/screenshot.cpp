@@ -8,99 +8,42 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
-#include <sys/stat.h>
+#include <filesystem>
 #include <system_error>
 #include <thread>
 #include <vector>
 
+#include "core/files.h"
+#include "core/user_folders.h"
+
 namespace {
-
-// The most of a user-dirs.dirs file read: the desktop's own is a few hundred bytes.
-constexpr size_t userDirsLimit = 64 * 1024;
-
-bool isFolder(const std::string& path)
-{
-    struct stat info {};
-    return !path.empty() && stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
 
 bool exists(const std::string& path)
 {
-    struct stat info {};
-    return stat(path.c_str(), &info) == 0;
+    std::error_code error;
+    return std::filesystem::exists(pathFromUtf8(path), error);
 }
 
-std::string environment(const char* name)
+// The local time of `when`, with the C library each system has.
+std::tm localTime(std::time_t when)
 {
-    const char* value = std::getenv(name);
-    return value ? value : "";
-}
-
-// The start of a user-dirs.dirs file, at most userDirsLimit bytes of it, when it is a regular
-// file; empty otherwise. A link to a device or a pipe gives nothing and is never read from.
-std::string userDirsText(const std::string& file)
-{
-    struct stat info {};
-    if (stat(file.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
-        return "";
-    }
-    std::ifstream in(file, std::ios::binary);
-    std::string text(userDirsLimit, '\0');
-    in.read(text.data(), static_cast<std::streamsize>(text.size()));
-    text.resize(static_cast<size_t>(in.gcount()));
-    return text;
-}
-
-// The value of XDG_PICTURES_DIR in a user-dirs.dirs file: the quoted text after the "=",
-// "$HOME" at its start replaced by the home folder; empty when the line is missing.
-std::string picturesEntry(const std::string& file, const std::string& home)
-{
-    std::istringstream in(userDirsText(file));
-    std::string line;
-    const std::string key = "XDG_PICTURES_DIR=";
-    while (std::getline(in, line)) {
-        size_t start = line.find_first_not_of(" \t");
-        if (start == std::string::npos || line.compare(start, key.size(), key) != 0) {
-            continue;
-        }
-        std::string value = line.substr(start + key.size());
-        if (value.size() >= 2 && value.front() == '"') {
-            value = value.substr(1, value.find('"', 1) - 1);
-        }
-        if (value.rfind("$HOME", 0) == 0) {
-            value = home + value.substr(5);
-        }
-        return value;
-    }
-    return "";
+    std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &when);
+#else
+    localtime_r(&when, &local);
+#endif
+    return local;
 }
 
 } // namespace
 
-std::string picturesFolder()
-{
-    const std::string home = environment("HOME");
-    std::string config = environment("XDG_CONFIG_HOME");
-    if (config.empty()) {
-        config = home + "/.config";
-    }
-    std::string pictures = picturesEntry(config + "/user-dirs.dirs", home);
-    if (isFolder(pictures)) {
-        return pictures;
-    }
-    return home;
-}
-
 std::string newPictureName(const std::string& folder, std::time_t when)
 {
-    std::tm local{};
-    localtime_r(&when, &local);
+    const std::tm local = localTime(when);
     char stamp[32];
     std::strftime(stamp, sizeof stamp, "%Y-%m-%d_%H-%M-%S", &local);
-    const std::string stem = folder + "/vantor-" + stamp;
+    const std::string stem = folder + folderSeparator + "vantor-" + stamp;
     std::string path = stem + ".png";
     for (int copy = 2; exists(path); ++copy) {
         path = stem + "-" + std::to_string(copy) + ".png";
@@ -140,7 +83,7 @@ bool writePng(const std::string& path, const Surface& picture, std::string* why)
         png_image_free(&image);
         return false;
     }
-    std::FILE* file = std::fopen(path.c_str(), "wb");
+    std::FILE* file = openFile(path, "wb");
     if (file == nullptr) {
         *why = std::generic_category().message(errno);
         return false;
@@ -154,7 +97,8 @@ bool writePng(const std::string& path, const Surface& picture, std::string* why)
     const int error = complete ? errno : writeError;
     if (!complete || !closed) {
         *why = error != 0 ? std::generic_category().message(error) : "the file was not written";
-        std::remove(path.c_str());
+        std::error_code removing;
+        std::filesystem::remove(pathFromUtf8(path), removing);
         return false;
     }
     return true;

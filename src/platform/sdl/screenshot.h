@@ -1,19 +1,13 @@
 #pragma once
 // Pictures of the game kept by the player (F12 on the desktop): PNG files named with the date and
 // time in the player's pictures folder. The desktop backend writes them away from the game's
-// thread, so a race never pauses for one.
+// thread, so a race never pauses for one. The folder is the player's pictures folder
+// (picturesFolder, core/user_folders.h).
 
 #include <ctime>
 #include <string>
 
 #include "gfx/surface.h"
-
-// The player's pictures folder as the desktop names it: XDG_PICTURES_DIR from
-// $XDG_CONFIG_HOME/user-dirs.dirs ($HOME/.config when XDG_CONFIG_HOME is unset or empty), with
-// "$HOME" at its start expanded, when that folder exists; otherwise the home folder ($HOME).
-// Empty when there is no home folder either. Only a regular file is read, and only its first
-// 64 KiB.
-std::string picturesFolder();
 
 // A file name in `folder` that does not exist yet, for a picture taken at `when` (local time):
 // "vantor-YYYY-MM-DD_HH-MM-SS.png", or with "-2", "-3", ... before ".png" when taken.
