@@ -15,6 +15,8 @@
 #include <system_error>
 
 #include "controls/input_names.h"
+#include "core/atomic_file.h"
+#include "core/errors.h"
 #include "core/files.h"
 #include "core/user_folders.h"
 #include "platform/controller_keys.h"
@@ -293,35 +295,17 @@ void readLines(SettingsFile* file, bool tell)
     }
 }
 
-// Writes `text` to the file at `path` through "PATH.new" renamed over it. The reason when it
-// cannot; nothing changed then.
+// Writes `text` to the file at `path` whole or not at all (core/atomic_file.h), making its folder
+// first. The reason when it cannot; nothing changed then.
 std::string writeAtomically(const std::string& path, const std::string& text)
 {
-    const std::filesystem::path target = pathFromUtf8(path);
-    std::filesystem::path fresh = target;
-    fresh += ".new";
-    std::error_code error;
-    std::filesystem::create_directories(target.parent_path(), error);
-    if (error) {
-        return "its folder cannot be made (" + error.message() + ")";
+    const std::string folder = utf8FromPath(pathFromUtf8(path).parent_path());
+    if (!folder.empty() && !makeFolders(folder)) {
+        return "its folder cannot be made";
     }
-    {
-        std::ofstream out(fresh, std::ios::binary | std::ios::trunc);
-        if (!out) {
-            return std::string("it cannot be written (") + std::strerror(errno) + ")";
-        }
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
-        out.close();
-        if (!out) {
-            std::filesystem::remove(fresh, error);
-            return "it cannot be written completely";
-        }
-    }
-    std::filesystem::rename(fresh, target, error);
-    if (error) {
-        const std::string why = "the new file cannot replace it (" + error.message() + ")";
-        std::filesystem::remove(fresh, error);
-        return why;
+    AtomicFile out;
+    if (!out.open(path) || !out.write(text.data(), text.size()) || !out.commit()) {
+        return std::string("it cannot be written (") + lastPlatformError() + ")";
     }
     return "";
 }
