@@ -4,6 +4,7 @@
 // letters in its name works as on Linux.
 
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -25,6 +26,11 @@ std::FILE* openFile(const std::string& utf8Path, const char* mode);
 // picture search makes (whether a file exists, its size, a folder's parent).
 std::filesystem::path pathFromUtf8(const std::string& utf8Path);
 std::string utf8FromPath(const std::filesystem::path& path);
+
+// The local time of `when`, from the C library each system has (thread-safe). For std::strftime
+// where the game names files by their date (pictures, damaged records) and dates the races in the
+// records.
+std::tm localTimeOf(std::time_t when);
 
 // True for a path that names its place without the working folder: "/..." on Linux; "C:\...",
 // "C:/..." or "\\server\..." on Windows.

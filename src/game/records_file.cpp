@@ -53,13 +53,7 @@ bool validWhen(const std::string& when)
 // The local time now as "YYYYMMDD-HHMMSS" (compact, for file names) or "YYYY-MM-DDTHH:MM:SS".
 std::string localTime(bool compact)
 {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &now);
-#else
-    localtime_r(&now, &local);
-#endif
+    const std::tm local = localTimeOf(std::time(nullptr));
     char text[32];
     if (compact) {
         std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);

@@ -24,23 +24,11 @@ bool exists(const std::string& path)
     return std::filesystem::exists(pathFromUtf8(path), error);
 }
 
-// The local time of `when`, with the C library each system has.
-std::tm localTime(std::time_t when)
-{
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &when);
-#else
-    localtime_r(&when, &local);
-#endif
-    return local;
-}
-
 } // namespace
 
 std::string newPictureName(const std::string& folder, std::time_t when)
 {
-    const std::tm local = localTime(when);
+    const std::tm local = localTimeOf(when);
     char stamp[32];
     std::strftime(stamp, sizeof stamp, "%Y-%m-%d_%H-%M-%S", &local);
     const std::string stem = folder + folderSeparator + "vantor-" + stamp;
