@@ -2,9 +2,9 @@
 #include "objects/world_update.h"
 
 #include <array>
-#include <bit>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 #include "core/exact_maths.h"
 #include "race/race_state.h"
@@ -27,8 +27,11 @@ double rememberedPower(float base, double exponent)
         bool used;
     };
     static std::array<Entry, 256> entries{};
-    const auto baseBits = std::bit_cast<uint32_t>(base);
-    const auto exponentBits = std::bit_cast<uint64_t>(exponent);
+    // The arguments' bits (copied: the browser build's C++ library has no std::bit_cast).
+    uint32_t baseBits = 0;
+    uint64_t exponentBits = 0;
+    std::memcpy(&baseBits, &base, sizeof baseBits);
+    std::memcpy(&exponentBits, &exponent, sizeof exponentBits);
     const auto mixed = static_cast<uint32_t>(baseBits ^ (baseBits >> 11) ^ (exponentBits >> 29) ^
                                              (exponentBits >> 45));
     Entry& entry = entries[(mixed ^ (mixed >> 8)) & 255];
