@@ -9,12 +9,15 @@
 #include <string>
 #include <vector>
 
+#include "controls/player_controls.h"
 #include "game/game.h"
 #include "game/kept_replays.h"
+#include "game/main_menu.h"
 #include "game/replay_file.h"
 #include "game/result_screen.h"
 #include "objects/game_object.h"
 #include "platform/headless/headless_backend.h"
+#include "platform/virtual_keys.h"
 #include "race/race_state.h"
 #include "race/track_code.h"
 #include "race_player.h"
@@ -239,4 +242,36 @@ TEST(KeptReplays, OnlyTheNewestRaceReplaysStayBesideTheBestOnes)
     std::ofstream(folder + "/best-AAAA.vrp") << "old best";
     EXPECT_EQ(keepRaceReplay(data, newest, "AAAA", true), folder + "/best-AAAA.vrp");
     EXPECT_EQ(firstWord(folder + "/best-AAAA.vrp"), "new");
+}
+
+TEST(KeptReplays, TheMenusGhostKeyTurnsGhostsOffAndOnAndTheSettingsFileKeepsIt)
+{
+    const std::string settings = testFolder() + "vantor.ini";
+    std::vector<std::string> lines;
+    int presses = 0;
+    HeadlessBackend backend;
+    backend.setPumpHook([&](HeadlessBackend& b) {
+        if (!mainMenu.menuRunning) {
+            return;
+        }
+        if (presses < 2) {
+            lines.push_back(firstWord(settings) + (playerControls.settings.ghosts ? " on" : " off"));
+            b.keyDown(keyF2);
+            b.keyUp(keyF2);
+        } else {
+            b.keyDown(keyEscape);
+            b.keyUp(keyEscape);
+        }
+        ++presses;
+    });
+    EXPECT_EQ(runGame(&backend, GameOptions{settings.c_str(), "", ""}), 0);
+    // No file until the first change; then [game] with ghost = off, and on again.
+    EXPECT_EQ(lines, (std::vector<std::string>{" on", "[game] off"}));
+    std::ifstream file(settings);
+    std::string line;
+    std::vector<std::string> written;
+    while (std::getline(file, line)) {
+        written.push_back(line);
+    }
+    EXPECT_EQ(written, (std::vector<std::string>{"[game]", "ghost = on"}));
 }
