@@ -50,7 +50,8 @@ constexpr bool isEveryScreenAction(Action action)
 
 // The action's name in the settings file: "accelerate", "brake", "left", "right", "give_up",
 // "menu_up", "menu_down", "menu_left", "menu_right", "menu_confirm", "menu_back", "menu_keys",
-// "menu_race_again", "menu_watch", "menu_ghosts", "look", "full_screen", "picture", "mute". A static string.
+// "menu_race_again", "menu_watch", "menu_ghosts", "look", "full_screen", "picture", "mute". A
+// static string.
 const char* actionName(Action action);
 // The action whose settings-file name is `name` (exact, lower case); false when there is none.
 bool actionNamed(std::string_view name, Action* action);

@@ -55,8 +55,8 @@ struct SettingsFile {
     bool writable = true;
     int firstUnreadLine = 0; // that line, from 1; 0 when the whole file could not be read
     Settings asRead;         // what the file says, the defaults where it says nothing
-    // By setting (the actions' keys, then their controller inputs, then look, sound, volume, view, ghost):
-    // the index in `lines` of the line that sets it, -1 for none.
+    // By setting (the actions' keys, then their controller inputs, then look, sound, volume, view,
+    // ghost): the index in `lines` of the line that sets it, -1 for none.
     std::vector<int> settingLine;
     // By section: the index of its last line that is not blank, -1 when the file has no such
     // section.

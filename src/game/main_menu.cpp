@@ -61,7 +61,9 @@ void startRace(Window* window) { runRace(window, raceParameters(raceSettings)); 
 // The line under the settings that names the key of the keys screen: "PRESS K TO CHANGE KEYS".
 std::string keysLine()
 {
-    return std::string("PRESS ").append(screenName(firstKeyOf(Action::MenuKeys))).append(" TO CHANGE KEYS");
+    return std::string("PRESS ")
+        .append(screenName(firstKeyOf(Action::MenuKeys)))
+        .append(" TO CHANGE KEYS");
 }
 
 // The line under it that names the ghost key and what it does now: "F2 TURNS GHOSTS OFF".

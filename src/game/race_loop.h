@@ -13,11 +13,12 @@ struct Window;
 // (setUpRace, raised to the race minimums), the race loop, the teardown and, if the window still
 // exists, the result screen. Called by the main menu's Enter with its handlers cleared. A window
 // that no longer exists at the start or after the controls screen ends the call before anything
-// is made. In the game (a records folder in gameOptions) every race is streamed into a new kept replay (kept_replays.h), kept when
-// the race is finished and dropped when it is given up; one that cannot be written is told in one
-// line on standard error and the race goes on. The best kept replay of the track, when there is
-// one and the player's settings let ghosts drive, is raced against as a ghost (ghost_car.h). The
-// result screen's watch key plays the race back (watchReplay) and comes back to it.
+// is made. In the game (a records folder in gameOptions) every race is streamed into a new kept
+// replay (kept_replays.h), kept when the race is finished and dropped when it is given up; one that
+// cannot be written is told in one line on standard error and the race goes on. The best kept
+// replay of the track, when there is one and the player's settings let ghosts drive, is raced
+// against as a ghost (ghost_car.h). The result screen's watch key plays the race back (watchReplay)
+// and comes back to it.
 void runRace(Window* window, const RaceParameters& parameters);
 
 // Plays the replay file at `path` (replay_file.h) back in the window as it was raced: the same

@@ -194,11 +194,10 @@ bool ReplayWriter::finish()
 
 uint8_t replayControlsOf(const RaceControls& controls)
 {
-    return static_cast<uint8_t>((controls.accelerate ? replayAccelerate : 0) |
-                                (controls.brake ? replayBrake : 0) |
-                                (controls.steerLeft ? replaySteerLeft : 0) |
-                                (controls.steerRight ? replaySteerRight : 0) |
-                                (controls.giveUp ? replayGiveUp : 0));
+    return static_cast<uint8_t>(
+        (controls.accelerate ? replayAccelerate : 0) | (controls.brake ? replayBrake : 0) |
+        (controls.steerLeft ? replaySteerLeft : 0) | (controls.steerRight ? replaySteerRight : 0) |
+        (controls.giveUp ? replayGiveUp : 0));
 }
 
 RaceControls raceControlsOf(uint8_t replayControls)

@@ -182,7 +182,7 @@ void resultOnKeyDown(Window* window, uint32_t code)
     const bool watch = action == Action::MenuWatch && !screen.replayPath.empty();
     if (action == Action::MenuConfirm || action == Action::MenuRaceAgain || watch) {
         playMenuConfirm(window);
-        screen.choice = watch                              ? ResultChoice::Watch
+        screen.choice = watch                             ? ResultChoice::Watch
                         : action == Action::MenuRaceAgain ? ResultChoice::RaceAgain
                                                           : ResultChoice::Menu;
         screen.resultRunning = false;

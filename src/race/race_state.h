@@ -27,9 +27,9 @@ inline constexpr uint32_t maxListedObjects = 65535;
 // player's car of that race stood at this moment of the race and which way it was moving, in
 // world units. It is only drawn, see-through, and takes part in nothing else.
 struct GhostPlace {
-    bool shown;                 // a ghost drives and has not yet passed its race's last frame
-    float x, y, z;              // its position
-    float headingX, headingZ;   // its motion over its last frame, for the car's view
+    bool shown;               // a ghost drives and has not yet passed its race's last frame
+    float x, y, z;            // its position
+    float headingX, headingZ; // its motion over its last frame, for the car's view
 };
 
 struct RaceState {
@@ -60,7 +60,7 @@ struct RaceState {
     Bitmap* hudGaugeFullRight;
     Bitmap* hudGaugeEmptyLeft;
     Bitmap* hudGaugeEmptyRight;
-    GhostPlace ghost;                 // the ghost car, written by the race loop, read by drawing
+    GhostPlace ghost; // the ghost car, written by the race loop, read by drawing
 
     // Object lists: they own every game object of the race.
     bool updatingObjects;                        // true while updateWorld walks movingObjects

@@ -158,10 +158,10 @@ void drawRoad(Window* window, const RaceState& race)
         return;
     }
     // The ghost is drawn among the objects of the segment it stands in.
-    const int64_t ghostSegment = race.ghost.shown && race.cars != nullptr
-                                     ? std::min<int64_t>(segmentIndexAt(race.ghost.z),
-                                                         race.track->segmentCount - 1)
-                                     : -1;
+    const int64_t ghostSegment =
+        race.ghost.shown && race.cars != nullptr
+            ? std::min<int64_t>(segmentIndexAt(race.ghost.z), race.track->segmentCount - 1)
+            : -1;
     for (int64_t i = last; i >= first; --i) {
         drawSegment(*race.track->segments[i], window, race.camera,
                     i == ghostSegment ? &race : nullptr);
@@ -174,8 +174,8 @@ void drawGhost(Window* window, const float* camera, const RaceState& race)
     PixelRect box;
     if (objectScreenRect(cameraAt(camera, window), Vec3{race.ghost.x, race.ghost.y, race.ghost.z},
                          car.size.width, car.size.height, &box)) {
-        drawSprite(window, car.views[carViewIndex(race.ghost.headingX, race.ghost.headingZ)],
-                   box.x, box.y, box.w, box.h, SpriteLook::SeeThrough);
+        drawSprite(window, car.views[carViewIndex(race.ghost.headingX, race.ghost.headingZ)], box.x,
+                   box.y, box.w, box.h, SpriteLook::SeeThrough);
     }
 }
 

@@ -53,9 +53,10 @@ int roadShade(float nearDistance);
 void sortVisibleObjects(const Track* track, const float* camera);
 
 // Draws the visible part of race.track as seen from race.camera into the window's back
-// buffer, with the ghost car when race.ghost is shown, reading the race without changing it: segments trunc((camera z + 175000) / segment length) (at most the last) down to
-// trunc(camera z / segment length) (at least 0). Called once per frame by drawRaceFrame, after the
-// sky. Draws nothing without a track or camera, or from a camera position that is not finite.
+// buffer, with the ghost car when race.ghost is shown, reading the race without changing it:
+// segments trunc((camera z + 175000) / segment length) (at most the last) down to trunc(camera z /
+// segment length) (at least 0). Called once per frame by drawRaceFrame, after the sky. Draws
+// nothing without a track or camera, or from a camera position that is not finite.
 void drawRoad(Window* window, const RaceState& race);
 
 // The first back-buffer row from which the bands of ground that drawRoad is about to draw cover

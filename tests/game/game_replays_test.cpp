@@ -255,7 +255,8 @@ TEST(KeptReplays, TheMenusGhostKeyTurnsGhostsOffAndOnAndTheSettingsFileKeepsIt)
             return;
         }
         if (presses < 2) {
-            lines.push_back(firstWord(settings) + (playerControls.settings.ghosts ? " on" : " off"));
+            lines.push_back(firstWord(settings) +
+                            (playerControls.settings.ghosts ? " on" : " off"));
             b.keyDown(keyF2);
             b.keyUp(keyF2);
         } else {

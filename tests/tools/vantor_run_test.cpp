@@ -556,8 +556,9 @@ TEST(VantorRunTool, AGhostShowsInTheShotsAndLeavesTheTraceSoundAndResultAsTheyWe
     // is on the grid's first seconds, 300 well into the race.
     const std::string race = track + " --drive up --frames 400 --step 33";
     const auto outputs = [&folder](const std::string& name) {
-        return " --trace " + folder + name + ".csv --audio " + folder + name + ".wav --shot 150:" +
-               folder + name + "-150.bmp --shot 300:" + folder + name + "-300.bmp";
+        return " --trace " + folder + name + ".csv --audio " + folder + name +
+               ".wav --shot 150:" + folder + name + "-150.bmp --shot 300:" + folder + name +
+               "-300.bmp";
     };
     const tool_run::ToolRun alone = runTool(race + outputs("alone"));
     const tool_run::ToolRun ghosted = runTool(race + " --ghost " + best + outputs("ghost"));
@@ -573,9 +574,9 @@ TEST(VantorRunTool, AGhostShowsInTheShotsAndLeavesTheTraceSoundAndResultAsTheyWe
 
     // A replay of the race itself drives exactly where the player's car does: the trace of a
     // replay raced against its own ghost is the recording's.
-    ASSERT_EQ(runTool("--replay " + best + " --ghost " + best + " --trace " + folder + "self.csv")
-                  .status,
-              0);
+    ASSERT_EQ(
+        runTool("--replay " + best + " --ghost " + best + " --trace " + folder + "self.csv").status,
+        0);
     ASSERT_EQ(runTool("--replay " + best + " --trace " + folder + "plain.csv").status, 0);
     EXPECT_EQ(readFile(folder + "self.csv"), readFile(folder + "plain.csv"));
 
