@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -22,6 +23,7 @@
 #include "race/track_code.h"
 #include "race_player.h"
 #include "test_folder.h"
+#include "tool_run.h"
 
 namespace {
 
@@ -275,4 +277,28 @@ TEST(KeptReplays, TheMenusGhostKeyTurnsGhostsOffAndOnAndTheSettingsFileKeepsIt)
         written.push_back(line);
     }
     EXPECT_EQ(written, (std::vector<std::string>{"[game]", "ghost = on"}));
+}
+
+TEST(KeptReplays, AReplayOfATrackCodesRaceIsPlayedBackByVantorRunOnThatTrack)
+{
+    // The clock reads 7 at the set-up, the code's seed is 99: the replay's start clock is not its
+    // seed, and vantor-run plays it back on the code's track all the same.
+    const std::string data = testFolder() + "data";
+    const std::string code = encodeTrackCode(99, shortTrack);
+    const Played coded = play(GameOptions{nullptr, data, code}, 33);
+    ASSERT_EQ(coded.replayPath, bestReplayPath(data, code));
+    const std::string trace = testFolder() + "trace.csv";
+    const tool_run::ToolRun replayed =
+        tool_run::runTool("tools/vantor-run", "--replay " + coded.replayPath + " --trace " + trace);
+    ASSERT_EQ(replayed.status, 0) << replayed.err;
+    const std::vector<std::string> rows = tool_run::lines(tool_run::readFile(trace));
+    ASSERT_EQ(rows.size(), coded.raced.size() + 1);
+    for (size_t i = 0; i < coded.raced.size(); ++i) {
+        float x = 0;
+        float y = 0;
+        float z = 0;
+        ASSERT_EQ(std::sscanf(rows[i + 1].c_str(), "%*[^,],%*[^,],%g,%g,%g", &x, &y, &z), 3);
+        ASSERT_TRUE(x == coded.raced[i].x && y == coded.raced[i].y && z == coded.raced[i].z)
+            << "frame " << i + 1 << ": " << rows[i + 1];
+    }
 }
