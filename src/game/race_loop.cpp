@@ -76,12 +76,12 @@ void recordFrame(const RaceControls& controls)
 }
 
 // Tells on standard error, in one line, that the game's replay at `path` cannot be written, with
-// the platform's last error; the race goes on without it.
+// the platform's last error (none: its folder could not be made); the race goes on without it.
 void tellReplayNotKept(const std::string& path)
 {
     const char* reason = lastPlatformError();
     std::fprintf(stderr, "vantor: the race's replay %s cannot be written: %s\n", path.c_str(),
-                 reason != nullptr ? reason : "unknown error");
+                 reason != nullptr ? reason : "its folder cannot be made");
     std::fflush(stderr);
     clearLastPlatformError();
 }
