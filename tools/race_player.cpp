@@ -40,7 +40,7 @@ void holdBinding(HeadlessBackend& backend, uint32_t binding, bool held)
 }
 
 // The key a player presses for `action`: the first the player's controls bind to it.
-uint32_t keyFor(Action action) { return playerControls.settings.bindings.keys[indexOf(action)][0]; }
+uint32_t keyFor(Action action) { return firstKeyOf(action); }
 
 void press(HeadlessBackend& backend, Action action)
 {
@@ -103,14 +103,13 @@ void RacePlayer::hold(HeadlessBackend& backend, Action action, bool held)
 void RacePlayer::drive(HeadlessBackend& backend)
 {
     if (plan.drive == Drive::Replay) {
-        const ReplayFrame none{};
-        const ReplayFrame& frame =
-            frames < plan.replay->frames.size() ? plan.replay->frames[frames] : none;
-        hold(backend, Action::Accelerate, (frame.controls & replayAccelerate) != 0);
-        hold(backend, Action::Brake, (frame.controls & replayBrake) != 0);
-        hold(backend, Action::SteerLeft, (frame.controls & replaySteerLeft) != 0);
-        hold(backend, Action::SteerRight, (frame.controls & replaySteerRight) != 0);
-        hold(backend, Action::GiveUp, (frame.controls & replayGiveUp) != 0);
+        const RaceControls held = raceControlsOf(
+            frames < plan.replay->frames.size() ? plan.replay->frames[frames].controls : 0);
+        hold(backend, Action::Accelerate, held.accelerate);
+        hold(backend, Action::Brake, held.brake);
+        hold(backend, Action::SteerLeft, held.steerLeft);
+        hold(backend, Action::SteerRight, held.steerRight);
+        hold(backend, Action::GiveUp, held.giveUp);
         return;
     }
     if (plan.drive == Drive::None)

@@ -3,11 +3,16 @@
 //            [--aspect W:H]
 // vantor-run --track CODE --drive ...   the same, with the seed and settings of a track code
 // vantor-run --replay FILE ...            the race of a replay file, played back
+// vantor-run ... --ghost FILE              the race against the ghost of a replay of its track
 //
 // `--record FILE` writes the race's replay (game/replay_file.h): its track code, clock readings
 // and controls. `--replay FILE` plays one back with its seed, settings, clock step and controls,
 // giving byte for byte the trace, shots and sound of the run that recorded it; a damaged,
-// truncated or foreign file is named with what is wrong (status 2).
+// truncated or foreign file is named with what is wrong (status 2). A replay of a race whose seed
+// was fixed (a track code or a race again in the game) is raced on its code's seed all the same.
+// `--ghost FILE` races against the ghost of a replay of the same track (its code the race's): the
+// replay's car drawn see-through where it was at each moment, changing nothing of the race (the
+// trace, the sound and the result are those without it; only the pictures show it).
 //
 // Plays one race of the real game on the headless backend, through the real screens and keys:
 // the full-screen question is answered No, the six settings are picked on the main menu with the
@@ -63,6 +68,7 @@
 #include "game/game.h"
 #include "race/race_state.h"
 #include "game/race_loop.h"
+#include "game/race_setup.h"
 #include "game/replay_file.h"
 #include "race/track_code.h"
 #include "objects/game_object.h"
@@ -100,6 +106,10 @@ struct Options {
     std::string recordPath;      // --record: the replay file the race is written to
     std::string replayPath;      // --replay: the replay file the race is played from
     Replay replay;               // what --replay read
+    bool seedFixed = false;      // the replay's race was seeded with its code's seed, not its clock
+    uint32_t codeSeed = 0;       // that seed
+    std::string ghostPath;       // --ghost: the replay whose ghost drives
+    Replay ghost;                // what --ghost read
 };
 
 int usage()
@@ -121,6 +131,7 @@ int usage()
         "  FILE   (--keys) a settings file whose keys the race is played with\n"
         "  CODE   a track code (vantor-track --code): the race's seed and settings\n"
         "  --record FILE  writes the race's replay; --replay FILE plays one back\n"
+        "  --ghost FILE   races against the ghost of a replay of the same track\n"
         "  W:H    the screen's shape (default 4:3): 16:9 draws every frame 854 x 480 times K\n",
         stderr);
     return 2;
@@ -212,6 +223,10 @@ std::string parseOptions(int argc, char** argv, Options* options)
             if (*value == '\0')
                 return wrong;
             options->keysPath = value;
+        } else if (name == "--ghost") {
+            if (*value == '\0')
+                return wrong;
+            options->ghostPath = value;
         } else if (name == "--record" || name == "--replay") {
             if (*value == '\0')
                 return wrong;
@@ -245,6 +260,10 @@ std::string parseOptions(int argc, char** argv, Options* options)
         if (!decodeTrackCode(options->replay.code, &options->plan.seed, &options->plan.settings,
                              &why))
             return options->replayPath + " holds no track: it " + why;
+        // The clock reads the race's start at its set-up; a race of a fixed seed (a track code, a
+        // race again) was seeded with its code's seed instead of that reading.
+        options->seedFixed = options->plan.seed != options->replay.startClock;
+        options->codeSeed = options->plan.seed;
         options->plan.seed = options->replay.startClock;
         options->plan.drive = Drive::Replay;
         options->plan.replay = &options->replay;
@@ -267,6 +286,16 @@ std::string parseOptions(int argc, char** argv, Options* options)
     for (const char* needed : {"--seed", "--settings", "--drive"}) {
         if (std::find(seen.begin(), seen.end(), needed) == seen.end())
             return std::string("missing ") + needed;
+    }
+    if (!options->ghostPath.empty()) {
+        std::string why;
+        if (!readReplayFile(options->ghostPath, &options->ghost, &why))
+            return options->ghostPath + " " + why;
+        const std::string code = encodeTrackCode(
+            options->seedFixed ? options->codeSeed : options->plan.seed, options->plan.settings);
+        if (options->ghost.code != code)
+            return options->ghostPath + " is a replay of track " + options->ghost.code +
+                   ", not of this race's track " + code;
     }
     std::vector<std::string> outputs;
     for (const Shot& shot : options->shots)
@@ -384,6 +413,9 @@ bool playRace(Options& options, std::FILE* trace)
     GameOptions game;
     game.settingsFile = options.keysPath.empty() ? nullptr : options.keysPath.c_str();
     recordRacesTo(options.recordPath);
+    raceAgainstGhost(options.ghostPath.empty() ? nullptr : &options.ghost);
+    if (options.seedFixed)
+        fixNextRaceSeed(options.codeSeed);
     runGame(&backend, game);
     if (!options.recordPath.empty() && !lastReplayWritten()) {
         const char* reason = lastPlatformError();

@@ -23,6 +23,8 @@ constexpr ActionNames names[actionCount] = {
     {"menu_back", "BACK"},
     {"menu_keys", "KEYS"},
     {"menu_race_again", "RACE AGAIN"},
+    {"menu_watch", "WATCH REPLAY"},
+    {"menu_ghosts", "GHOSTS"},
     {"look", "LOOK"},
     {"full_screen", "FULL SCREEN"},
     {"picture", "PICTURE"},

@@ -23,6 +23,8 @@ enum class Action : uint8_t {
     MenuBack,
     MenuKeys,      // the main menu opens the keys screen
     MenuRaceAgain, // the result screen starts the same track again
+    MenuWatch,     // the result screen plays the race's replay
+    MenuGhosts,    // the main menu turns the ghost car on or off
     // Every screen.
     Look,       // the sharp picture or the classic one
     FullScreen, // full screen on or off
@@ -39,7 +41,7 @@ constexpr int indexOf(Action action) { return static_cast<int>(action); }
 constexpr bool isRaceAction(Action action) { return indexOf(action) < raceActionCount; }
 constexpr bool isMenuAction(Action action)
 {
-    return action >= Action::MenuUp && action <= Action::MenuRaceAgain;
+    return action >= Action::MenuUp && action <= Action::MenuGhosts;
 }
 constexpr bool isEveryScreenAction(Action action)
 {
@@ -48,7 +50,8 @@ constexpr bool isEveryScreenAction(Action action)
 
 // The action's name in the settings file: "accelerate", "brake", "left", "right", "give_up",
 // "menu_up", "menu_down", "menu_left", "menu_right", "menu_confirm", "menu_back", "menu_keys",
-// "menu_race_again", "look", "full_screen", "picture", "mute". A static string.
+// "menu_race_again", "menu_watch", "menu_ghosts", "look", "full_screen", "picture", "mute". A
+// static string.
 const char* actionName(Action action);
 // The action whose settings-file name is `name` (exact, lower case); false when there is none.
 bool actionNamed(std::string_view name, Action* action);

@@ -43,6 +43,8 @@ Bindings makeDefaults()
     set(Action::MenuBack, {keyEscape}, {PadInput::B, PadInput::Back});
     set(Action::MenuKeys, {'K'}, {PadInput::Y});
     set(Action::MenuRaceAgain, {'R'}, {PadInput::X});
+    set(Action::MenuWatch, {'W'}, {PadInput::RightShoulder});
+    set(Action::MenuGhosts, {keyF2}, {PadInput::LeftShoulder});
     set(Action::Look, {keyF10}, {});
     set(Action::FullScreen, {keyF11, keyEnter | withAlt}, {});
     set(Action::Picture, {keyF12}, {});

@@ -112,7 +112,18 @@ RaceControls readRaceControls(const Window* window)
 
 Action menuActionOf(const Window* window, uint32_t code)
 {
-    return bestAction(window, code, Action::MenuUp, Action::MenuRaceAgain);
+    return bestAction(window, code, Action::MenuUp, Action::MenuGhosts);
+}
+
+uint32_t firstKeyOf(Action action)
+{
+    return playerControls.settings.bindings.keys[indexOf(action)][0];
+}
+
+void switchGhosts()
+{
+    playerControls.settings.ghosts = !playerControls.settings.ghosts;
+    saveSettings();
 }
 
 void changeRaceControl(Action action, uint32_t code)

@@ -41,6 +41,13 @@ RaceControls readRaceControls(const Window* window);
 // Called by the menu-like screens' key handlers.
 Action menuActionOf(const Window* window, uint32_t code);
 
+// The first key bound to `action` (0 for none): the one the screens name for it.
+uint32_t firstKeyOf(Action action);
+
+// The main menu's ghost key: ghosts off when they were on and on when they were off, written to
+// the settings file (writeSettingsFile, which tells on stderr when it cannot).
+void switchGhosts();
+
 // The keys screen: `code` becomes the one key (or controller input) of race action `action`, a
 // race action that had it swapping (bindRaceInput); restoreRaceControls puts every race action's
 // keys and inputs back to the defaults. Either writes the settings file when something changed

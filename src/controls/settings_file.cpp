@@ -28,12 +28,13 @@ enum class Section { None, Keys, Controller, Game, Unknown };
 constexpr const char* sectionNames[settingsSectionCount] = {"keys", "controller", "game"};
 
 // The settings in the order of SettingsFile::settingLine: every action's keys, every action's
-// controller inputs, then the four of [game].
+// controller inputs, then the five of [game].
 constexpr int lookSetting = 2 * actionCount;
 constexpr int soundSetting = lookSetting + 1;
 constexpr int volumeSetting = lookSetting + 2;
 constexpr int viewSetting = lookSetting + 3;
-constexpr int settingCount = viewSetting + 1;
+constexpr int ghostSetting = lookSetting + 4;
+constexpr int settingCount = ghostSetting + 1;
 
 Section sectionOf(int setting)
 {
@@ -52,6 +53,7 @@ const char* settingName(int setting)
     case soundSetting: return "sound";
     case volumeSetting: return "volume";
     case viewSetting: return "view";
+    case ghostSetting: return "ghost";
     default: return actionName(actionAt(setting % actionCount));
     }
 }
@@ -80,6 +82,7 @@ bool sameSetting(const Settings& a, const Settings& b, int setting)
     case soundSetting: return a.soundOn == b.soundOn;
     case volumeSetting: return a.volume == b.volume;
     case viewSetting: return a.wideView == b.wideView;
+    case ghostSetting: return a.ghosts == b.ghosts;
     default:
         return std::equal(std::begin(listOf(a, setting)), std::end(listOf(a, setting)),
                           std::begin(listOf(b, setting)));
@@ -94,6 +97,7 @@ std::string settingText(const Settings& settings, int setting)
     case soundSetting: return settings.soundOn ? "on" : "off";
     case volumeSetting: return std::to_string(settings.volume);
     case viewSetting: return settings.wideView ? "wide" : "4:3";
+    case ghostSetting: return settings.ghosts ? "on" : "off";
     default: break;
     }
     const BindingList& list = listOf(settings, setting);
@@ -190,6 +194,12 @@ std::string readSetting(Settings* settings, int setting, const std::string& valu
             return "view is \"wide\" or \"4:3\"";
         }
         settings->wideView = word == "wide";
+        return "";
+    case ghostSetting:
+        if (word != "on" && word != "off") {
+            return "ghost is \"on\" or \"off\"";
+        }
+        settings->ghosts = word == "on";
         return "";
     case soundSetting:
         if (word != "on" && word != "off") {

@@ -13,6 +13,8 @@
 //   volume = 80                 # 0 to 100 (the default): every sound's loudness in per cent
 //   view = 4:3                  # wide (the default) or 4:3: whether the race widens to a wider
 //                               # screen or keeps the original frame
+//   ghost = off                 # on (the default) or off: whether the best run on a track
+//                               # drives beside the field as a ghost car
 //
 // Setting names in [keys] and [controller] are the actions' names (actions.h). A setting the file
 // does not name keeps its default. A line the game cannot read is told on standard error as
@@ -36,6 +38,7 @@ struct Settings {
     bool soundOn = true;      // [game] sound
     int volume = 100;         // [game] volume, 0 to 100
     bool wideView = true;     // [game] view: wide (the default) fills a wider screen, 4:3 not
+    bool ghosts = true;       // [game] ghost: on (the default), the best run drives as a ghost
 
     bool operator==(const Settings&) const = default;
 };
@@ -52,8 +55,8 @@ struct SettingsFile {
     bool writable = true;
     int firstUnreadLine = 0; // that line, from 1; 0 when the whole file could not be read
     Settings asRead;         // what the file says, the defaults where it says nothing
-    // By setting (the actions' keys, then their controller inputs, then look, sound, volume):
-    // the index in `lines` of the line that sets it, -1 for none.
+    // By setting (the actions' keys, then their controller inputs, then look, sound, volume, view,
+    // ghost): the index in `lines` of the line that sets it, -1 for none.
     std::vector<int> settingLine;
     // By section: the index of its last line that is not blank, -1 when the file has no such
     // section.

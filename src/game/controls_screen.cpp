@@ -6,11 +6,14 @@
 
 #include "audio/game_sounds.h"
 #include "controls/player_controls.h"
+#include "game/race_setup.h"
 #include "game/screen_loop.h"
 #include "pictures/bitmap.h"
 #include "pictures/sprite_draw.h"
 #include "pictures/text.h"
 #include "platform/window.h"
+#include "race/race_settings.h"
+#include "race/track_code.h"
 
 ControlsScreen controlsScreen;
 
@@ -37,6 +40,16 @@ void drawPlayersKeys(Window* window, BitmapFont* font)
         drawText(window, font, text.c_str(), i % 2 == 0 ? 2 * w : 21 * w,
                  screenHeight - (4 - i / 2) * h - h / 4);
     }
+}
+
+// The line under the upper bar that names the coming race's track: its code when its seed is
+// already known (a track code, a race again), else that the track is new (its seed is the clock's
+// reading when the race is set up).
+std::string trackLine()
+{
+    uint32_t seed = 0;
+    return nextRaceSeedIsFixed(&seed) ? "CODE " + encodeTrackCode(seed, raceSettings)
+                                      : std::string("A NEW TRACK");
 }
 
 } // namespace
@@ -66,6 +79,7 @@ void controlsOnPaint(Window* window)
     drawCentredText(window, screen.font, "Game controls", h);
     drawScreenBars(window, screen.bar, screen.font);
     drawPlayersKeys(window, screen.font);
+    drawCentredText(window, screen.font, trackLine().c_str(), 4 * h);
     drawCentredText(window, screen.font, "Press enter to continue.", screenHeight - h);
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // The controls screen shown before every race: the key layout picture, the heading
-// "Game controls" and the prompt to press Enter; when the player's race keys are not the game's
-// own, those keys written under the picture. Only confirm (Enter unless the player changed it) or
+// "Game controls" and the prompt to press Enter; under the upper bar the race's track code (or
+// that the track is new); when the player's race keys are not the game's own, those keys written
+// under the picture. Only confirm (Enter unless the player changed it) or
 // the window's destruction leaves it.
 
 #include <cstdint>
@@ -24,8 +25,8 @@ extern ControlsScreen controlsScreen;
 void runControlsScreen(Window* window);
 
 // The screen's handlers, installed in the window's slots while it runs.
-// onPaint: clears the back buffer and draws the layout picture, heading, bars, the player's keys
-// (when changed) and prompt.
+// onPaint: clears the back buffer and draws the layout picture, heading, bars, the track line,
+// the player's keys (when changed) and prompt.
 void controlsOnPaint(Window* window);
 // onKeyDown: confirm ends the screen; every other key is ignored.
 void controlsOnKeyDown(Window* window, uint32_t code);

@@ -61,8 +61,16 @@ void startRace(Window* window) { runRace(window, raceParameters(raceSettings)); 
 // The line under the settings that names the key of the keys screen: "PRESS K TO CHANGE KEYS".
 std::string keysLine()
 {
-    const uint32_t key = playerControls.settings.bindings.keys[indexOf(Action::MenuKeys)][0];
-    return std::string("PRESS ").append(screenName(key)).append(" TO CHANGE KEYS");
+    return std::string("PRESS ")
+        .append(screenName(firstKeyOf(Action::MenuKeys)))
+        .append(" TO CHANGE KEYS");
+}
+
+// The line under it that names the ghost key and what it does now: "F2 TURNS GHOSTS OFF".
+std::string ghostsLine()
+{
+    return screenName(firstKeyOf(Action::MenuGhosts))
+        .append(playerControls.settings.ghosts ? " TURNS GHOSTS OFF" : " TURNS GHOSTS ON");
 }
 
 } // namespace
@@ -104,6 +112,8 @@ void menuOnPaint(Window* window)
     }
     // The keys screen's line, on its own below the settings: a row and a half below the last.
     drawCentredText(window, menu.menuFont, keysLine().c_str(), static_cast<int>(h * 13.5));
+    // The ghost key's, over the help lines below the lower bar.
+    drawCentredText(window, menu.menuFont, ghostsLine().c_str(), screenHeight - 4 * h);
     drawCentredText(window, menu.menuFont, "USE ARROW KEYS TO MODIFY", screenHeight - 3 * h);
     drawCentredText(window, menu.menuFont, "ENTER BEGINS, ESC QUITS.", screenHeight - h);
 }
@@ -123,6 +133,10 @@ void menuOnKeyDown(Window* window, uint32_t code)
     case Action::MenuKeys:
         playMenuConfirm(window);
         runFromMenu(window, runKeysScreen);
+        break;
+    case Action::MenuGhosts:
+        playMenuConfirm(window);
+        switchGhosts();
         break;
     case Action::MenuUp:
         if (menu.menuSelectedRow > 0) {

@@ -1,7 +1,8 @@
 #pragma once
 // The main menu, the game's home screen: six race settings chosen with the arrow keys, Enter
 // starts a race (controls screen, race, result screen) and comes back here, Escape quits, K opens
-// the keys screen (the keys are the player's menu actions, controls/player_controls.h).
+// the keys screen, F2 turns the ghost car on or off (the keys are the player's menu actions,
+// controls/player_controls.h).
 
 #include <cstdint>
 
@@ -24,12 +25,13 @@ extern MainMenu mainMenu;
 void runMainMenu(Window* window);
 
 // The menu's handlers, installed in the window's slots while the menu shows.
-// onPaint: clears the back buffer and draws the heading, bars, arrow, settings, the line naming
-// the keys screen's key, and the help lines.
+// onPaint: clears the back buffer and draws the heading, bars, arrow, settings, the lines naming
+// the keys screen's key and the ghost key, and the help lines.
 void menuOnPaint(Window* window);
 // onKeyDown, by the menu action the key or controller input stands for: up/down move the arrow,
 // left/right change the selected setting (nothing wraps), confirm runs a race with the settings,
-// back ends the menu, keys runs the keys screen; other keys are ignored.
+// back ends the menu, keys runs the keys screen, ghosts turns the ghost car on or off (saved in the
+// settings file); other keys are ignored.
 void menuOnKeyDown(Window* window, uint32_t code);
 // onDestroy: ends the menu.
 void menuOnDestroy(Window* window);

@@ -48,7 +48,8 @@ bool nextRaceSeedIsFixed(uint32_t* seed)
     return nextRaceSeedFixed;
 }
 
-void setUpRace(Window* window, const RaceParameters& requested)
+void setUpRace(Window* window, const RaceParameters& requested, FrameClock clock,
+               void* clockContext)
 {
     RaceParameters parameters = requested;
     applyRaceMinimums(&parameters);
@@ -71,7 +72,8 @@ void setUpRace(Window* window, const RaceParameters& requested)
     // Shapes of the race are drawn filled and without outlines; the road passes its fills to the
     // raster with every call, so the window keeps no brush or pen to switch here.
 
-    race.frameTimer = createFrameTimer(windowClock, window);
+    race.frameTimer = clock != nullptr ? createFrameTimer(clock, clockContext)
+                                       : createFrameTimer(windowClock, window);
     // The clock's reading, as ever, unless the race was asked for by its track code.
     race.seed = nextRaceSeedFixed ? nextRaceSeed : static_cast<uint32_t>(race.frameTimer->lastClock);
     nextRaceSeedFixed = false;

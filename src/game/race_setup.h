@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "race/frame_timer.h"
+
 struct RaceParameters;
 struct Window;
 
@@ -18,9 +20,12 @@ struct Window;
 // 1.5 of "GO!", finishPosition -1); and two ticks of the timer, so that the time spent loading
 // never reaches the first frame. The seed is the clock's reading at the timer's start, or the one
 // fixNextRaceSeed asked for (raceState.seed keeps it). The window's handlers are the caller's. A
-// tool or test that wants a chosen race sets its headless clock to the seed first. Undo with tearDownRace.
-// Running out of memory gives the fatal report.
-void setUpRace(Window* window, const RaceParameters& parameters);
+// tool or test that wants a chosen race sets its headless clock to the seed first. Undo with
+// tearDownRace. Running out of memory gives the fatal report. The timer reads `clock` (with
+// `clockContext`) when one is given, the window's clock otherwise: a replay watched gives the clock
+// it was raced with.
+void setUpRace(Window* window, const RaceParameters& parameters, FrameClock clock = nullptr,
+               void* clockContext = nullptr);
 
 // The next race set up is seeded with `seed` rather than the clock's reading (a track code's seed,
 // or the last race's for a race again); only that race. Called by the game's start with a track

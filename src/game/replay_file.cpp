@@ -191,3 +191,22 @@ bool ReplayWriter::finish()
     }
     return file.commit();
 }
+
+uint8_t replayControlsOf(const RaceControls& controls)
+{
+    return static_cast<uint8_t>(
+        (controls.accelerate ? replayAccelerate : 0) | (controls.brake ? replayBrake : 0) |
+        (controls.steerLeft ? replaySteerLeft : 0) | (controls.steerRight ? replaySteerRight : 0) |
+        (controls.giveUp ? replayGiveUp : 0));
+}
+
+RaceControls raceControlsOf(uint8_t replayControls)
+{
+    RaceControls controls;
+    controls.accelerate = (replayControls & replayAccelerate) != 0;
+    controls.brake = (replayControls & replayBrake) != 0;
+    controls.steerLeft = (replayControls & replaySteerLeft) != 0;
+    controls.steerRight = (replayControls & replaySteerRight) != 0;
+    controls.giveUp = (replayControls & replayGiveUp) != 0;
+    return controls;
+}

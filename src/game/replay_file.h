@@ -26,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "controls/race_controls.h"
 #include "core/atomic_file.h"
 
 inline constexpr uint16_t replayVersion = 1;
@@ -41,6 +42,11 @@ enum ReplayControl : uint8_t {
     replayGiveUp = 16,
 };
 inline constexpr uint8_t replayControlBits = 31;
+
+// The controls a frame held as a replay keeps them (ReplayControl bits), and back: what the race
+// loop records, and what a replay played back holds in each frame.
+uint8_t replayControlsOf(const RaceControls& controls);
+RaceControls raceControlsOf(uint8_t replayControls);
 
 struct ReplayFrame {
     uint32_t clock = 0;   // the clock reading the race frame's timer took

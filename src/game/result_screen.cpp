@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "audio/game_sounds.h"
+#include "game/kept_replays.h"
 #include "game/records_file.h"
 #include "controls/input_names.h"
 #include "race/race_settings.h"
@@ -68,12 +69,15 @@ void buildResultLine(int32_t place, char* line, int capacity)
 
 namespace {
 
-// The lines the result screen adds: the race's code and time, the record and the race-again key.
-void buildRaceLines(ResultScreen* screen, const std::string& recordsFolder)
+// The lines the result screen adds: the race's code and time, the record and the race-again key,
+// the watch key. A finished race goes into the records and its replay is kept.
+void buildRaceLines(ResultScreen* screen, const std::string& recordsFolder,
+                    const std::string& recordedReplay)
 {
     const RaceState& race = raceState;
     const std::string code = encodeTrackCode(race.seed, raceSettings);
     screen->raceLine = "CODE " + code;
+    screen->replayPath.clear();
     std::string record;
     if (race.finishPosition > 0) {
         screen->raceLine += "  TIME " + formatRaceTime(race.raceMilliseconds);
@@ -86,21 +90,34 @@ void buildRaceLines(ResultScreen* screen, const std::string& recordsFolder)
             record = !outcome.hadRecord   ? "FIRST TIME HERE"
                      : outcome.newBestTime ? "NEW RECORD!"
                                            : "RECORD " + formatRaceTime(outcome.previousTime);
+            if (!recordedReplay.empty()) {
+                screen->replayPath =
+                    keepRaceReplay(recordsFolder, recordedReplay, code, outcome.newBestTime);
+            }
         }
     }
-    const uint32_t key =
-        playerControls.settings.bindings.keys[indexOf(Action::MenuRaceAgain)][0];
-    screen->recordLine = (record.empty() ? "" : record + "  ") + screenName(key) + " RACES AGAIN";
+    screen->recordLine = (record.empty() ? "" : record + "  ") +
+                         screenName(firstKeyOf(Action::MenuRaceAgain)) + " RACES AGAIN";
+    screen->watchLine = screen->replayPath.empty()
+                            ? ""
+                            : screenName(firstKeyOf(Action::MenuWatch)) + " WATCHES THE REPLAY";
 }
 
 } // namespace
 
-bool runResultScreen(Window* window, const std::string& recordsFolder)
+void takeRaceResult(const std::string& recordsFolder, const std::string& recordedReplay)
 {
     ResultScreen& screen = resultScreen;
-    const int32_t place = raceState.finishPosition;
-    screen.raceAgain = false;
-    buildRaceLines(&screen, recordsFolder);
+    screen.place = raceState.finishPosition;
+    screen.seed = raceState.seed;
+    buildRaceLines(&screen, recordsFolder, recordedReplay);
+}
+
+ResultChoice runResultScreen(Window* window)
+{
+    ResultScreen& screen = resultScreen;
+    const int32_t place = screen.place;
+    screen.choice = ResultChoice::Menu;
     screen.resultRunning = true;
     loadScreenFrame(window, &screen.bar, &screen.font);
     if (place <= 0) {
@@ -126,7 +143,7 @@ bool runResultScreen(Window* window, const std::string& recordsFolder)
     delete[] screen.resultLine;
     screen.resultLine = nullptr;
     screen.headline = nullptr;
-    return screen.raceAgain && isWindowAlive(window);
+    return isWindowAlive(window) ? screen.choice : ResultChoice::Menu;
 }
 
 void resultOnPaint(Window* window)
@@ -154,15 +171,21 @@ void resultOnPaint(Window* window)
     // The added rows: under the top bar, and between the result and the prompt.
     drawCentredText(window, screen.font, screen.raceLine.c_str(), 4 * h);
     drawCentredText(window, screen.font, screen.recordLine.c_str(), screenHeight - 2 * h);
+    // And the watch key, between the lower bar and the result.
+    drawCentredText(window, screen.font, screen.watchLine.c_str(), screenHeight - 4 * h);
 }
 
 void resultOnKeyDown(Window* window, uint32_t code)
 {
+    ResultScreen& screen = resultScreen;
     const Action action = menuActionOf(window, code);
-    if (action == Action::MenuConfirm || action == Action::MenuRaceAgain) {
+    const bool watch = action == Action::MenuWatch && !screen.replayPath.empty();
+    if (action == Action::MenuConfirm || action == Action::MenuRaceAgain || watch) {
         playMenuConfirm(window);
-        resultScreen.raceAgain = action == Action::MenuRaceAgain;
-        resultScreen.resultRunning = false;
+        screen.choice = watch                             ? ResultChoice::Watch
+                        : action == Action::MenuRaceAgain ? ResultChoice::RaceAgain
+                                                          : ResultChoice::Menu;
+        screen.resultRunning = false;
     }
 }
 

@@ -528,3 +528,24 @@ void stretchKeyed(Surface* destination, PixelRect to, const Surface& picture, co
             return true;
         });
 }
+
+uint32_t halfwayColour(uint32_t a, uint32_t b)
+{
+    return ((a >> 1) & 0x7F7F7Fu) + ((b >> 1) & 0x7F7F7Fu);
+}
+
+void stretchKeyedSeeThrough(Surface* destination, PixelRect to, const Surface& picture,
+                            const Mask& mask, PixelRect from)
+{
+    if (mask.width != picture.width || mask.height != picture.height) {
+        return;
+    }
+    const uint32_t* src = picture.pixels.data();
+    const uint8_t* bits = mask.bits.data();
+    forEachStretched(destination, to, picture.width, picture.height, from,
+                     [src, bits](uint32_t& d, std::size_t i) {
+                         if (bits[i]) {
+                             d = halfwayColour(d, src[i]);
+                         }
+                     });
+}

@@ -132,3 +132,13 @@ void stretchMask(Surface* destination, PixelRect to, const Mask& mask, PixelRect
 // sampled as in stretchBlit, so mask and picture always stretch identically.
 void stretchKeyed(Surface* destination, PixelRect to, const Surface& picture, const Mask& mask,
                   PixelRect from);
+
+// The colour half way between two pixels, channel by channel, each half rounded down:
+// (a >> 1 & 0x7F7F7F) + (b >> 1 & 0x7F7F7F).
+uint32_t halfwayColour(uint32_t a, uint32_t b);
+
+// stretchKeyed seen through: where the mask is 1 the pixel becomes halfway between the
+// destination's and the picture's (halfwayColour), where it is 0 the destination stays. The race
+// draws its ghost car so, the road and scenery showing through it.
+void stretchKeyedSeeThrough(Surface* destination, PixelRect to, const Surface& picture,
+                            const Mask& mask, PixelRect from);

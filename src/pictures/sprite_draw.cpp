@@ -12,10 +12,14 @@
 namespace {
 
 // Puts the source rectangle of the picture onto the destination rectangle of the back buffer:
-// a colour-keyed picture through its mask, an opaque one by plain copy.
-void compose(Window* window, const Bitmap& bitmap, PixelRect to, PixelRect from)
+// a colour-keyed picture through its mask (seen through when `look` asks), an opaque one by plain
+// copy.
+void compose(Window* window, const Bitmap& bitmap, PixelRect to, PixelRect from,
+             SpriteLook look = SpriteLook::Solid)
 {
-    if (bitmap.mask) {
+    if (bitmap.mask && look == SpriteLook::SeeThrough) {
+        stretchKeyedSeeThrough(&window->backBuffer, to, *bitmap.picture, *bitmap.mask, from);
+    } else if (bitmap.mask) {
         stretchKeyed(&window->backBuffer, to, *bitmap.picture, *bitmap.mask, from);
     } else {
         stretchBlit(&window->backBuffer, to, *bitmap.picture, from, RasterOp::Copy);
@@ -56,7 +60,7 @@ int layoutOrigin(const Window* window) { return screenMargin(window) * window->d
 // drawBitmapScaled within one part of the screen (screenParts): the clipping of each edge of the
 // part as described there, then the copy at the part's origin.
 void drawScaledIn(Window* window, const Bitmap& bitmap, ColumnRange part, int x, int y, int w,
-                  int h)
+                  int h, SpriteLook look)
 {
     int sx = 0;
     int sy = 0;
@@ -99,7 +103,20 @@ void drawScaledIn(Window* window, const Bitmap& bitmap, ColumnRange part, int x,
     if (sw < 1 || sh < 1 || w < 1 || h < 1) {
         return;
     }
-    compose(window, bitmap, PixelRect{x + part.originX, y, w, h}, PixelRect{sx, sy, sw, sh});
+    compose(window, bitmap, PixelRect{x + part.originX, y, w, h}, PixelRect{sx, sy, sw, sh}, look);
+}
+
+// drawBitmapScaled in the given look.
+void drawScaled(Window* window, Bitmap* bitmap, int x, int y, int w, int h, SpriteLook look)
+{
+    if (!drawable(window, bitmap) || w < 1 || h < 1) {
+        return;
+    }
+    ColumnRange parts[3];
+    const int count = screenParts(window, parts);
+    for (int i = 0; i < count; ++i) {
+        drawScaledIn(window, *bitmap, parts[i], x, y, w, h, look);
+    }
 }
 
 } // namespace
@@ -174,17 +191,10 @@ void drawBitmapRegionStretched(Window* window, Bitmap* bitmap, int srcX, int src
 
 void drawBitmapScaled(Window* window, Bitmap* bitmap, int x, int y, int w, int h)
 {
-    if (!drawable(window, bitmap) || w < 1 || h < 1) {
-        return;
-    }
-    ColumnRange parts[3];
-    const int count = screenParts(window, parts);
-    for (int i = 0; i < count; ++i) {
-        drawScaledIn(window, *bitmap, parts[i], x, y, w, h);
-    }
+    drawScaled(window, bitmap, x, y, w, h, SpriteLook::Solid);
 }
 
-void drawSprite(Window* window, Sprite* sprite, int x, int y, int w, int h)
+void drawSprite(Window* window, Sprite* sprite, int x, int y, int w, int h, SpriteLook look)
 {
     if (window == nullptr || sprite == nullptr || !sprite->loaded) {
         return;
@@ -210,7 +220,7 @@ void drawSprite(Window* window, Sprite* sprite, int x, int y, int w, int h)
     if (level >= sprite->levelCount) {
         return;
     }
-    drawBitmapScaled(window, sprite->levels[level], x, y, w, h);
+    drawScaled(window, sprite->levels[level], x, y, w, h, look);
 }
 
 void clearScreen(Window* window)

@@ -47,12 +47,17 @@ void drawBitmapRegionStretched(Window* window, Bitmap* bitmap, int srcX, int src
 // clipping.
 void drawBitmapScaled(Window* window, Bitmap* bitmap, int x, int y, int w, int h);
 
+// How a Sprite is drawn: as it is, or seen through (each opaque pixel halfway between the
+// picture's and what lies behind it: the race's ghost car).
+enum class SpriteLook { Solid, SeeThrough };
+
 // Draws the Sprite stretched to the w by h rectangle at back-buffer pixel (x, y) from its largest
 // level whose own pixels are no wider than w and no taller than h (sizes compared as unsigned
 // values). Nothing for a null window, a Sprite that is not loaded, or a box under two and a half
 // screen pixels wide or under half a screen pixel high (at scale 1: w of 0, 1 or 2, or h of 0;
 // at scale k: 2 w < 5 k or 2 h < k), so that every scale shows the same objects.
-void drawSprite(Window* window, Sprite* sprite, int x, int y, int w, int h);
+void drawSprite(Window* window, Sprite* sprite, int x, int y, int w, int h,
+                SpriteLook look = SpriteLook::Solid);
 
 // Fills the whole back buffer with black. The menu, controls and result
 // screens call it first in each frame.

@@ -16,6 +16,7 @@ constexpr uint32_t keyUp = 0x26;
 constexpr uint32_t keyRight = 0x27;
 constexpr uint32_t keyDown = 0x28;
 constexpr uint32_t keyM = 'M';
+constexpr uint32_t keyF2 = 0x71;
 constexpr uint32_t keyF10 = 0x79;
 constexpr uint32_t keyF11 = 0x7A;
 constexpr uint32_t keyF12 = 0x7B;

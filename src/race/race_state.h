@@ -23,6 +23,15 @@ class Obj_Car;
 // How many objects each object list (and the removal queue) can hold.
 inline constexpr uint32_t maxListedObjects = 65535;
 
+// The ghost car of a kept race, when one drives beside the field (game/ghost_car.h): where the
+// player's car of that race stood at this moment of the race and which way it was moving, in
+// world units. It is only drawn, see-through, and takes part in nothing else.
+struct GhostPlace {
+    bool shown;               // a ghost drives and has not yet passed its race's last frame
+    float x, y, z;            // its position
+    float headingX, headingZ; // its motion over its last frame, for the car's view
+};
+
 struct RaceState {
     // Race section.
     bool raceRunning;                 // true from set-up until endRace
@@ -51,6 +60,7 @@ struct RaceState {
     Bitmap* hudGaugeFullRight;
     Bitmap* hudGaugeEmptyLeft;
     Bitmap* hudGaugeEmptyRight;
+    GhostPlace ghost; // the ghost car, written by the race loop, read by drawing
 
     // Object lists: they own every game object of the race.
     bool updatingObjects;                        // true while updateWorld walks movingObjects

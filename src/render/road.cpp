@@ -157,8 +157,25 @@ void drawRoad(Window* window, const RaceState& race)
     if (!visibleSegments(race.track, race.camera, &first, &last)) {
         return;
     }
+    // The ghost is drawn among the objects of the segment it stands in.
+    const int64_t ghostSegment =
+        race.ghost.shown && race.cars != nullptr
+            ? std::min<int64_t>(segmentIndexAt(race.ghost.z), race.track->segmentCount - 1)
+            : -1;
     for (int64_t i = last; i >= first; --i) {
-        drawSegment(*race.track->segments[i], window, race.camera);
+        drawSegment(*race.track->segments[i], window, race.camera,
+                    i == ghostSegment ? &race : nullptr);
+    }
+}
+
+void drawGhost(Window* window, const float* camera, const RaceState& race)
+{
+    const Obj_Car& car = *race.cars[0];
+    PixelRect box;
+    if (objectScreenRect(cameraAt(camera, window), Vec3{race.ghost.x, race.ghost.y, race.ghost.z},
+                         car.size.width, car.size.height, &box)) {
+        drawSprite(window, car.views[carViewIndex(race.ghost.headingX, race.ghost.headingZ)], box.x,
+                   box.y, box.w, box.h, SpriteLook::SeeThrough);
     }
 }
 
@@ -196,7 +213,8 @@ int groundCoverTop(const Window* window, const RaceState& race)
     return top;
 }
 
-void drawSegment(const TrackSegment& segment, Window* window, const float* camera)
+void drawSegment(const TrackSegment& segment, Window* window, const float* camera,
+                 const RaceState* ghostOf)
 {
     const TrackSegment& s = segment;
     const Camera view = cameraAt(camera, window);
@@ -273,8 +291,18 @@ void drawSegment(const TrackSegment& segment, Window* window, const float* camer
             }
         }
     }
+    // The ghost goes before the first object no farther than it: at the player's own place it
+    // stays behind the player's car.
+    bool ghostDrawn = ghostOf == nullptr;
     for (uint32_t i = 0; i < segment.objectCount; ++i) {
+        if (!ghostDrawn && segment.objects[i]->position.z <= ghostOf->ghost.z) {
+            drawGhost(window, camera, *ghostOf);
+            ghostDrawn = true;
+        }
         drawObject(window, camera, *segment.objects[i]);
+    }
+    if (!ghostDrawn) {
+        drawGhost(window, camera, *ghostOf);
     }
 }
 

@@ -53,9 +53,10 @@ int roadShade(float nearDistance);
 void sortVisibleObjects(const Track* track, const float* camera);
 
 // Draws the visible part of race.track as seen from race.camera into the window's back
-// buffer, reading the race without changing it: segments trunc((camera z + 175000) / segment length) (at most the last) down to
-// trunc(camera z / segment length) (at least 0). Called once per frame by drawRaceFrame, after the
-// sky. Draws nothing without a track or camera, or from a camera position that is not finite.
+// buffer, with the ghost car when race.ghost is shown, reading the race without changing it:
+// segments trunc((camera z + 175000) / segment length) (at most the last) down to trunc(camera z /
+// segment length) (at least 0). Called once per frame by drawRaceFrame, after the sky. Draws
+// nothing without a track or camera, or from a camera position that is not finite.
 void drawRoad(Window* window, const RaceState& race);
 
 // The first back-buffer row from which the bands of ground that drawRoad is about to draw cover
@@ -65,11 +66,13 @@ void drawRoad(Window* window, const RaceState& race);
 int groundCoverTop(const Window* window, const RaceState& race);
 
 // Draws one segment (its band, road, lines and dash where visible) and then its objects in their
-// bucket's order, seen from `camera` (x, y, z). Reads the segment without changing it. The band
+// bucket's order, seen from `camera` (x, y, z); with `ghostOf`, the ghost car of that race too,
+// in its place among them by depth. Reads the segment without changing it. The band
 // runs across the whole screen; in the wide view the road, lines and dash are filled in the
 // layout and in each margin on their own (screenParts), so the layout's 640k columns are exactly
 // those of the 4:3 view and the margins show the road beyond them.
-void drawSegment(const TrackSegment& segment, Window* window, const float* camera);
+void drawSegment(const TrackSegment& segment, Window* window, const float* camera,
+                 const RaceState* ghostOf = nullptr);
 
 // Sorts the segment's bucket in place into descending z (farthest first). The new bucket order
 // stays: the drawing and later walks over the bucket see it.
@@ -78,3 +81,7 @@ void sortSegmentObjects(TrackSegment* segment);
 // Draws the object's current picture stretched over its box as the camera at `camera` (x, y, z)
 // sees it (objectScreenRect); nothing where that box is not drawn or the picture is missing.
 void drawObject(Window* window, const float* camera, const GameObject& object);
+
+// Draws race.ghost, seen through, as the camera at `camera` sees it: the player's car's picture
+// for the ghost's heading over a box of the player's car's size. Needs race.cars.
+void drawGhost(Window* window, const float* camera, const RaceState& race);

@@ -145,7 +145,8 @@ TEST(SettingsFile, ReadsEverySectionInAnyCaseBesideCommentsAndBlankLines)
                               "look = Classic\n"
                               "sound = OFF\n"
                               "volume = 0\n"
-                              "view = 4:3\n");
+                              "view = 4:3\n"
+                              "ghost = Off\n");
     testing::internal::CaptureStderr();
     const SettingsFile file = readSettingsFile(path);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
@@ -162,6 +163,7 @@ TEST(SettingsFile, ReadsEverySectionInAnyCaseBesideCommentsAndBlankLines)
     EXPECT_FALSE(s.soundOn);
     EXPECT_EQ(s.volume, 0);
     EXPECT_FALSE(s.wideView);
+    EXPECT_FALSE(s.ghosts);
     EXPECT_TRUE(file.writable);
 }
 

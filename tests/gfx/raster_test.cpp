@@ -418,3 +418,22 @@ TEST(MaskBlit, KeyedRowsLongerThanSixteenPixelsKeepEveryTransparentPixel)
         }
     }
 }
+
+TEST(MaskBlit, SeenThroughEachOpaquePixelIsHalfwayBetweenPictureAndBackground)
+{
+    // Halving drops each channel's lowest bit: 0xFF and 0x01 give 0x7F + 0x00.
+    EXPECT_EQ(halfwayColour(0xFF0001, 0x01FF00), 0x7F7F00u);
+    EXPECT_EQ(halfwayColour(0xFFFFFF, 0xFFFFFF), 0xFEFEFEu);
+    EXPECT_EQ(halfwayColour(0x000000, 0x808080), 0x404040u);
+
+    // Stretched twice across, clipped on the left: only the opaque pixels change.
+    Surface picture;
+    resizeSurface(&picture, 2, 1);
+    picture.pixels = {0xFF0000, 0x00FF00};
+    const Mask mask{2, 1, {1, 0}};
+    Surface s = canvas(4, 1);
+    stretchKeyedSeeThrough(&s, PixelRect{-1, 0, 4, 1}, picture, mask, PixelRect{0, 0, 2, 1});
+    const uint32_t mixed = halfwayColour(bg, 0xFF0000);
+    EXPECT_EQ(mixed, 0x871018u);
+    EXPECT_EQ(s.pixels, (std::vector<uint32_t>{mixed, bg, bg, bg}));
+}

@@ -544,3 +544,46 @@ TEST(VantorRunTool, ARecordedRaceReplaysToTheSameTraceShotsAndSoundAndADamagedRe
     EXPECT_EQ(runTool("--replay " + folder + "1.csv").status, 2);
     EXPECT_EQ(runTool("--replay " + folder + "1.rpl --seed 3").status, 2);
 }
+
+TEST(VantorRunTool, AGhostShowsInTheShotsAndLeavesTheTraceSoundAndResultAsTheyWere)
+{
+    const std::string folder = testFolder();
+    const std::string track = "--seed 7 --settings 0,1,1,0,1,1";
+    const std::string best = folder + "best.rpl";
+    ASSERT_EQ(runTool(track + " --drive auto --step 33 --record " + best).status, 0);
+
+    // Held Up only, the player falls behind the ghost of the automatic driver's run, which is in
+    // sight at frame 110, soon after "GO!".
+    const std::string race = track + " --drive up --frames 400 --step 33";
+    const auto outputs = [&folder](const std::string& name) {
+        return " --trace " + folder + name + ".csv --audio " + folder + name + ".wav --shot 110:" +
+               folder + name + "-110.bmp";
+    };
+    const tool_run::ToolRun alone = runTool(race + outputs("alone"));
+    const tool_run::ToolRun ghosted = runTool(race + " --ghost " + best + outputs("ghost"));
+    ASSERT_EQ(alone.status, 0) << alone.err;
+    ASSERT_EQ(ghosted.status, 0) << ghosted.err;
+    EXPECT_EQ(alone.out, ghosted.out);
+    for (const char* output : {".csv", ".wav"}) {
+        EXPECT_TRUE(readFile(folder + "alone" + output) == readFile(folder + "ghost" + output))
+            << output << " differs with the ghost";
+    }
+    EXPECT_TRUE(readFile(folder + "alone-110.bmp") != readFile(folder + "ghost-110.bmp"))
+        << "the ghost is not in the picture";
+
+    // A replay of the race itself drives exactly where the player's car does: the trace of a
+    // replay raced against its own ghost is the recording's.
+    ASSERT_EQ(
+        runTool("--replay " + best + " --ghost " + best + " --trace " + folder + "self.csv").status,
+        0);
+    ASSERT_EQ(runTool("--replay " + best + " --trace " + folder + "plain.csv").status, 0);
+    EXPECT_TRUE(readFile(folder + "self.csv") == readFile(folder + "plain.csv"));
+
+    // The ghost of another track, or a file that is no replay, is refused by name.
+    const tool_run::ToolRun other =
+        runTool("--seed 8 --settings 0,1,1,0,1,1 --drive up --ghost " + best);
+    EXPECT_EQ(other.status, 2);
+    EXPECT_NE(other.err.find(best + " is a replay of track "), std::string::npos) << other.err;
+    EXPECT_EQ(runTool(race + " --ghost " + folder + "alone.csv").status, 2);
+    EXPECT_EQ(runTool(race + " --ghost " + folder + "missing.rpl").status, 2);
+}
