@@ -19,8 +19,9 @@ GameOptions gameOptions;
 
 namespace {
 
-// The track code the game was started with: the menu's settings and the first race's seed.
-void takeTrackCode(const std::string& code)
+// The track code the game was started with: the menu's first settings (returned) and the first
+// race's seed. A mistyped code is told on stderr and gives the usual settings and seed.
+RaceSettings takeTrackCode(const std::string& code)
 {
     uint32_t seed = 0;
     RaceSettings settings;
@@ -29,10 +30,10 @@ void takeTrackCode(const std::string& code)
         std::fprintf(stderr, "vantor: %s is no track code: it %s; the menu starts as usual\n",
                      code.c_str(), why.c_str());
         std::fflush(stderr);
-        return;
+        return RaceSettings{};
     }
-    raceSettings = settings;
     fixNextRaceSeed(seed);
+    return settings;
 }
 
 } // namespace
@@ -77,10 +78,8 @@ int runGame(Backend* backend, const GameOptions& options)
 
     // A window closed at the question (which answers No) ends the game as closing the menu does.
     if (isWindowAlive(&window)) {
-        if (!options.trackCode.empty()) {
-            takeTrackCode(options.trackCode);
-        }
-        runMainMenu(&window);
+        runMainMenu(&window, options.trackCode.empty() ? RaceSettings{}
+                                                      : takeTrackCode(options.trackCode));
     }
 
     destroyWindow(&window);

@@ -81,12 +81,12 @@ int menuRowY(int row, int cellHeight)
     return static_cast<int>(cellHeight * rowFactors[row]);
 }
 
-void runMainMenu(Window* window)
+void runMainMenu(Window* window, const RaceSettings& startSettings)
 {
     MainMenu& menu = mainMenu;
     menu.menuRunning = true;
     menu.menuSelectedRow = 0;
-    raceSettings = RaceSettings{};
+    raceSettings = startSettings;
     loadScreenFrame(window, &menu.menuBar, &menu.menuFont);
     menu.menuArrow = loadBitmap(window, "gfx\\menu\\arrow.bmp", 1);
     runScreen(window, menuHandlers, &menu.menuRunning);

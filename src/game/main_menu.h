@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "race/race_settings.h"
+
 struct Bitmap;
 struct BitmapFont;
 struct Window;
@@ -21,8 +23,9 @@ struct MainMenu {
 extern MainMenu mainMenu;
 
 // Runs the menu until Escape is pressed or the window is destroyed. Called once by the entry
-// point; every setting starts at "NORMAL" and row 0 is selected. Frees everything it loaded.
-void runMainMenu(Window* window);
+// point; the settings start as `startSettings` (every one "NORMAL", unless the game was started
+// with a track code) and row 0 is selected. Frees everything it loaded.
+void runMainMenu(Window* window, const RaceSettings& startSettings);
 
 // The menu's handlers, installed in the window's slots while the menu shows.
 // onPaint: clears the back buffer and draws the heading, bars, arrow, settings, the lines naming

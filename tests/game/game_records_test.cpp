@@ -79,8 +79,9 @@ TEST(RaceRecords, AFinishedRaceShowsItsCodeAndTimeAndTheRecordsFileKeepsIt)
 TEST(RaceRecords, ATrackCodeGivenAtStartRunsItsTrackAndAMistypedOneIsToldAndIgnored)
 {
     const RaceSettings normal{};
-    const std::string code = encodeTrackCode(99, normal);
-    // The clock reads 7 at the set-up; the code's seed 99 is raced all the same.
+    const std::string code = encodeTrackCode(99, RaceSettings{0, 2, 0, 0, 2, 0});
+    // The clock reads 7 at the set-up and the player changes no setting on the menu; the code's
+    // seed 99 and its settings, which the menu starts with, are raced all the same.
     const Finished coded = finishRace(normal, GameOptions{nullptr, "", code});
     EXPECT_EQ(coded.seed, 99u);
     EXPECT_EQ(coded.raceLine.rfind("CODE " + code, 0), 0u) << coded.raceLine;
