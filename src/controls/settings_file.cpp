@@ -36,6 +36,32 @@ constexpr int viewSetting = lookSetting + 3;
 constexpr int ghostSetting = lookSetting + 4;
 constexpr int settingCount = ghostSetting + 1;
 
+// The [game] settings that are one of two words: the flag each sets, its two words in the order a
+// reason for refusing a value names them, and which of the two turns the flag on.
+struct TwoWordSetting {
+    int setting;
+    bool Settings::*flag;
+    const char* words[2];
+    int wordForOn;
+};
+constexpr TwoWordSetting twoWordSettings[] = {
+    {lookSetting, &Settings::classicLook, {"sharp", "classic"}, 1},
+    {soundSetting, &Settings::soundOn, {"on", "off"}, 0},
+    {viewSetting, &Settings::wideView, {"wide", "4:3"}, 0},
+    {ghostSetting, &Settings::ghosts, {"on", "off"}, 0},
+};
+
+// The two-word setting `setting` is, or null.
+const TwoWordSetting* twoWordSetting(int setting)
+{
+    for (const TwoWordSetting& two : twoWordSettings) {
+        if (two.setting == setting) {
+            return &two;
+        }
+    }
+    return nullptr;
+}
+
 Section sectionOf(int setting)
 {
     if (setting < actionCount) {
@@ -77,28 +103,24 @@ const BindingList& listOf(const Settings& settings, int setting)
 
 bool sameSetting(const Settings& a, const Settings& b, int setting)
 {
-    switch (setting) {
-    case lookSetting: return a.classicLook == b.classicLook;
-    case soundSetting: return a.soundOn == b.soundOn;
-    case volumeSetting: return a.volume == b.volume;
-    case viewSetting: return a.wideView == b.wideView;
-    case ghostSetting: return a.ghosts == b.ghosts;
-    default:
-        return std::equal(std::begin(listOf(a, setting)), std::end(listOf(a, setting)),
-                          std::begin(listOf(b, setting)));
+    if (const TwoWordSetting* two = twoWordSetting(setting)) {
+        return a.*two->flag == b.*two->flag;
     }
+    if (setting == volumeSetting) {
+        return a.volume == b.volume;
+    }
+    return std::equal(std::begin(listOf(a, setting)), std::end(listOf(a, setting)),
+                      std::begin(listOf(b, setting)));
 }
 
 // The setting's value as the file writes it.
 std::string settingText(const Settings& settings, int setting)
 {
-    switch (setting) {
-    case lookSetting: return settings.classicLook ? "classic" : "sharp";
-    case soundSetting: return settings.soundOn ? "on" : "off";
-    case volumeSetting: return std::to_string(settings.volume);
-    case viewSetting: return settings.wideView ? "wide" : "4:3";
-    case ghostSetting: return settings.ghosts ? "on" : "off";
-    default: break;
+    if (const TwoWordSetting* two = twoWordSetting(setting)) {
+        return two->words[settings.*two->flag ? two->wordForOn : 1 - two->wordForOn];
+    }
+    if (setting == volumeSetting) {
+        return std::to_string(settings.volume);
     }
     const BindingList& list = listOf(settings, setting);
     std::string text;
@@ -182,44 +204,26 @@ std::string readBindings(Settings* settings, int setting, const std::string& val
 std::string readSetting(Settings* settings, int setting, const std::string& value)
 {
     const std::string word = lowered(value);
-    switch (setting) {
-    case lookSetting:
-        if (word != "sharp" && word != "classic") {
-            return "look is \"sharp\" or \"classic\"";
+    if (const TwoWordSetting* two = twoWordSetting(setting)) {
+        if (word != two->words[0] && word != two->words[1]) {
+            return std::string(settingName(setting)) + " is \"" + two->words[0] + "\" or \"" +
+                   two->words[1] + "\"";
         }
-        settings->classicLook = word == "classic";
-        return "";
-    case viewSetting:
-        if (word != "wide" && word != "4:3") {
-            return "view is \"wide\" or \"4:3\"";
-        }
-        settings->wideView = word == "wide";
-        return "";
-    case ghostSetting:
-        if (word != "on" && word != "off") {
-            return "ghost is \"on\" or \"off\"";
-        }
-        settings->ghosts = word == "on";
-        return "";
-    case soundSetting:
-        if (word != "on" && word != "off") {
-            return "sound is \"on\" or \"off\"";
-        }
-        settings->soundOn = word == "on";
-        return "";
-    case volumeSetting: {
-        const bool digits =
-            !word.empty() && word.size() <= 3 &&
-            std::all_of(word.begin(), word.end(), [](char c) { return c >= '0' && c <= '9'; });
-        const int volume = digits ? std::atoi(word.c_str()) : -1;
-        if (volume < 0 || volume > 100) {
-            return "volume is a whole number from 0 to 100";
-        }
-        settings->volume = volume;
+        settings->*two->flag = word == two->words[two->wordForOn];
         return "";
     }
-    default: return readBindings(settings, setting, value);
+    if (setting != volumeSetting) {
+        return readBindings(settings, setting, value);
     }
+    const bool digits =
+        !word.empty() && word.size() <= 3 &&
+        std::all_of(word.begin(), word.end(), [](char c) { return c >= '0' && c <= '9'; });
+    const int volume = digits ? std::atoi(word.c_str()) : -1;
+    if (volume < 0 || volume > 100) {
+        return "volume is a whole number from 0 to 100";
+    }
+    settings->volume = volume;
+    return "";
 }
 
 // Reads the lines of `file` into its settings, the places of its settings and sections, and
