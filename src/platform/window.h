@@ -35,6 +35,11 @@ inline constexpr int widestScreenWidth = 1120;
 // tools call it; sizes below 1 give 640.
 int screenWidthForShape(int width, int height);
 
+// The drawing scale an output of width x height device pixels holds: the largest whole k whose
+// 640k x 480k picture fits it, from 1 (also for anything smaller) to largestDrawingScale. The
+// desktop and browser backends call it with their window's or page area's size.
+int drawingScaleFitting(int width, int height);
+
 // The picture font the game's own message boxes write with (when the system cannot show its
 // boxes): glyph cells of cellWidth x cellHeight, 8 columns by 16 rows, the cell in column c and
 // row r holding character 8 r + c. The game sets it after loading its font and clears it before

@@ -18,6 +18,11 @@ int screenWidthForShape(int width, int height)
     return static_cast<int>(std::clamp<int64_t>(2 * half, screenWidth, widestScreenWidth));
 }
 
+int drawingScaleFitting(int width, int height)
+{
+    return std::clamp(std::min(width / screenWidth, height / screenHeight), 1, largestDrawingScale);
+}
+
 int screenMargin(const Window* window) { return std::max(0, (window->clientW - screenWidth) / 2); }
 
 int screenParts(const Window* window, ColumnRange parts[3])

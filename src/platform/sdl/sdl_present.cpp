@@ -177,10 +177,9 @@ int SdlBackend::drawingScale()
     int outW = 0;
     int outH = 0;
     outputSize(&outW, &outH);
-    // The largest whole scale whose picture fits the window or the display: a window opened at
-    // whole scale s draws at s, full screen at the largest scale below the display's size.
-    const int fits = std::min(outW / screenWidth, outH / screenHeight);
-    return std::clamp(fits, 1, largestDrawingScale);
+    // A window opened at whole scale s draws at s, full screen at the largest scale below the
+    // display's size.
+    return drawingScaleFitting(outW, outH);
 }
 
 int SdlBackend::viewWidth()

@@ -6,7 +6,6 @@
 #include <emscripten.h>
 #include <wasm_simd128.h>
 
-#include <algorithm>
 
 #include "core/errors.h"
 #include "gfx/surface.h"
@@ -116,8 +115,7 @@ int WebBackend::drawingScale()
     int areaW = 0;
     int areaH = 0;
     gameAreaPixels(&areaW, &areaH);
-    const int wanted =
-        std::clamp(std::min(areaW / screenWidth, areaH / screenHeight), 1, largestDrawingScale);
+    const int wanted = drawingScaleFitting(areaW, areaH);
     // Until the wanted scale's pictures have arrived, the largest scale whose pictures are here.
     for (int scale = wanted; scale > 1; --scale) {
         if (picturesOfScaleHere(scale, scale == wanted ? 1 : 0)) {
