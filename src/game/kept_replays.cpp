@@ -58,16 +58,8 @@ std::string bestReplayPath(const std::string& dataFolder, const std::string& cod
 
 std::string newRaceReplayPath(const std::string& dataFolder, const std::string& code)
 {
-    // "YYYY-MM-DDTHH:MM:SS" becomes "YYYYMMDD-HHMMSS", a name every system allows.
-    std::string stamp;
-    for (const char c : raceRecordTime()) {
-        if (c == 'T') {
-            stamp += '-';
-        } else if (c != '-' && c != ':') {
-            stamp += c;
-        }
-    }
-    return replayFolder(dataFolder) + "/" + racePrefix + stamp + "-" + code + replaySuffix;
+    return replayFolder(dataFolder) + "/" + racePrefix + fileNameTime() + "-" + code +
+           replaySuffix;
 }
 
 std::string keepRaceReplay(const std::string& dataFolder, const std::string& recorded,

@@ -245,7 +245,7 @@ Records loadRecords(const std::string& folder)
         }
     }
     // Never lost: the file is kept aside under a name no other file has.
-    const std::string stamp = localTime(true);
+    const std::string stamp = fileNameTime();
     fs::path aside = pathFromUtf8(folder) / ("records.damaged-" + stamp);
     for (int n = 2; fs::exists(fs::symlink_status(aside, error)); ++n) {
         aside = pathFromUtf8(folder) / ("records.damaged-" + stamp + "-" + std::to_string(n));
@@ -277,6 +277,8 @@ bool saveRecords(const std::string& folder, const Records& records)
 }
 
 std::string raceRecordTime() { return localTime(false); }
+
+std::string fileNameTime() { return localTime(true); }
 
 std::string formatRaceTime(uint32_t milliseconds)
 {

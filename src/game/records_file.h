@@ -74,5 +74,9 @@ bool saveRecords(const std::string& folder, const Records& records);
 // The local date and time now as a RaceRecord's `when` holds it.
 std::string raceRecordTime();
 
+// The local date and time now as the game's kept files are named by it: "YYYYMMDD-HHMMSS", a
+// name every system allows (a damaged records file moved aside, a kept race replay).
+std::string fileNameTime();
+
 // Milliseconds as the screens show a race time: "1:23.45" (minutes, seconds, hundredths).
 std::string formatRaceTime(uint32_t milliseconds);
