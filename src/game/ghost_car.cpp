@@ -3,8 +3,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 
-#include "game/replay_file.h"
 #include "race/frame_timer.h"
 #include "race/race_state.h"
 
@@ -21,9 +21,9 @@ uint32_t momentOf(std::size_t i) { return ghostRace.frames[i].clock - ghostRace.
 
 } // namespace
 
-void startGhost(const Replay* replay)
+void startGhost(Replay replay)
 {
-    ghostRace = replay != nullptr ? *replay : Replay{};
+    ghostRace = std::move(replay);
     raceStartClock = static_cast<uint32_t>(raceState.frameTimer->lastClock);
     reached = 0;
     raceState.ghost = GhostPlace{};

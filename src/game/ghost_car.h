@@ -4,12 +4,12 @@
 // (render/road.h): it touches nothing, is in no object list, draws no random number and changes
 // nothing of the race, so a race comes out the same with it or without it.
 
-struct Replay;
+#include "game/replay_file.h"
 
 // Called by the race loop right after the race set-up: the ghost of `replay` drives the race that
-// was just set up, its moments counted from the set-up's clock reading. The replay is copied; null
-// (or a replay without frames) drives none.
-void startGhost(const Replay* replay);
+// was just set up, its moments counted from the set-up's clock reading. The ghost keeps the replay
+// until the next start or stopGhost; a replay without frames drives none.
+void startGhost(Replay replay);
 
 // Called by the race loop once per race frame, after the timer's tick: puts raceState.ghost where
 // the replay's car stood at this moment of its race (the race clock since its set-up), between two

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 #include "audio/race_sound.h"
 #include "controls/player_controls.h"
@@ -112,7 +113,7 @@ void beginReplay()
 void startRaceGhost()
 {
     if (toolGhost != nullptr) {
-        startGhost(toolGhost);
+        startGhost(*toolGhost);
         return;
     }
     Replay best;
@@ -128,7 +129,7 @@ void startRaceGhost()
             std::fflush(stderr);
         }
     }
-    startGhost(&best);
+    startGhost(std::move(best));
 }
 
 // A fresh key press while a replay is watched ends it (the every-screen keys keep their work).
@@ -204,7 +205,7 @@ void watchReplay(Window* window, const std::string& path)
     watchedClock = replay.startClock;
     fixNextRaceSeed(seed);
     setUpRace(window, raceParameters(settings), watchedRaceClock);
-    startGhost(nullptr);
+    startGhost(Replay{});
     runSetUpRace(window);
     watched = nullptr;
 }
