@@ -4,20 +4,24 @@
 // goes full screen, F11 leaves it, the page's button switches it on again and the game knows, so
 // that F11 leaves it once more; the sound runs after that first key; F12 downloads the picture
 // as a PNG file; Enter goes from the menu to the controls screen and into the race; with Up held
-// the race picture moves from frame to frame and the game keeps the display's pace.
+// the race picture moves from frame to frame and the game keeps the display's pace. Then the page
+// is loaded with a track code in its address (index.html?track=CODE): its menu, in a game area
+// that takes the 640 x 480 frame, with the arrow on its last setting, is pixel for pixel the
+// native vantor-run's for that code (the settings the code holds were taken).
 //
-// Usage: node page_test.mjs WEB_BUILD SERVER TOOLS CHROMIUM WORK
+// Usage: node page_test.mjs WEB_BUILD SERVER TOOLS CHROMIUM WORK CODE MENU
 //   WEB_BUILD the browser build (index.html and the rest), SERVER scripts/web_serve.py, TOOLS the
 //   folder whose node_modules holds puppeteer-core, CHROMIUM the browser, WORK this run's own
 //   folder: it receives the downloads, and on failure the pictures of every step and the page's
-//   console; it is removed when the test passes.
+//   console; it is removed when the test passes. CODE a track code, MENU the native vantor-run's
+//   shot of the menu set to it (a 24-bit BMP file; the tool leaves the arrow on the last row).
 import { spawn } from 'node:child_process';
 import { createRequire } from 'node:module';
 import fs from 'node:fs';
 import path from 'node:path';
 import readline from 'node:readline';
 
-const [webBuild, serverScript, tools, chromium, work] = process.argv.slice(2);
+const [webBuild, serverScript, tools, chromium, work, code, menuShot] = process.argv.slice(2);
 const puppeteer = createRequire(path.resolve(tools, 'package.json'))('puppeteer-core');
 
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
@@ -144,6 +148,64 @@ async function play(page, cdp, address) {
     check(shown >= 20, `the game kept the display's pace (${shown} frames in a second)`);
 }
 
+// The pixels of an uncompressed 24-bit BMP file as bytes R, G, B, A, top row first.
+function bmpPixels(file) {
+    const bytes = fs.readFileSync(file);
+    const start = bytes.readUInt32LE(10);
+    const width = bytes.readInt32LE(18);
+    const height = bytes.readInt32LE(22);
+    const stride = Math.ceil((width * 3) / 4) * 4;
+    const rgba = Buffer.alloc(width * Math.abs(height) * 4);
+    for (let y = 0; y < Math.abs(height); ++y) {
+        const row = start + (height > 0 ? Math.abs(height) - 1 - y : y) * stride;
+        for (let x = 0; x < width; ++x) {
+            const at = (y * width + x) * 4;
+            rgba[at] = bytes[row + x * 3 + 2];
+            rgba[at + 1] = bytes[row + x * 3 + 1];
+            rgba[at + 2] = bytes[row + x * 3];
+            rgba[at + 3] = 255;
+        }
+    }
+    return { width, height: Math.abs(height), rgba };
+}
+
+// The canvas's pixels as bytes R, G, B, A, top row first.
+async function canvasPixels(cdp) {
+    const [width, height, base64] = await read(cdp, `(() => {
+        const canvas = document.getElementById('canvas');
+        const data = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data;
+        let text = '';
+        for (let at = 0; at < data.length; at += 0x8000) {
+            text += String.fromCharCode.apply(null, data.subarray(at, at + 0x8000));
+        }
+        return [canvas.width, canvas.height, btoa(text)];
+    })()`);
+    return { width, height, rgba: Buffer.from(base64, 'base64') };
+}
+
+// A page 900 pixels wide leaves a game area narrower than 4:3 under the line of help, where the
+// game draws the 640 x 480 frame, as vantor-run does by default.
+async function trackFromAddress(page, cdp, address) {
+    await page.setViewport({ width: 900, height: 760 });
+    await page.goto(address + '?track=' + code);
+    await waitFor(cdp, 'window.Module && Module.vantorTiming && Module.vantorTiming.firstFrameAt',
+                  30000, 'the page with a track code in its address shows its first frame');
+    await sleep(300);
+    await page.keyboard.press('KeyN');
+    await sleep(500);
+    for (let row = 0; row < 5; ++row) {
+        await page.keyboard.press('ArrowDown');
+        await sleep(100);
+    }
+    await sleep(300);
+    await canvasPicture(cdp, 'menu of the track code');
+    const shown = await canvasPixels(cdp);
+    const native = bmpPixels(menuShot);
+    check(shown.width == native.width && shown.height == native.height,
+          `the menu is ${native.width} x ${native.height} (${shown.width} x ${shown.height})`);
+    check(shown.rgba.equals(native.rgba), `the menu holds the settings of track code ${code}`);
+}
+
 const { server, address } = startServer();
 let browser;
 let passed = false;
@@ -162,6 +224,7 @@ try {
     const cdp = await page.createCDPSession();
     await cdp.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: work });
     await play(page, cdp, await address);
+    await trackFromAddress(page, cdp, await address);
     passed = true;
 } catch (error) {
     console.error('FAILED: ' + error.message);
@@ -174,7 +237,7 @@ try {
 
 if (passed) {
     fs.rmSync(work, { recursive: true, force: true });
-    console.log('The page played menu, controls and race in chromium.');
+    console.log('The page played menu, controls and race in chromium, and took a track code.');
 } else {
     steps.forEach(({ step, picture }, index) => {
         const file = path.join(work, `${index + 1}-${step.replaceAll(' ', '-')}.png`);

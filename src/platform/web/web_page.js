@@ -1,5 +1,6 @@
 // The page's side of the web backend, run before the game starts (linked with --pre-js): the
-// picture packs in the file system and the page's own timing of the game's frames.
+// picture packs in the file system, the track the page's address names, and the page's own timing
+// of the game's frames.
 
 // The pictures: gfx.tar (drawing scale 1) is fetched before the game starts; gfx-2x.tar to
 // gfx-4x.tar when the game first asks for their scale (web_present.cpp). Each pack is a tar file
@@ -64,6 +65,13 @@ function unpackPictures(bytes) {
         at += Math.ceil(size / 512) * 512;
     }
 }
+
+// The page's address may name a track to start with, as `vantor --track CODE` does on the
+// desktop: index.html?track=CODE.
+Module.arguments = (() => {
+    const code = new URLSearchParams(window.location.search).get('track');
+    return code ? ['--track', code] : [];
+})();
 
 Module.preRun = [].concat(Module.preRun || [], () => {
     addRunDependency('pictures');
