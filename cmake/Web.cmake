@@ -3,7 +3,8 @@
 
 # Wasm SIMD, with Emscripten's SSE2 on top of it: the raster's SSE2 paths (src/gfx/raster.cpp) run
 # as SIMD instead of falling back to a pixel at a time, which would double a race frame's cost.
-add_compile_options(-msimd128 -msse2)
+add_compile_options(-msimd128 -msse2 -mbulk-memory)
+add_link_options(-mbulk-memory)
 
 # Everything the browser build makes lands in the build folder itself: index.html, vantor.js and
 # vantor.wasm, the picture packs, and vantor-run.js with its .wasm for node.
@@ -34,6 +35,7 @@ function(vantor_web_page target)
     set(page ${PROJECT_SOURCE_DIR}/src/platform/web)
     target_link_options(${target} PRIVATE
         -sENVIRONMENT=web -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536 "-sASYNCIFY_REMOVE=[\"operator new*\"]"
+        "-sASYNCIFY_IMPORTS=[\"waitForNextFrame\"]"
         -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=67108864 -sFORCE_FILESYSTEM=1
         --pre-js ${page}/web_page.js)
     set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${page}/web_page.js)

@@ -99,6 +99,15 @@ private:
 
     double startedAt = 0.0; // the page's clock (ms) when the backend was made
     bool open = false;
+    // What the page keeps up to date in the game's memory while the window is open (web_page.js
+    // writes it whenever it changes), so that a frame reads it without calling into the page:
+    // the game area's size in device pixels and whether the page's sound runs (1) or not (0).
+    struct PageReadings {
+        int32_t areaWidth = 0;
+        int32_t areaHeight = 0;
+        int32_t soundRuns = 0;
+    };
+    PageReadings page;
     std::deque<PlatformEvent> events;
     // The virtual key each physical key (KeyboardEvent code) gave when pressed, so that its
     // release gives the same one.

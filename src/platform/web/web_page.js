@@ -88,17 +88,31 @@ Module.vantorPage = {
     context: null,
     width: 0,
     height: 0,
+    readingsAt: 0, // where the game keeps its readings of the page (WebBackend::PageReadings)
 
-    open() {
+    // Writes what the game reads of the page at every frame into its memory: the game area's
+    // size in device pixels and whether the sound runs.
+    writeReadings() {
+        if (this.readingsAt) {
+            const sound = Module.vantorSound;
+            HEAP32[this.readingsAt >> 2] = this.width;
+            HEAP32[(this.readingsAt >> 2) + 1] = this.height;
+            HEAP32[(this.readingsAt >> 2) + 2] = sound && sound.context.state == 'running' ? 1 : 0;
+        }
+    },
+
+    open(readingsAt) {
         this.area = document.getElementById('game');
         this.canvas = document.getElementById('canvas');
         this.context = this.canvas.getContext('2d', { alpha: false });
+        this.readingsAt = readingsAt;
         const measure = () => {
             const ratio = window.devicePixelRatio || 1;
             this.width = Math.floor(this.area.clientWidth * ratio);
             this.height = Math.floor(this.area.clientHeight * ratio);
         };
         measure();
+        this.writeReadings();
         const observer = new ResizeObserver((entries) => {
             const exact = entries[entries.length - 1].devicePixelContentBoxSize;
             if (exact) {
@@ -107,6 +121,7 @@ Module.vantorPage = {
             } else {
                 measure();
             }
+            this.writeReadings();
         });
         try {
             observer.observe(this.area, { box: 'device-pixel-content-box' });

@@ -15,12 +15,6 @@
 namespace {
 
 // clang-format off
-// The game area's size in device pixels (web_page.js).
-EM_JS(void, gameAreaPixels, (int* width, int* height), {
-    HEAP32[width >> 2] = Module.vantorPage.width;
-    HEAP32[height >> 2] = Module.vantorPage.height;
-});
-
 // Whether the pictures of drawing scale `scale` are in the file system; with `fetch`, starts
 // fetching their pack when it is neither here nor on its way (web_page.js).
 EM_JS(int, picturesOfScaleHere, (int scale, int fetch), {
@@ -81,9 +75,11 @@ EM_JS(void, frameWorkDone, (), { Module.vantorTiming.workDone(); });
 
 // Hands control back to the browser until the display's next frame, then goes on where it
 // stopped (Asyncify); the next frame's work starts there.
-EM_ASYNC_JS(void, waitForNextFrame, (), {
-    await new Promise((resolve) => requestAnimationFrame(resolve));
-    Module.vantorTiming.workStarts();
+EM_JS(void, waitForNextFrame, (), {
+    Asyncify.handleSleep((wakeUp) => requestAnimationFrame(() => {
+        Module.vantorTiming.workStarts();
+        wakeUp();
+    }));
 });
 // clang-format on
 
@@ -112,10 +108,7 @@ int WebBackend::drawingScale()
     if (!open) {
         return 1;
     }
-    int areaW = 0;
-    int areaH = 0;
-    gameAreaPixels(&areaW, &areaH);
-    const int wanted = drawingScaleFitting(areaW, areaH);
+    const int wanted = drawingScaleFitting(page.areaWidth, page.areaHeight);
     // Until the wanted scale's pictures have arrived, the largest scale whose pictures are here.
     for (int scale = wanted; scale > 1; --scale) {
         if (picturesOfScaleHere(scale, scale == wanted ? 1 : 0)) {
@@ -131,10 +124,7 @@ int WebBackend::viewWidth()
         return screenWidth;
     }
     // The page's game area takes the wide view of its own shape.
-    int areaW = 0;
-    int areaH = 0;
-    gameAreaPixels(&areaW, &areaH);
-    return screenWidthForShape(areaW, areaH);
+    return screenWidthForShape(page.areaWidth, page.areaHeight);
 }
 
 bool WebBackend::present(const Surface& backBuffer)
@@ -149,10 +139,8 @@ bool WebBackend::present(const Surface& backBuffer)
         pictureH = backBuffer.height;
         canvasPixels.resize(backBuffer.pixels.size());
         toCanvasPixels(backBuffer.pixels.data(), canvasPixels.data(), canvasPixels.size());
-        int areaW = 0;
-        int areaH = 0;
-        gameAreaPixels(&areaW, &areaH);
-        const PictureFit fit = fitPicture(areaW, areaH, pictureW, pictureH, true);
+        const PictureFit fit =
+            fitPicture(page.areaWidth, page.areaHeight, pictureW, pictureH, true);
         showOnCanvas(canvasPixels.data(), pictureW, pictureH, fit.rect.x, fit.rect.y, fit.rect.w,
                      fit.rect.h, fit.smooth ? 1 : 0);
         if (pictureWanted) {

@@ -26,6 +26,8 @@ EM_JS(int, openPageSound, (int rate), {
     }
     try {
         Module.vantorSound = { context: new Context({ sampleRate: rate }), start: 0, queued: 0 };
+        Module.vantorSound.context.onstatechange = () => Module.vantorPage.writeReadings();
+        Module.vantorPage.writeReadings();
         return 1;
     } catch (error) {
         console.warn('No sound: ' + error.message);
@@ -38,11 +40,6 @@ EM_JS(void, resumePageSound, (), {
     if (sound && sound.context.state == 'suspended') {
         sound.context.resume();
     }
-});
-
-EM_JS(int, pageSoundRuns, (), {
-    const sound = Module.vantorSound;
-    return sound && sound.context.state == 'running' ? 1 : 0;
 });
 
 // How many stereo frames to mix now: none while the sound queued reaches `low` seconds past the
@@ -101,7 +98,7 @@ void WebBackend::playSound(const SoundFrame& frame)
     if (!mixer) {
         return;
     }
-    if (pageSoundRuns()) {
+    if (page.soundRuns != 0) {
         mixer->apply(frame);
         return;
     }

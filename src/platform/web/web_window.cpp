@@ -10,16 +10,18 @@ namespace {
 
 // clang-format off
 // The page shows the canvas (index.html keeps a "loading" line there until then).
-EM_JS(void, showGameArea, (int width, int height), {
-    Module.vantorPage.open();
+// From then on the page keeps `readings` (WebBackend::PageReadings) up to date.
+EM_JS(void, showGameArea, (int width, int height, void* readings), {
+    Module.vantorPage.open(readings);
     Module.vantorPage.canvas.width = width;
     Module.vantorPage.canvas.height = height;
     document.body.classList.add('playing');
 });
 
 // The page says that the game has ended (the menu's Escape) instead of showing a still picture,
-// out of full screen.
+// out of full screen; it no longer writes the readings.
 EM_JS(void, showGameEnded, (), {
+    Module.vantorPage.readingsAt = 0;
     if (document.fullscreenElement) {
         document.exitFullscreen();
     }
@@ -74,7 +76,7 @@ bool WebBackend::openWindow(const char* title, int clientWidth, int clientHeight
 {
     closeWindow();
     setPageTitle(title ? title : "");
-    showGameArea(clientWidth, clientHeight);
+    showGameArea(clientWidth, clientHeight, &page);
     pictureW = clientWidth;
     pictureH = clientHeight;
     cursorShown = -1;
