@@ -1,13 +1,14 @@
 // The game's page in Debian's chromium, timed by the page itself (bench/web_bench.sh runs it
 // beside the native race benchmark). Each round loads the page afresh, answers the question, goes
-// from the menu (its middle settings) through the controls screen into the race, holds Up from
-// the grid and keeps the page's own times of the first 1200 race frames (the work of each frame,
-// from the game's resuming after a display frame to its present); the page's clock at its first
-// frame says when it was ready to play.
+// from the menu (set to the track the address names) through the controls screen into the race,
+// holds Up from the grid and keeps the page's own times of the first 1200 race frames (the work
+// of each frame, from the game's resuming after a display frame to its present); the page's clock
+// at its first frame says when it was ready to play.
 //
 // Usage: node web_bench.mjs ADDRESS TOOLS CHROMIUM ROUNDS
-//   ADDRESS the served page, TOOLS the folder whose node_modules holds puppeteer-core. Prints one
-//   line of JSON: {"frames": [ms...], "ready": [ms per round]}.
+//   ADDRESS the served page (with ?track=CODE, the track it races), TOOLS the folder whose
+//   node_modules holds puppeteer-core. Prints one line of JSON:
+//   {"frames": [ms...], "ready": [ms per round]}.
 import { createRequire } from 'node:module';
 import path from 'node:path';
 
@@ -19,12 +20,14 @@ const raceFrames = 1200;
 const browser = await puppeteer.launch({
     executablePath: chromium,
     headless: true,
-    args: ['--no-sandbox', '--window-size=1000,760'],
+    // A page 900 wide leaves a game area narrower than 4:3 under the line of help: the game draws
+    // the 640 x 480 frame the native side draws, not a wider view.
+    args: ['--no-sandbox', '--window-size=900,760'],
 });
 const result = { frames: [], ready: [] };
 try {
     const page = await browser.newPage();
-    await page.setViewport({ width: 1000, height: 760 });
+    await page.setViewport({ width: 900, height: 760 });
     for (let round = 0; round < Number(rounds); ++round) {
         await page.goto(address);
         await page.waitForFunction(() => window.Module && Module.vantorTiming &&

@@ -3,8 +3,9 @@
 # chromium, timed by the page itself (each frame's work from the game's resuming after a display
 # frame to its present, bench/web_bench.mjs), beside the same span natively (race_bench's
 # BM_RaceFrameAsThePageTimesIt), both paced at 60 frames a second, at drawing scale 1, with the
-# menu's middle settings and Up held from the grid, for 1200 race frames; five rounds, the two
-# sides of each running at the same time, so that both meet whatever else the machine does then
+# menu's middle settings and Up held from the grid, for 1200 race frames; five rounds, each on the
+# track of its own seed (1 to 5: the page is given its code), the two sides of each running at the
+# same time, so that both meet whatever else the machine does then
 # (goal: the browser's median at most 1.2 times the native one); when the page was ready to play,
 # from a local server (goal: within 2 s); and what a player downloads, compressed as the server
 # sends it: the page and the game with the scale-1 pictures (goal: at most 1 MB), and each larger
@@ -19,7 +20,7 @@ if [[ ! -f build/web/index.html || ! -d build/web-test/node_modules/puppeteer-co
     exit 1
 fi
 cmake --preset release >/dev/null
-cmake --build --preset release --target race_bench -- -j2 >/dev/null
+cmake --build --preset release --target race_bench vantor-track -- -j2 >/dev/null
 
 results=$(mktemp -d)
 python3 scripts/web_serve.py build/web 0 >"$results/server.txt" &
@@ -34,7 +35,10 @@ for round in 1 2 3 4 5; do
         --benchmark_format=json --benchmark_out="$results/native-$round.json" \
         --benchmark_out_format=json >/dev/null) &
     native=$!
-    node bench/web_bench.mjs "$address" build/web-test "$chromium" 1 >"$results/web-$round.json"
+    # The page races the native round's track: its seed with the middle settings, by its code.
+    code=$(build/release/tools/vantor-track --code "$round" 1,1,1,1,1,1)
+    node bench/web_bench.mjs "${address}?track=$code" build/web-test "$chromium" 1 \
+        >"$results/web-$round.json"
     wait $native
 done
 
