@@ -3,6 +3,8 @@
 
 # Wasm SIMD, with Emscripten's SSE2 on top of it: the raster's SSE2 paths (src/gfx/raster.cpp) run
 # as SIMD instead of falling back to a pixel at a time, which would double a race frame's cost.
+# Bulk memory: a row copied (the sky, the pictures) is one wasm memory.copy; without it this
+# Emscripten's memcpy calls out to the page for every copy of 512 bytes or more.
 add_compile_options(-msimd128 -msse2 -mbulk-memory)
 add_link_options(-mbulk-memory)
 
@@ -30,7 +32,8 @@ endfunction()
 # frame by handing control back to the browser and resumes where it stopped. Every function that
 # may be on the stack then is rewritten to save and restore itself, which costs a little at each
 # call; operator new is taken as never waiting (it would only call a new-handler, and the game
-# sets none), so that the drawing, which allocates here and there, stays as compiled.
+# sets none), so that the drawing, which allocates here and there, stays as compiled. The wait
+# itself (waitForNextFrame, web_present.cpp) is a plain import that sleeps through Asyncify.
 function(vantor_web_page target)
     set(page ${PROJECT_SOURCE_DIR}/src/platform/web)
     target_link_options(${target} PRIVATE
