@@ -1,7 +1,7 @@
 // The game's page in Debian's chromium, timed by the page itself (bench/web_bench.sh runs it
 // beside the native race benchmark). Each round loads the page afresh, answers the question, goes
 // from the menu (set to the track the address names) through the controls screen into the race,
-// holds Up from the grid and keeps the page's own times of the first 1200 race frames (the work
+// holds Up from the grid and keeps the page's own times of the first 2400 race frames (the work
 // of each frame, from the game's resuming after a display frame to its present); the page's clock
 // at its first frame says when it was ready to play.
 //
@@ -15,7 +15,7 @@ import path from 'node:path';
 const [address, tools, chromium, rounds] = process.argv.slice(2);
 const puppeteer = createRequire(path.resolve(tools, 'package.json'))('puppeteer-core');
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
-const raceFrames = 1200;
+const raceFrames = 2400;
 
 const browser = await puppeteer.launch({
     executablePath: chromium,
