@@ -38,6 +38,21 @@ RaceSettings takeTrackCode(const std::string& code)
 
 } // namespace
 
+void readGameArguments(int argc, char** argv, GameOptions* options)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument == "--track" && i + 1 < argc) {
+            options->trackCode = argv[++i];
+        } else {
+            std::fprintf(stderr,
+                         "vantor: %s is not understood (the game takes --track CODE); it "
+                         "plays on without it\n",
+                         argument.c_str());
+        }
+    }
+}
+
 int runGame(Backend* backend, const GameOptions& options)
 {
     gameOptions = options;
@@ -78,8 +93,8 @@ int runGame(Backend* backend, const GameOptions& options)
 
     // A window closed at the question (which answers No) ends the game as closing the menu does.
     if (isWindowAlive(&window)) {
-        runMainMenu(&window, options.trackCode.empty() ? RaceSettings{}
-                                                      : takeTrackCode(options.trackCode));
+        runMainMenu(&window,
+                    options.trackCode.empty() ? RaceSettings{} : takeTrackCode(options.trackCode));
     }
 
     destroyWindow(&window);

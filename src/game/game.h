@@ -21,6 +21,11 @@ struct GameOptions {
 // The options of the game that runs, from runGame's start to its end.
 extern GameOptions gameOptions;
 
+// Called by the game's entry points (the desktop's command line, the page's address) with their
+// arguments: `--track CODE` sets options->trackCode; anything else is told in one line on stderr
+// and the game plays on without it.
+void readGameArguments(int argc, char** argv, GameOptions* options);
+
 // Runs the game from start to end on `backend` (the SDL backend for the player, the headless one
 // for tests and tools): creates and titles the window "Vantor (Version 1.02)", reads the player's
 // settings file, sizes and centres the window, asks whether to play full screen (in its own

@@ -1,7 +1,6 @@
 // The game executable: the whole game on the desktop backend, with the player's settings file and
 // records. `vantor --track CODE` starts with the menu set to a track code's settings and the first
 // race on its track.
-#include <cstdio>
 #include <string>
 
 #include "controls/settings_file.h"
@@ -17,16 +16,7 @@ int main(int argc, char** argv)
     const std::string settings = settingsFilePath();
     options.settingsFile = settings.empty() ? nullptr : settings.c_str();
     options.recordsFolder = dataFolder();
-    for (int i = 1; i < argc; ++i) {
-        const std::string argument = argv[i];
-        if (argument == "--track" && i + 1 < argc) {
-            options.trackCode = argv[++i];
-        } else {
-            std::fprintf(stderr, "vantor: %s is not understood (the game takes --track CODE); it "
-                                 "plays on without it\n",
-                         argument.c_str());
-        }
-    }
+    readGameArguments(argc, argv, &options);
     SdlBackend backend;
     return runGame(&backend, options);
 }
