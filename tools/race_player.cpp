@@ -39,13 +39,10 @@ void holdBinding(HeadlessBackend& backend, uint32_t binding, bool held)
     }
 }
 
-// The key a player presses for `action`: the first the player's controls bind to it.
-uint32_t keyFor(Action action) { return firstKeyOf(action); }
-
 void press(HeadlessBackend& backend, Action action)
 {
-    holdBinding(backend, keyFor(action), true);
-    holdBinding(backend, keyFor(action), false);
+    holdBinding(backend, firstKeyOf(action), true);
+    holdBinding(backend, firstKeyOf(action), false);
 }
 
 } // namespace
@@ -96,7 +93,7 @@ void RacePlayer::hold(HeadlessBackend& backend, Action action, bool held)
     bool& state = heldNow[indexOf(action)];
     if (held == state)
         return;
-    holdBinding(backend, keyFor(action), held);
+    holdBinding(backend, firstKeyOf(action), held);
     state = held;
 }
 
