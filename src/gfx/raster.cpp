@@ -2,9 +2,12 @@
 #include "gfx/raster.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -50,48 +53,6 @@ void streamPixels(uint32_t* out, const uint32_t* in, std::size_t n)
     }
 #endif
     std::copy(in, in + n, out);
-}
-
-// Copies the opaque pixels of one row of n: out[i] = in[i] wherever opaque[i] is non-zero.
-// Where the processor can, 16 pixels at a time: a run wholly transparent is passed over, one
-// wholly opaque is copied, and a mixed one is blended into what is there and written whole, so
-// that the row is read and written as plain loads and stores rather than one store per pixel.
-void copyOpaqueRow(uint32_t* out, const uint32_t* in, const uint8_t* opaque, std::size_t n)
-{
-    std::size_t i = 0;
-#if defined(__SSE2__)
-    const __m128i zero = _mm_setzero_si128();
-    for (; i + 16 <= n; i += 16) {
-        // 0xFF in every byte whose pixel is transparent.
-        const __m128i clear =
-            _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(opaque + i)), zero);
-        const int clearBits = _mm_movemask_epi8(clear);
-        if (clearBits == 0xFFFF) {
-            continue;
-        }
-        // The byte masks widened to one 32-bit lane per pixel, four pixels at a time.
-        const __m128i low = _mm_unpacklo_epi8(clear, clear);
-        const __m128i high = _mm_unpackhi_epi8(clear, clear);
-        const __m128i keep[4] = {_mm_unpacklo_epi16(low, low), _mm_unpackhi_epi16(low, low),
-                                 _mm_unpacklo_epi16(high, high), _mm_unpackhi_epi16(high, high)};
-        for (std::size_t q = 0; q < 4; ++q) {
-            auto* to = reinterpret_cast<__m128i*>(out + i + 4 * q);
-            const __m128i from = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i + 4 * q));
-            if (clearBits == 0) {
-                _mm_storeu_si128(to, from);
-            } else {
-                const __m128i there = _mm_loadu_si128(to);
-                _mm_storeu_si128(to, _mm_or_si128(_mm_and_si128(keep[q], there),
-                                                  _mm_andnot_si128(keep[q], from)));
-            }
-        }
-    }
-#endif
-    for (; i < n; ++i) {
-        if (opaque[i]) {
-            out[i] = in[i];
-        }
-    }
 }
 
 // Makes the pixels written past the cache visible in order before anything reads them.
@@ -189,6 +150,21 @@ int sampleAxis(int64_t toStart, int toSize, int64_t fromStart, int fromSize, int
     return kept;
 }
 
+// The source columns and rows of a clipped, stretched copy (sampleAxis on both axes) and the
+// destination's first column and row drawn; false when nothing is drawn. The tables belong to
+// the caller.
+bool sampleStretch(const Surface& destination, PixelRect to, int srcW, int srcH, PixelRect from,
+                   std::vector<int>* columns, std::vector<int>* rows, int* firstX, int* firstY)
+{
+    if (to.w < 1 || to.h < 1 || from.w < 1 || from.h < 1 || destination.width < 1 ||
+        destination.height < 1 || srcW < 1 || srcH < 1) {
+        return false;
+    }
+    *firstX = sampleAxis(to.x, to.w, from.x, from.w, destination.width, srcW, columns);
+    *firstY = sampleAxis(to.y, to.h, from.y, from.h, destination.height, srcH, rows);
+    return *firstX >= 0 && *firstY >= 0;
+}
+
 // Walks every destination pixel of a clipped, stretched copy once and hands it to
 // `combine(destinationPixel, sourceIndex)`, where sourceIndex counts row by row in a source of
 // width srcW. Source columns and rows are worked out once per call, never per pixel.
@@ -196,15 +172,11 @@ template <typename Combine, typename CopyRow>
 void forEachStretchedRows(Surface* destination, PixelRect to, int srcW, int srcH, PixelRect from,
                           Combine combine, CopyRow copyRow)
 {
-    if (to.w < 1 || to.h < 1 || from.w < 1 || from.h < 1 || destination->width < 1 ||
-        destination->height < 1 || srcW < 1 || srcH < 1) {
-        return;
-    }
     thread_local std::vector<int> columns;
     thread_local std::vector<int> rows;
-    const int firstX = sampleAxis(to.x, to.w, from.x, from.w, destination->width, srcW, &columns);
-    const int firstY = sampleAxis(to.y, to.h, from.y, from.h, destination->height, srcH, &rows);
-    if (firstX < 0 || firstY < 0) {
+    int firstX = 0;
+    int firstY = 0;
+    if (!sampleStretch(*destination, to, srcW, srcH, from, &columns, &rows, &firstX, &firstY)) {
         return;
     }
     const std::size_t width = columns.size();
@@ -238,6 +210,90 @@ void forEachStretched(Surface* destination, PixelRect to, int srcW, int srcH, Pi
 {
     forEachStretchedRows(destination, to, srcW, srcH, from, combine,
                          [](uint32_t*, std::size_t, std::size_t) { return false; });
+}
+
+// The first index of [from, end) whose mask entry is opaque (non-zero) when `opaque`, or
+// transparent (zero) when not; end when there is none. Where the processor can, 16 entries at a
+// time.
+std::size_t nextOfOpacity(const uint8_t* bits, std::size_t from, std::size_t end, bool opaque)
+{
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    for (; from + 16 <= end; from += 16) {
+        const auto clear = static_cast<unsigned>(_mm_movemask_epi8(
+            _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(bits + from)), zero)));
+        const unsigned wanted = opaque ? ~clear & 0xFFFFu : clear;
+        if (wanted != 0) {
+            return from + static_cast<std::size_t>(std::countr_zero(wanted));
+        }
+    }
+#endif
+    while (from < end && (bits[from] != 0) != opaque) {
+        ++from;
+    }
+    return from;
+}
+
+// Walks the opaque part of a clipped, stretched copy of a keyed picture: for every destination
+// row, every run of destination columns whose source pixels are all opaque is handed once to
+// `span(out, sourceRow, columns, first, end)`, which draws out[c] for c in [first, end) from
+// source index sourceRow + columns[c]. Transparent pixels are never visited, so a sprite costs
+// what it covers rather than its box. Sampled as forEachStretchedRows samples.
+template <typename Span>
+void forEachOpaqueSpan(Surface* destination, PixelRect to, const Mask& mask, PixelRect from,
+                       Span span)
+{
+    thread_local std::vector<int> columns;
+    thread_local std::vector<int> rows;
+    // firstFrom[s - columns.front()]: the first destination column reading source column s or
+    // one beyond it, for every source column the copy reads and the one after the last.
+    thread_local std::vector<int> firstFrom;
+    // The runs of the source row last looked at, as [first, end) destination columns.
+    thread_local std::vector<std::pair<int, int>> runs;
+    int firstX = 0;
+    int firstY = 0;
+    if (!sampleStretch(*destination, to, mask.width, mask.height, from, &columns, &rows, &firstX,
+                       &firstY)) {
+        return;
+    }
+    const int leftmost = columns.front();
+    const int pastRightmost = columns.back() + 1;
+    firstFrom.clear();
+    for (int s = leftmost, c = 0; s <= pastRightmost; ++s) {
+        while (c < static_cast<int>(columns.size()) && columns[static_cast<std::size_t>(c)] < s) {
+            ++c;
+        }
+        firstFrom.push_back(c);
+    }
+    const auto destinationColumn = [&](std::size_t s) {
+        return firstFrom[s - static_cast<std::size_t>(leftmost)];
+    };
+    int runsOfRow = -1;
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        const std::size_t sourceRow =
+            static_cast<std::size_t>(rows[r]) * static_cast<std::size_t>(mask.width);
+        // Enlarged pictures read each source row for several destination rows in turn.
+        if (rows[r] != runsOfRow) {
+            runsOfRow = rows[r];
+            runs.clear();
+            const uint8_t* bits = mask.bits.data() + sourceRow;
+            const auto end = static_cast<std::size_t>(pastRightmost);
+            for (std::size_t s = static_cast<std::size_t>(leftmost);;) {
+                s = nextOfOpacity(bits, s, end, true);
+                if (s >= end) {
+                    break;
+                }
+                const std::size_t e = nextOfOpacity(bits, s, end, false);
+                runs.emplace_back(destinationColumn(s), destinationColumn(e));
+                s = e;
+            }
+        }
+        uint32_t* out = pixelRow(destination, firstY + static_cast<int>(r)) + firstX;
+        for (const auto& [first, end] : runs) {
+            span(out, sourceRow, columns.data(), static_cast<std::size_t>(first),
+                 static_cast<std::size_t>(end));
+        }
+    }
 }
 
 // Runs a stretched copy with the raster operation chosen once, outside the pixel loop.
@@ -515,18 +571,22 @@ void stretchKeyed(Surface* destination, PixelRect to, const Surface& picture, co
         return;
     }
     const uint32_t* src = picture.pixels.data();
-    const uint8_t* bits = mask.bits.data();
-    forEachStretchedRows(
-        destination, to, picture.width, picture.height, from,
-        [src, bits](uint32_t& d, std::size_t i) {
-            if (bits[i]) {
-                d = src[i];
-            }
-        },
-        [src, bits](uint32_t* out, std::size_t first, std::size_t n) {
-            copyOpaqueRow(out, src + first, bits + first, n);
-            return true;
-        });
+    // Unscaled columns run consecutively in the source: each run is one plain copy.
+    const bool unscaledColumns = from.w == to.w;
+    forEachOpaqueSpan(destination, to, mask, from,
+                      [src, unscaledColumns](uint32_t* out, std::size_t sourceRow,
+                                             const int* columns, std::size_t first,
+                                             std::size_t end) {
+                          const uint32_t* in = src + sourceRow;
+                          if (unscaledColumns) {
+                              const uint32_t* begin = in + columns[first];
+                              std::copy(begin, begin + (end - first), out + first);
+                              return;
+                          }
+                          for (std::size_t c = first; c < end; ++c) {
+                              out[c] = in[columns[c]];
+                          }
+                      });
 }
 
 uint32_t halfwayColour(uint32_t a, uint32_t b)
@@ -541,11 +601,12 @@ void stretchKeyedSeeThrough(Surface* destination, PixelRect to, const Surface& p
         return;
     }
     const uint32_t* src = picture.pixels.data();
-    const uint8_t* bits = mask.bits.data();
-    forEachStretched(destination, to, picture.width, picture.height, from,
-                     [src, bits](uint32_t& d, std::size_t i) {
-                         if (bits[i]) {
-                             d = halfwayColour(d, src[i]);
-                         }
-                     });
+    forEachOpaqueSpan(destination, to, mask, from,
+                      [src](uint32_t* out, std::size_t sourceRow, const int* columns,
+                            std::size_t first, std::size_t end) {
+                          const uint32_t* in = src + sourceRow;
+                          for (std::size_t c = first; c < end; ++c) {
+                              out[c] = halfwayColour(out[c], in[columns[c]]);
+                          }
+                      });
 }

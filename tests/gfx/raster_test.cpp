@@ -387,11 +387,12 @@ TEST(MaskBlit, KeyedCopyEqualsOrMaskThenAndWhitenedPicture)
     }
 }
 
-TEST(MaskBlit, KeyedRowsLongerThanSixteenPixelsKeepEveryTransparentPixel)
+TEST(MaskBlit, KeyedRowsLongerThanSixteenPixelsKeepEveryTransparentPixelAtEverySize)
 {
-    // 16-pixel runs wholly transparent, wholly opaque and mixed, then a short tail; drawn unscaled
-    // at every column modulo 4 and cut by the left and right edges, each row of the result must be
-    // the picture where it is opaque and the untouched destination elsewhere.
+    // 16-pixel runs wholly transparent, wholly opaque and mixed, then a short tail; drawn
+    // unscaled, enlarged and reduced, at every column modulo 4 and cut by the left and right
+    // edges, each pixel of the result must be the picture's nearest pixel where that is opaque
+    // (halfway to it, seen through) and the untouched destination elsewhere.
     constexpr int width = 16 * 3 + 5;
     Surface picture;
     resizeSurface(&picture, width, 2);
@@ -403,17 +404,35 @@ TEST(MaskBlit, KeyedRowsLongerThanSixteenPixelsKeepEveryTransparentPixel)
                             (x >= 48 && x % 2 == 1) || (i >= width && x < 16 && x == 7);
         mask.bits[static_cast<std::size_t>(i)] = opaque ? 1 : 0;
     }
-    for (const int x : {0, 1, 2, 3, -9, 40}) {
-        Surface s = canvas(80, 2);
-        stretchKeyed(&s, PixelRect{x, 0, width, 2}, picture, mask, PixelRect{0, 0, width, 2});
-        for (int y = 0; y < 2; ++y) {
-            for (int sx = 0; sx < 80; ++sx) {
-                const int px = sx - x;
-                const auto at = static_cast<std::size_t>(y * width + px);
-                const uint32_t want =
-                    px >= 0 && px < width && mask.bits[at] != 0 ? picture.pixels[at] : bg;
-                ASSERT_EQ(s.pixels[static_cast<std::size_t>(y * 80 + sx)], want)
-                    << "drawn at " << x << ", pixel " << sx << "," << y;
+    constexpr int canvasWidth = 140;
+    for (const bool seeThrough : {false, true}) {
+        for (const PixelRect size : {PixelRect{0, 0, width, 2}, PixelRect{0, 0, 131, 5},
+                                     PixelRect{0, 0, 29, 1}, PixelRect{0, 0, 60, 3}}) {
+            for (const int x : {0, 1, 2, 3, -9, 40, 100}) {
+                Surface s = canvas(canvasWidth, 5);
+                const PixelRect to{x, 0, size.w, size.h};
+                if (seeThrough) {
+                    stretchKeyedSeeThrough(&s, to, picture, mask, PixelRect{0, 0, width, 2});
+                } else {
+                    stretchKeyed(&s, to, picture, mask, PixelRect{0, 0, width, 2});
+                }
+                for (int y = 0; y < 5; ++y) {
+                    for (int sx = 0; sx < canvasWidth; ++sx) {
+                        const int i = sx - x;
+                        uint32_t want = bg;
+                        if (i >= 0 && i < to.w && y < to.h) {
+                            const auto at =
+                                static_cast<std::size_t>(y * 2 / to.h * width + i * width / to.w);
+                            if (mask.bits[at] != 0) {
+                                want = seeThrough ? halfwayColour(bg, picture.pixels[at])
+                                                  : picture.pixels[at];
+                            }
+                        }
+                        ASSERT_EQ(s.pixels[static_cast<std::size_t>(y * canvasWidth + sx)], want)
+                            << (seeThrough ? "seen through, " : "") << size.w << "x" << size.h
+                            << " drawn at " << x << ", pixel " << sx << "," << y;
+                    }
+                }
             }
         }
     }
