@@ -39,30 +39,6 @@ constexpr std::size_t streamingSurfacePixels = std::size_t{2} << 20;
 
 bool streams(const Surface& surface) { return surface.pixels.size() >= streamingSurfacePixels; }
 
-// Copies n pixels past the cache where the processor can: single pixels up to a 16-byte
-// boundary, four at a time after it, the rest singly.
-void streamPixels(uint32_t* out, const uint32_t* in, std::size_t n)
-{
-#if defined(__SSE2__)
-    for (; n > 0 && (reinterpret_cast<std::uintptr_t>(out) & 15u) != 0; --n) {
-        *out++ = *in++;
-    }
-    for (; n >= 4; n -= 4, out += 4, in += 4) {
-        _mm_stream_si128(reinterpret_cast<__m128i*>(out),
-                         _mm_loadu_si128(reinterpret_cast<const __m128i*>(in)));
-    }
-#endif
-    std::copy(in, in + n, out);
-}
-
-// Makes the pixels written past the cache visible in order before anything reads them.
-void endStreaming()
-{
-#if defined(__SSE2__)
-    _mm_sfence();
-#endif
-}
-
 // Fills columns [x0, x1) of row y, both already inside the surface.
 void fillSpan(Surface* surface, int y, int x0, int x1, uint32_t colour)
 {
@@ -346,6 +322,28 @@ int clipAgainst(const PointF* in, int count, PointF* out, bool alongX, double li
 
 } // namespace
 
+// Single pixels up to a 16-byte boundary, four at a time after it, the rest singly.
+void copyPixelsPastCache(uint32_t* out, const uint32_t* in, std::size_t n)
+{
+#if defined(__SSE2__)
+    for (; n > 0 && (reinterpret_cast<std::uintptr_t>(out) & 15u) != 0; --n) {
+        *out++ = *in++;
+    }
+    for (; n >= 4; n -= 4, out += 4, in += 4) {
+        _mm_stream_si128(reinterpret_cast<__m128i*>(out),
+                         _mm_loadu_si128(reinterpret_cast<const __m128i*>(in)));
+    }
+#endif
+    std::copy(in, in + n, out);
+}
+
+void finishCopiesPastCache()
+{
+#if defined(__SSE2__)
+    _mm_sfence();
+#endif
+}
+
 void resizeSurface(Surface* surface, int width, int height)
 {
     if (width < 1 || height < 1) {
@@ -540,14 +538,14 @@ void stretchBlit(Surface* destination, PixelRect to, const Surface& source, Pixe
         [src](uint32_t& d, std::size_t i) { d = src[i]; },
         [src, pastCache](uint32_t* out, std::size_t first, std::size_t n) {
             if (pastCache) {
-                streamPixels(out, src + first, n);
+                copyPixelsPastCache(out, src + first, n);
             } else {
                 std::copy(src + first, src + first + n, out);
             }
             return true;
         });
     if (pastCache) {
-        endStreaming();
+        finishCopiesPastCache();
     }
 }
 

@@ -7,6 +7,7 @@
 // whatever its coordinates (huge, negative, inverted): nothing ever writes outside it.
 // Colours are 0x00RRGGBB like the surfaces.
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -117,6 +118,13 @@ void stretchBlit(Surface* destination, PixelRect to, const Surface& source, Pixe
 
 // Unscaled form of stretchBlit: the w by h rectangle at (from.x, from.y) onto (x, y).
 void blit(Surface* destination, int x, int y, const Surface& source, PixelRect from, RasterOp op);
+
+// Copies n pixels from `in` to `out` past the processor's caches where it can: for copies into
+// memory that something else reads next (the window's surface, which the display server shows)
+// or that is far larger than the caches. Call finishCopiesPastCache after the last of a series,
+// before anything reads what they wrote.
+void copyPixelsPastCache(uint32_t* out, const uint32_t* in, std::size_t n);
+void finishCopiesPastCache();
 
 // Converts the mask's rectangle `from` to colour and combines it with the destination rectangle
 // `to` like stretchBlit: a bit 1 becomes `backgroundColour`, a bit 0 becomes `textColour`.

@@ -9,6 +9,7 @@
 #include <limits>
 #include <vector>
 
+#include "gfx/raster.h"
 #include "gfx/surface.h"
 
 namespace {
@@ -85,9 +86,10 @@ void showPicture(const Surface& picture, const PictureFit& fit, uint32_t* output
                 picture.pixels.data() +
                 static_cast<size_t>(y - fit.rect.y) * static_cast<size_t>(picture.width) +
                 (left - fit.rect.x);
-            std::memcpy(output + static_cast<ptrdiff_t>(y) * pitch + left, from,
-                        static_cast<size_t>(width) * sizeof(uint32_t));
+            copyPixelsPastCache(output + static_cast<ptrdiff_t>(y) * pitch + left, from,
+                                static_cast<size_t>(width));
         }
+        finishCopiesPastCache();
         return;
     }
     // The picture column of every output column, worked out once; rows that take the same

@@ -27,8 +27,10 @@ PictureFit fitPicture(int outW, int outH, int pictureW, int pictureH, bool fill)
 // Shows `picture` in an output of outW x outH pixels whose rows lie `pitch` pixels apart, as
 // `fit` places it: black bars around it, the picture copied when the fit is its own size and
 // enlarged (or shrunk) nearest pixel otherwise, each output pixel taking the picture pixel its
-// centre falls on. The desktop backend calls it at every present when it shows frames through
-// the window's own surface; `output` belongs to the caller.
+// centre falls on. A picture of its own size is written past the processor's caches: the
+// display server reads it next, and the game's own pictures stay cached for the next frame.
+// The desktop backend calls it at every present when it shows frames through the window's own
+// surface; `output` belongs to the caller.
 void showPicture(const Surface& picture, const PictureFit& fit, uint32_t* output, int outW,
                  int outH, int pitch);
 
