@@ -322,16 +322,23 @@ int clipAgainst(const PointF* in, int count, PointF* out, bool alongX, double li
 
 } // namespace
 
-// Single pixels up to a 16-byte boundary, four at a time after it, the rest singly.
+// Only whole 64-byte cache lines go past the cache: a line the copy covers only in part (a
+// row's ends, the seams between pictures copied side by side) is written through the cache, so
+// that the processor never has to merge a part of a line into memory. Single pixels up to a line
+// boundary, sixteen at a time after it, the rest singly.
 void copyPixelsPastCache(uint32_t* out, const uint32_t* in, std::size_t n)
 {
 #if defined(__SSE2__)
-    for (; n > 0 && (reinterpret_cast<std::uintptr_t>(out) & 15u) != 0; --n) {
+    constexpr std::uintptr_t lineBytes = 64;
+    constexpr std::size_t linePixels = lineBytes / sizeof(uint32_t);
+    for (; n > 0 && (reinterpret_cast<std::uintptr_t>(out) & (lineBytes - 1)) != 0; --n) {
         *out++ = *in++;
     }
-    for (; n >= 4; n -= 4, out += 4, in += 4) {
-        _mm_stream_si128(reinterpret_cast<__m128i*>(out),
-                         _mm_loadu_si128(reinterpret_cast<const __m128i*>(in)));
+    for (; n >= linePixels; n -= linePixels, out += linePixels, in += linePixels) {
+        for (std::size_t q = 0; q < linePixels; q += 4) {
+            _mm_stream_si128(reinterpret_cast<__m128i*>(out + q),
+                             _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + q)));
+        }
     }
 #endif
     std::copy(in, in + n, out);

@@ -2,6 +2,7 @@
 // every edge clips, and that no coordinate, however extreme, writes outside the surface.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <climits>
 #include <cmath>
 #include <limits>
@@ -289,7 +290,8 @@ TEST(Blit, CopiesUnscaledAndClipsOnEveryEdge)
 TEST(Blit, UnscaledCopyIntoASurfaceLargerThanTheCachesIsExactAtEveryAlignment)
 {
     // 2048 x 1100 pixels: as large as a back buffer drawn at scale 3 and up, whose copies take
-    // their own path. Every starting column modulo 4, and a copy cut by the right edge.
+    // their own path, whole cache lines past the cache. Every starting column modulo 16 (a line
+    // of pixels), and copies cut by the right edge and the bottom.
     Surface source;
     resizeSurface(&source, 1001, 3);
     for (std::size_t i = 0; i < source.pixels.size(); ++i) {
@@ -297,7 +299,10 @@ TEST(Blit, UnscaledCopyIntoASurfaceLargerThanTheCachesIsExactAtEveryAlignment)
     }
     Surface big = canvas(2048, 1100);
     const PixelRect whole{0, 0, 1001, 3};
-    const int places[][2] = {{0, 0}, {1, 10}, {2, 20}, {3, 30}, {1500, 40}, {-5, 1098}};
+    std::vector<std::array<int, 2>> places = {{1500, 200}, {-5, 1098}};
+    for (int column = 0; column < 16; ++column) {
+        places.push_back({column, column * 10});
+    }
     for (const auto& at : places) {
         blit(&big, at[0], at[1], source, whole, RasterOp::Copy);
     }
