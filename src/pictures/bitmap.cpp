@@ -228,6 +228,50 @@ Bitmap* bitmapFromPixels(const uint32_t* pixels, int width, int height)
     });
 }
 
+Bitmap* cutBitmapColumns(const Bitmap& from, int x, int w)
+{
+    return allocateOrFatal(__LINE__, "Not enough memory to hold bitmap!", [&] {
+        Bitmap* cut = newEmptyBitmap();
+        if (from.picture == nullptr || x < 0 || w < 1 || x > from.info.width - w) {
+            return cut;
+        }
+        const int s = from.scale;
+        const auto first = static_cast<std::size_t>(x) * static_cast<std::size_t>(s);
+        const auto width = static_cast<std::size_t>(w) * static_cast<std::size_t>(s);
+        const auto fullWidth = static_cast<std::size_t>(from.picture->width);
+        const auto height = static_cast<std::size_t>(from.picture->height);
+        if (from.pixels.size() != fullWidth * height || livePixels + width * height > pixelBudget) {
+            return cut;
+        }
+        // Every row of the source's array of `fullWidth` columns gives its [first, first + width).
+        const auto columnsOf = [&](const auto& source, auto& out) {
+            out.resize(width * height);
+            for (std::size_t row = 0; row < height; ++row) {
+                const auto in =
+                    source.begin() + static_cast<std::ptrdiff_t>(row * fullWidth + first);
+                std::copy(in, in + static_cast<std::ptrdiff_t>(width),
+                          out.begin() + static_cast<std::ptrdiff_t>(row * width));
+            }
+        };
+        livePixels += width * height;
+        describe(cut, static_cast<int>(width), static_cast<int>(height), s);
+        cut->transparent = from.transparent;
+        cut->loadedFor = from.loadedFor;
+        columnsOf(from.pixels, cut->pixels);
+        cut->picture = std::make_unique<Surface>();
+        cut->picture->width = static_cast<int>(width);
+        cut->picture->height = static_cast<int>(height);
+        columnsOf(from.picture->pixels, cut->picture->pixels);
+        if (from.mask != nullptr) {
+            cut->mask = std::make_unique<Mask>();
+            cut->mask->width = cut->picture->width;
+            cut->mask->height = cut->picture->height;
+            columnsOf(from.mask->bits, cut->mask->bits);
+        }
+        return cut;
+    });
+}
+
 void freeBitmap(Bitmap* bitmap)
 {
     livePixels -= bitmap->pixels.size();

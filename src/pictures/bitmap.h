@@ -76,6 +76,17 @@ Bitmap* loadBitmap(Window* window, const char* path, uint8_t transparent);
 // Running out of memory ends the program with "Not enough memory to hold bitmap!".
 Bitmap* bitmapFromPixels(const uint32_t* pixels, int width, int height);
 
+// Copies columns [x, x + w) of a picture (screen pixels, within it) into a Bitmap of its own,
+// painted at the same scale and keyed the same way, whose rows hold only those columns. Called by
+// the race's sky when the view's margins change: a picture drawn a band of columns at a time (the
+// sky beyond the sides of the wide view) then copies from one run of memory instead of a short
+// run of every long row, which the processor cannot read ahead of. Columns not all within the
+// picture, or an empty picture, give the empty Bitmap, and so do pixels past the budget of all
+// pictures. Running out of memory ends the program with "Not enough memory to hold bitmap!". The
+// caller owns the result and releases it with freeBitmap; the cut does not follow the drawing
+// scale by itself (cut the picture again when its scale changes).
+Bitmap* cutBitmapColumns(const Bitmap& from, int x, int w);
+
 // Loads a picture read from a file again when the window's drawing scale is not the one it was
 // loaded for (the player switched full screen or the sharp picture, or resized the window), so
 // that a screen's pictures follow the scale without the screen knowing. Its size in screen pixels

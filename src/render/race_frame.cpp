@@ -78,17 +78,12 @@ SkyLayer* createSkyLayer(Window* window)
 
 void freeSkyLayer(SkyLayer* layer)
 {
-    if (layer->sky != nullptr) {
-        freeBitmap(layer->sky);
-        layer->sky = nullptr;
-    }
-    if (layer->cloud != nullptr) {
-        freeBitmap(layer->cloud);
-        layer->cloud = nullptr;
-    }
-    if (layer->skySides != nullptr) {
-        freeBitmap(layer->skySides);
-        layer->skySides = nullptr;
+    for (Bitmap** picture :
+         {&layer->sky, &layer->cloud, &layer->skySides, &layer->sideCuts[0], &layer->sideCuts[1]}) {
+        if (*picture != nullptr) {
+            freeBitmap(*picture);
+            *picture = nullptr;
+        }
     }
 }
 
@@ -116,9 +111,34 @@ void driftClouds(SkyLayer* layer, float averageFrameSeconds)
     }
 }
 
+namespace {
+
+// Cuts the sky's sides to `shown` screen pixels each, the left one ending and the right one
+// starting at the middle of skySides, unless the cuts in hand are of that width and of the
+// picture's scale. skySides follows the drawing scale first.
+void cutSkySides(Window* window, SkyLayer* layer, int shown)
+{
+    followDrawingScale(window, layer->skySides);
+    Bitmap*& left = layer->sideCuts[0];
+    Bitmap*& right = layer->sideCuts[1];
+    if (left != nullptr && left->info.width == shown && left->scale == layer->skySides->scale) {
+        return;
+    }
+    for (Bitmap* cut : {left, right}) {
+        if (cut != nullptr) {
+            freeBitmap(cut);
+        }
+    }
+    const int half = layer->skySides->info.width / 2;
+    left = cutBitmapColumns(*layer->skySides, half - shown, shown);
+    right = cutBitmapColumns(*layer->skySides, half, shown);
+}
+
+} // namespace
+
 void drawSky(Window* window, const RaceState& race)
 {
-    const SkyLayer* layer = race.skyLayer;
+    SkyLayer* layer = race.skyLayer;
     // Only the rows the ground will not cover: the sky under the road is never seen.
     const int k = window->drawingScale;
     const int skyRows = (groundCoverTop(window, race) + k - 1) / k;
@@ -129,10 +149,10 @@ void drawSky(Window* window, const RaceState& race)
     // right half right of it.
     const int margin = screenMargin(window);
     if (margin > 0 && layer->skySides != nullptr) {
-        const int half = layer->skySides->info.width / 2;
-        const int shown = std::min(margin, half);
-        drawBitmapRegion(window, layer->skySides, half - shown, 0, -shown, 0, shown, skyRows);
-        drawBitmapRegion(window, layer->skySides, half, 0, screenWidth, 0, shown, skyRows);
+        const int shown = std::min(margin, layer->skySides->info.width / 2);
+        cutSkySides(window, layer, shown);
+        drawBitmapRegion(window, layer->sideCuts[0], 0, 0, -shown, 0, shown, skyRows);
+        drawBitmapRegion(window, layer->sideCuts[1], 0, 0, screenWidth, 0, shown, skyRows);
     }
     // A cloud's place is made whole at the drawing scale, so that it drifts by single pixels.
     // A cloud goes round in steps of the screen's and its own width together: in the margins it

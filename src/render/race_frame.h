@@ -23,6 +23,10 @@ struct SkyLayer {
     // "gfx\bgr\skySides.bmp", opaque: the sky beyond the sides of sky.bmp for the wide view,
     // 240 screen pixels of each (the left side, then the right), as high as the sky.
     Bitmap* skySides;
+    // The left and the right side as drawn in the view's margins, each cut from skySides to the
+    // margin's width so that its rows hold just the columns shown. Made by drawSky, again when
+    // the margin or the scale of skySides changes; null until the wide view is first drawn.
+    Bitmap* sideCuts[2];
 };
 
 // Loads the sky (first), the cloud picture and the sky's sides, and puts the clouds at x -60,
@@ -30,7 +34,8 @@ struct SkyLayer {
 // The caller owns the record (delete) and its pictures (freeSkyLayer).
 SkyLayer* createSkyLayer(Window* window);
 
-// Frees the sky, the cloud and the sky's sides, each only if present, and clears the pointers.
+// Frees the sky, the cloud, the sky's sides and their cuts, each only if present, and clears the
+// pointers.
 // The record itself stays for the caller to delete.
 void freeSkyLayer(SkyLayer* layer);
 

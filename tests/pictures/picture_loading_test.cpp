@@ -396,6 +396,30 @@ TEST(PicturePaths, APictureLoadsAtTheWindowsScaleOnlyWhereItIsThatScaleTimesTheS
         }
     }
 
+    // A cut keeps its columns at the picture's scale: screen columns 3 to 7 are the scale-2
+    // picture's columns 6 to 15, every row of them. Columns not all within the picture cut
+    // nothing.
+    Bitmap* cut = cutBitmapColumns(*sharp, 3, 5);
+    EXPECT_EQ(cut->scale, 2);
+    EXPECT_EQ(cut->info.width, 5);
+    EXPECT_EQ(cut->info.height, 5);
+    ASSERT_EQ(cut->picture->width, 10);
+    ASSERT_EQ(cut->picture->height, 10);
+    EXPECT_EQ(cut->mask, nullptr);
+    for (int y = 0; y < 10; ++y) {
+        for (int x = 0; x < 10; ++x) {
+            ASSERT_EQ(cut->picture->pixels[static_cast<std::size_t>(y * 10 + x)],
+                      two.pixels[static_cast<std::size_t>(y * 26 + x + 6)])
+                << x << "," << y;
+        }
+    }
+    for (const auto& [x, w] : {std::pair{9, 5}, {-1, 2}, {0, 0}, {13, 1}}) {
+        Bitmap* none = cutBitmapColumns(*sharp, x, w);
+        expectEmpty(none, "columns outside the picture");
+        freeBitmap(none);
+    }
+    freeBitmap(cut);
+
     // Back at scale 1 (the classic picture), drawing loads the scale-1 pictures again: the same
     // record, the same size in screen pixels, and the Sprite's levels made anew.
     window.drawingScale = 1;
@@ -430,6 +454,14 @@ TEST(Bitmaps, ColourKeyMakesEveryPixelOfTheBottomRightColourTransparent)
               (std::vector<uint32_t>{0xFFFF0000, key, 0xFF00FF00, 0xFF00FF00, key, key}));
     expectArt(*keyed->picture, {"rwg", "gww"}, {{'r', red}, {'g', 0x00FF00}, {'w', 0xFFFFFF}},
               "whitened");
+
+    // A cut of a keyed picture keeps its key: columns 1 and 2 of both rows.
+    Bitmap* cut = cutBitmapColumns(*keyed, 1, 2);
+    ASSERT_NE(cut->mask, nullptr);
+    EXPECT_EQ(cut->mask->bits, (std::vector<uint8_t>{0, 1, 0, 0}));
+    EXPECT_EQ(cut->pixels, (std::vector<uint32_t>{key, 0xFF00FF00, key, key}));
+    expectArt(*cut->picture, {"wg", "ww"}, {{'g', 0x00FF00}, {'w', 0xFFFFFF}}, "cut");
+    freeBitmap(cut);
     freeBitmap(keyed);
 
     Bitmap* opaque = loadBitmap(&window, path.c_str(), 0);

@@ -191,22 +191,61 @@ TEST_F(RaceFrameTest, GaugesFillWithSpeedFromTheScreenEdges)
 }
 
 // The wide view of a 16:9 screen, 854 wide: the layout starts at column 107. The gauges move out
-// to the screen's corners, the sky's sides fill the margins, and a cloud shows in a margin also
-// where it is one round of its drift (740 pixels) away; the place stays in the middle.
+// to the screen's corners, the sky's sides fill the margins (the left margin shows the 107
+// columns left of the sides' middle, the right one the 107 right of it), and a cloud shows in a
+// margin also where it is one round of its drift (740 pixels) away; the place stays in the
+// middle. A narrower view (16:10, 768 wide) shows the sides' columns nearest their middle.
 TEST_F(RaceFrameTest, TheWideViewPutsTheGaugesInItsCornersAndCarriesTheSkyToItsEdges)
 {
-    constexpr uint32_t sidesColour = 0x5070D0;
-    raceState.skyLayer->skySides = onePictureColour(&w.window, "sides", 480, 480, sidesColour, 0);
+    // Each column of the sides picture has its own colour: 0x500000 plus the column.
+    Surface sides;
+    sides.width = 480;
+    sides.height = 480;
+    for (int y = 0; y < 480; ++y) {
+        for (int x = 0; x < 480; ++x) {
+            sides.pixels.push_back(0x500000u + static_cast<uint32_t>(x));
+        }
+    }
+    const std::string path = testFolder() + "sides.bmp";
+    picture_support::writeFile(path, picture_support::bmp24(sides));
+    raceState.skyLayer->skySides = loadBitmap(&w.window, path.c_str(), 0);
+    // Row y of the margins should show the sides' columns 240 - left to 239 in its first `left`
+    // columns and columns 240 onwards from column firstRight: an L or R for each column that does
+    // not, so that "" means both margins are right.
+    const auto marginMisses = [&](int y, int left, int firstRight) {
+        std::string shown;
+        for (int x = 0; x < left; ++x) {
+            shown += w.at(x, y) == 0x500000u + static_cast<uint32_t>(240 - left + x) ? "" : "L";
+        }
+        for (int x = firstRight; x < w.window.backBuffer.width; ++x) {
+            shown +=
+                w.at(x, y) == 0x500000u + static_cast<uint32_t>(240 + x - firstRight) ? "" : "R";
+        }
+        return shown;
+    };
     w.backend.setViewWidth(854);
     sizeClientArea(&w.window);
     ASSERT_EQ(w.window.backBuffer.width, 854);
     Obj_Car* player = cars[0].get();
     player->velocity.z = 37500.0f;
     frame();
-    EXPECT_EQ(w.runs(5), "ff00@0 4000@50 5070d0@100 3060c0@107 5070d0@747 40@754 ff@804");
+    EXPECT_EQ(w.at(0, 5), fullLeft);
+    EXPECT_EQ(w.at(50, 5), emptyLeft);
+    EXPECT_EQ(w.at(107, 5), skyColour);
+    EXPECT_EQ(w.at(754, 5), emptyRight);
+    EXPECT_EQ(w.at(804, 5), fullRight);
+    EXPECT_EQ(marginMisses(300, 107, 747), "");
     // Cloud 0 at -60 reaches into the left margin; one round on, at 680, into the right one.
-    EXPECT_EQ(w.runs(20), "5070d0@0 f0f0f0@47 3060c0@147 5070d0@747 f0f0f0@787");
+    EXPECT_EQ(w.at(47, 20), cloudColour);
+    EXPECT_EQ(w.at(787, 20), cloudColour);
     EXPECT_EQ(readText(w, 107 + 320 - 4 * 3 / 2, 0), "8th");
+
+    w.backend.setViewWidth(768);
+    sizeClientArea(&w.window);
+    ASSERT_EQ(w.window.backBuffer.width, 768);
+    frame();
+    EXPECT_EQ(marginMisses(300, 64, 704), "");
+    EXPECT_EQ(w.at(64, 300), skyColour);
 }
 
 // Gauge pictures of unequal widths ask for regions of negative width; those draw nothing.
