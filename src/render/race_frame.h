@@ -35,8 +35,7 @@ struct SkyLayer {
 SkyLayer* createSkyLayer(Window* window);
 
 // Frees the sky, the cloud, the sky's sides and their cuts, each only if present, and clears the
-// pointers.
-// The record itself stays for the caller to delete.
+// pointers. The record itself stays for the caller to delete.
 void freeSkyLayer(SkyLayer* layer);
 
 // Moves the clouds of `layer` by averageFrameSeconds x 19.5 pixels (at most 640 either way),
@@ -46,7 +45,9 @@ void driftClouds(SkyLayer* layer, float averageFrameSeconds);
 // Draws race.skyLayer's sky at the top-left corner, down to where the road's ground will cover
 // every row below (groundCoverTop), and the clouds over it, cloud 0 last. In the wide view the
 // sky's sides fill the margins, and each cloud shows there also where it was one round of its
-// drift earlier and later. The race frame draws the road next.
+// drift earlier and later. The sides are drawn from the layer's sideCuts, which drawSky makes
+// (owned by the layer) on the first wide frame and again when the margin or the drawing scale
+// changes. The race frame draws the road next.
 void drawSky(Window* window, const RaceState& race);
 
 // The player's place: 1 + the number of opponents (cars 1 to carCount - 1) whose z is at least
